@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/survey_document.h"
+
+// Answer recording: every answer that enters the document passes through here, typed by the
+// operator or replayed by the loader. They work on the cell (CurrentRespondent,
+// CurrentQuestion) and keep Tally equal to the sum of the stored answers' contributions.
+namespace vev {
+
+// Normalises EntryBuffer, stores it as the answer of the current cell and adds its
+// contribution. The cell must hold no contribution (withdrawn with dataDEL, or empty / "0").
+// A one-character non-digit buffer on a question with fewer than two choices throws the
+// number-conversion VevError and leaves the cell empty.
+void dataIN(SurveyDocument& doc);
+
+// Withdraws the contribution of the answer stored in the current cell; the answer stays.
+void dataDEL(SurveyDocument& doc);
+
+// Finds FirstOpenQuestion of the current respondent and drops an all-open last respondent.
+void kensa(SurveyDocument& doc);
+
+} // namespace vev
+
+namespace vev {
+
+// The document side of showing a respondent: every empty answer of CurrentRespondent to
+// questions 1..QuestionCount becomes "0", and FirstOpenQuestion is set to its first open
+// question with two or more choices (0 when there is none). RespondentCount is not touched.
+void hitoribun(SurveyDocument& doc);
+
+} // namespace vev

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/core_events.h"
+#include "model/survey_document.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace vev {
+
+// Writes the addition sheet for the questionnaire to CurrentTallyFilePath. Throws VevError.
+void csvRhozon(SurveyDocument& doc, const QString& shortDate);
+std::string additionSheetContents(const SurveyDocument& doc, const QString& shortDate);
+
+// Links the tally file CurrentTallyFilePath: when its title matches SurveyTitle its counts are
+// added into Tally (events.tallyChanged per question), the path is appended to
+// LinkedTallyFile and LastOperationSucceeded is set; otherwise beep + notice, nothing added,
+// LastOperationSucceeded cleared. Does not set Modified. Throws VevError on read failures.
+void csvRead(SurveyDocument& doc, CoreEvents& events);
+
+// Takes the counts of CurrentTallyFilePath out of Tally again, lowers LinkedTallyFileCount
+// (never below 0) and sets Modified. The caller then rebuilds LinkedTallyFile from its list.
+void csvDel(SurveyDocument& doc, CoreEvents& events);
+
+// LinkedTallyFile[1..n] := each name resolved against the process's current folder.
+void relinkFromNames(SurveyDocument& doc, const QStringList& names);
+
+// Why the add command refuses a chosen tally file, checked in this order.
+enum class AddRefusal { None, AlreadyLinked, OwnResultsFile, OtherFolder, TooMany };
+AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path);
+// The refusal's notice: message, a carriage return, then the file name (the full path for
+// OtherFolder). Empty for None.
+QString addRefusalMessage(AddRefusal refusal, const std::string& path);
+
+} // namespace vev

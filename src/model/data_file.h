@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/core_events.h"
+#include "model/survey_document.h"
+
+#include <QString>
+
+namespace vev {
+
+// Writes the document to DataFilePath (which must not be empty) and clears Modified; with WWrite
+// checked also sets ResultsFilePath beside it and writes the results file. Throws VevError.
+void hozon(SurveyDocument& doc, const QString& shortDate);
+
+// The data file as Shift-JIS bytes with CR LF line ends, as hozon writes it.
+std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate);
+
+enum class LoadOutcome {
+    Loaded,  // the document now holds the file (notices about linked files may have been given)
+    Refused, // not a survey file or a bad question count: notice given, document unchanged
+};
+
+// Reads OpenRequestPath into the document: questionnaire, answers replayed through recording,
+// linked tally files merged, options restored, and the respondent to show chosen and shown
+// (document side of hitoribun), CurrentQuestion set. The file is read into a fresh document
+// that replaces this one only on success: a refusal or a VevError leaves it exactly as it was.
+LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events);
+
+} // namespace vev

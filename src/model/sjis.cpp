@@ -1,0 +1,49 @@
+#include "model/sjis.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace vev::sjis {
+
+namespace {
+constexpr const char* CodePage = "windows-31j";
+}
+
+std::string_view cutBytes(std::string_view text, std::size_t n) {
+    if (text.size() <= n) return text;
+    std::size_t len = n;
+    if (len > 0 && isLeadByte(static_cast<unsigned char>(text[len - 1]))) --len;
+    return text.substr(0, len);
+}
+
+QString toQString(std::string_view bytes) {
+    QStringDecoder decoder(CodePage);
+    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string fromQString(const QString& text) {
+    QStringEncoder encoder(CodePage);
+    QByteArray bytes = encoder.encode(text);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+bool canEncode(const QString& text) {
+    QStringEncoder encoder(CodePage);
+    QByteArray bytes = encoder.encode(text);
+    return !encoder.hasError();
+}
+
+std::string fromUtf8(std::string_view utf8) {
+    return fromQString(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+std::string fromNativePath(const std::string& path) {
+    return fromQString(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+std::string toNativePath(std::string_view bytes) {
+    return QFile::encodeName(toQString(bytes)).toStdString();
+}
+
+} // namespace vev::sjis

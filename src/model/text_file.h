@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vev {
+
+// Writes a Shift-JIS text file with CR LF line ends, atomically: the whole file is built in
+// memory, written beside the target and put in its place only when every byte is on disk.
+// A failure leaves the previous file untouched and raises VevError with the system's text.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(std::string path); // native path
+    void line(std::string_view bytes);          // the bytes and CR LF
+    void raw(std::string_view bytes);           // the bytes alone
+    const std::string& contents() const { return contents_; }
+    void commit(); // throws VevError
+
+private:
+    std::string path_;
+    std::string contents_;
+};
+
+// Reads a text file line by line. A line ends at CR LF or at LF alone; a CR elsewhere stays in
+// the line. Reading after the end gives empty lines, as the classic readers did.
+class TextFileReader {
+public:
+    explicit TextFileReader(const std::string& path); // throws VevError when it cannot be read
+    std::string readLine();
+    bool atEnd() const { return pos_ >= data_.size(); }
+
+private:
+    std::string data_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace vev

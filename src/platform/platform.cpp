@@ -1,0 +1,28 @@
+#include "platform/platform.h"
+
+#include "model/vev_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vev {
+
+void Platform::errorReport(QWidget* parent, const QString& text) {
+    messageBox(parent, QStringLiteral("VEV"),
+               QString::fromStdString(withFullStop(text.toStdString())), Icon::Error,
+               Buttons::Ok);
+}
+
+QStringList Platform::chooseOpenFiles(QWidget* parent, const FileDialog& dialog) {
+    QStringList files = openFiles(parent, dialog);
+    if (!files.isEmpty()) QDir::setCurrent(QFileInfo(files.first()).absolutePath());
+    return files;
+}
+
+QString Platform::chooseSaveFile(QWidget* parent, const FileDialog& dialog) {
+    QString file = saveFile(parent, dialog);
+    if (!file.isEmpty()) QDir::setCurrent(QFileInfo(file).absolutePath());
+    return file;
+}
+
+} // namespace vev
