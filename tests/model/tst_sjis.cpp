@@ -30,7 +30,8 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(int, n);
         QFETCH(QByteArray, expected);
-        const auto cut = sjis::cutBytes(text.toStdString(), static_cast<std::size_t>(n));
+        const std::string bytes = text.toStdString();
+        const auto cut = sjis::cutBytes(bytes, static_cast<std::size_t>(n));
         QCOMPARE(QByteArray(cut.data(), static_cast<qsizetype>(cut.size())), expected);
     }
 
