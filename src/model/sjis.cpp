@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace vev::sjis {
 
 namespace {
@@ -12,9 +14,15 @@ constexpr const char* CodePage = "windows-31j";
 
 std::string_view cutBytes(std::string_view text, std::size_t n) {
     if (text.size() <= n) return text;
-    std::size_t len = n;
-    if (len > 0 && isLeadByte(static_cast<unsigned char>(text[len - 1]))) --len;
-    return text.substr(0, len);
+    // Walk the characters from the start: a trail byte can lie in the lead-byte range too, so
+    // only a byte that really starts a character may be dropped.
+    std::size_t i = 0;
+    while (i < n) {
+        const bool lead = isLeadByte(static_cast<unsigned char>(text[i]));
+        if (lead && i + 1 == n) break; // a two-byte character would be split: drop its first byte
+        i += lead ? 2 : 1;
+    }
+    return text.substr(0, std::min(i, n));
 }
 
 QString toQString(std::string_view bytes) {

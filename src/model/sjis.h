@@ -14,9 +14,9 @@ constexpr bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// The first n bytes of text, one byte fewer when the last kept byte would be the first byte of
-// a two-byte character (so that no character is split). The test looks at the byte alone,
-// as the question-text limit has always done.
+// The first n bytes of text, one byte fewer when byte n would be the first byte of a two-byte
+// character (so that no character is split). Characters are walked from the start, so the
+// second byte of a character is never mistaken for a first byte.
 std::string_view cutBytes(std::string_view text, std::size_t n);
 
 // Shift-JIS bytes to text; bytes that do not decode become U+FFFD.

@@ -22,6 +22,10 @@ private slots:
         QTest::newRow("two-byte character ends at the cut")
             << QByteArray("abcdefghijklmnopqr\x88\x9fz") << 20
             << QByteArray("abcdefghijklmnopqr\x88\x9f");
+        // The second byte 0x9F lies in the lead-byte range; it still ends the character.
+        QTest::newRow("trail byte in the lead range")
+            << QByteArray("abcdefghijklmnopqr\x88\x9f\x88\x9f") << 20
+            << QByteArray("abcdefghijklmnopqr\x88\x9f");
         QTest::newRow("half-width katakana is one byte")
             << QByteArray("abcdefghijklmnopqrs\xb1\xb2") << 20
             << QByteArray("abcdefghijklmnopqrs\xb1");
