@@ -3,6 +3,7 @@
 #include "model/vev_error.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -15,7 +16,9 @@ QString nativeName(const std::string& path) {
 }
 
 // The errno that the last failed call left, or a plain I/O error when Qt hid it.
-int lastSystemError() { return errno != 0 ? errno : EIO; }
+int lastSystemError() {
+    return errno != 0 ? errno : EIO;
+}
 } // namespace
 
 TextFileWriter::TextFileWriter(std::string path) : path_(std::move(path)) {}
@@ -25,19 +28,33 @@ void TextFileWriter::line(std::string_view bytes) {
     contents_.append("\r\n");
 }
 
-void TextFileWriter::raw(std::string_view bytes) { contents_.append(bytes); }
+void TextFileWriter::raw(std::string_view bytes) {
+    contents_.append(bytes);
+}
 
 void TextFileWriter::commit() {
     if (path_.empty()) throwIoError(ENOENT);
-    QSaveFile file(nativeName(path_));
+    const QString name = nativeName(path_);
+    // QSaveFile refuses a folder in place of the file without leaving an errno behind.
+    if (QFileInfo(name).isDir()) throwIoError(EISDIR);
+    QSaveFile file(name);
+    // Unbuffered: a buffered QSaveFile flushes inside commit() and, on this Qt, does not report a
+    // failed flush there, so a cut-off file could replace the good one. Every write is checked
+    // here instead; a short write is retried so that the system's error number comes out.
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) throwIoError(lastSystemError());
-    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throwIoError(lastSystemError());
+    const char* data = contents_.data();
     const auto size = static_cast<qint64>(contents_.size());
-    if (file.write(contents_.data(), size) != size) {
-        const int error = lastSystemError();
-        file.cancelWriting();
-        throwIoError(error);
+    qint64 done = 0;
+    while (done < size) {
+        errno = 0;
+        const qint64 written = file.write(data + done, size - done);
+        if (written <= 0) {
+            const int error = lastSystemError();
+            file.cancelWriting();
+            throwIoError(error);
+        }
+        done += written;
     }
     errno = 0;
     if (!file.commit()) throwIoError(lastSystemError());

@@ -9,23 +9,32 @@ namespace vev {
 std::string ioErrorText(int systemError) {
     switch (systemError) {
     case ENOENT:
-    case ENOTDIR: return "File not found";
+    case ENOTDIR:
+        return "File not found";
     case EINVAL:
     case ENAMETOOLONG:
-    case EISDIR: return "Invalid filename";
+        return "Invalid filename";
     case EMFILE:
-    case ENFILE: return "Too many open files";
+    case ENFILE:
+        return "Too many open files";
+    // A folder in place of the file is refused access, as the Windows run time reports it.
+    case EISDIR:
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY: return "File access denied";
+    case ETXTBSY:
+        return "File access denied";
     case ENOSPC:
-    case EDQUOT: return "Disk full";
-    default: return "I/O error " + std::to_string(systemError);
+    case EDQUOT:
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(systemError);
     }
 }
 
-void throwIoError(int systemError) { throw VevError(ioErrorText(systemError)); }
+void throwIoError(int systemError) {
+    throw VevError(ioErrorText(systemError));
+}
 
 void throwConversionError(std::string_view text) {
     throw VevError("'" + sjis::toQString(text).toStdString() + "' is not a valid integer value");
