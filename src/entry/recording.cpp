@@ -65,7 +65,8 @@ void dataDEL(SurveyDocument& doc) {
     const std::string_view answer = doc.Answers[doc.CurrentRespondent][q].view();
     for (std::size_t i = 0; i < 8 && i < answer.size(); ++i) {
         const char c = answer[i];
-        if (c == '0') break;
+        // Recording stores digits only; anything else put there by hand is not a contribution.
+        if (c < '1' || c > '9') break;
         contribute(doc, q, c, -1);
     }
 }
