@@ -1,13 +1,235 @@
 #include "linked/tally_file.h"
 
+#include "model/sjis.h"
+#include "model/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace vev {
 
-void csvRhozon(SurveyDocument&, const QString&) {}
-std::string additionSheetContents(const SurveyDocument&, const QString&) { return {}; }
-void csvRead(SurveyDocument&, CoreEvents&) {}
-void csvDel(SurveyDocument&, CoreEvents&) {}
-void relinkFromNames(SurveyDocument&, const QStringList&) {}
-AddRefusal addRefusal(const SurveyDocument&, const std::string&) { return AddRefusal::None; }
-QString addRefusalMessage(AddRefusal, const std::string&) { return {}; }
+namespace {
+
+// What follows the version on the sheet's last line; no reader looks at it.
+constexpr std::string_view AuthorNotice = "  (C) VEV developers";
+
+bool isPathSeparator(char c) {
+#ifdef Q_OS_WIN
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+// The folder part of a native path, up to and including its last separator ("" when none).
+std::string folderPart(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (isPathSeparator(path[i - 1])) return path.substr(0, i);
+    return {};
+}
+
+std::string fileNamePart(const std::string& path) {
+    return path.substr(folderPart(path).size());
+}
+
+QString nativeToQString(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+void appendRightAligned(std::string& out, int n, std::size_t width) {
+    const std::string digits = std::to_string(n);
+    if (digits.size() < width) out.append(width - digits.size(), ' ');
+    out += digits;
+}
+
+// Leading and trailing spaces and control characters removed.
+std::string_view trimmed(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return text.substr(begin, end - begin);
+}
+
+// A decimal number with an optional sign, after any leading spaces; anything else, a trailing
+// space included, counts as 0. Trimmed choice cells and the untrimmed NG cell both go here.
+int countOrZero(std::string_view text) {
+    std::size_t i = text.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+    if (i == text.size()) return 0;
+    long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return 0;
+        value = value * 10 + (text[i] - '0');
+        if (value > 0x7fffffffL) return 0;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+// Drops everything up to and including the first comma; a line without one stays whole.
+void dropThroughComma(std::string_view& line) {
+    const std::size_t comma = line.find(',');
+    if (comma != std::string_view::npos) line.remove_prefix(comma + 1);
+}
+
+// The counts of one question line. The line is split at commas only: quotes mean nothing, so
+// a question text holding a comma shifts every later cell.
+struct LineCounts {
+    int choice[TallySlots + 1] = {};
+    int ng = 0;
+};
+
+LineCounts splitQuestionLine(std::string_view line, int columns) {
+    LineCounts counts;
+    dropThroughComma(line); // question number
+    dropThroughComma(line); // question text
+    for (int c = 1; c <= columns; ++c) {
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos) continue; // a missing cell counts 0
+        counts.choice[c] = countOrZero(trimmed(line.substr(0, comma)));
+        line.remove_prefix(comma + 1);
+    }
+    // The rest is the NG cell; a file with more choice columns leaves commas in it, so 0.
+    counts.ng = countOrZero(line);
+    return counts;
+}
+
+// Adds (sign +1) or takes out (sign -1) the counts of the question lines that follow line 3.
+void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader, int sign) {
+    const int columns = std::min(ChoiceColumnCount(doc), TallySlots);
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        const std::string line = reader.readLine();
+        if (line.empty()) break;
+        const LineCounts counts = splitQuestionLine(line, columns);
+        // Cells beyond the question's own choices are read and ignored.
+        const int own = std::clamp(doc.ChoiceCount[q], 0, columns);
+        for (int c = 1; c <= own; ++c) doc.Tally[q][c] += sign * counts.choice[c];
+        doc.Tally[q][NgSlot] += sign * counts.ng;
+        events.tallyChanged(q);
+    }
+}
+
+QString noticeWithName(const char* utf8Message, const std::string& path) {
+    return QString::fromUtf8(utf8Message) + QLatin1Char('\r') + nativeToQString(path);
+}
+
+} // namespace
+
+std::string additionSheetContents(const SurveyDocument& doc, const QString& shortDate) {
+    const int columns = ChoiceColumnCount(doc);
+    std::string out;
+    auto endLine = [&out] { out += "\r\n"; };
+
+    out += doc.SurveyTitle.view();
+    out += sjis::fromUtf8(",,　");
+    out += sjis::fromQString(shortDate);
+    endLine();
+    out += sjis::fromUtf8("◆追加用（データ入力後、CSVファイルのまま上書き保存してください)");
+    endLine();
+    out += "  ,\"";
+    out += sjis::fromUtf8("質問内容            ");
+    out += '"';
+    for (int c = 1; c <= columns; ++c) out += ",   " + std::to_string(c);
+    out += ",  NG";
+    endLine();
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        appendRightAligned(out, q, 2);
+        out += ",\"";
+        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += "\",";
+        for (int c = 1; c <= columns; ++c) out += c <= doc.ChoiceCount[q] ? "   0," : "    ,";
+        out += "   0";
+        endLine();
+    }
+    endLine();
+    out += sjis::fromNativePath(fileNamePart(doc.CurrentTallyFilePath));
+    out += " by ";
+    out += doc.VersionString.empty() ? std::string_view(VevVersion) : doc.VersionString.view();
+    out += AuthorNotice;
+    endLine();
+    return out;
+}
+
+void csvRhozon(SurveyDocument& doc, const QString& shortDate) {
+    TextFileWriter writer(doc.CurrentTallyFilePath);
+    writer.raw(additionSheetContents(doc, shortDate));
+    writer.commit();
+}
+
+void csvRead(SurveyDocument& doc, CoreEvents& events) {
+    doc.LastOperationSucceeded = true;
+    TextFileReader reader(doc.CurrentTallyFilePath);
+    const std::string name = fileNamePart(doc.CurrentTallyFilePath);
+    const std::string first = reader.readLine();
+    const std::string_view title = trimmed(std::string_view(first).substr(0, first.find(',')));
+    if (title != doc.SurveyTitle.view()) {
+        events.informationBeep();
+        events.notice(noticeWithName("アンケートタイトルが違うので追加できません。", name));
+        doc.LastOperationSucceeded = false;
+        return;
+    }
+    if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) {
+        // There is no room for a 41st link; counts without a link could never be taken out.
+        events.informationBeep();
+        events.notice(noticeWithName("追加できる集計ファイルは40個までです。", name));
+        doc.LastOperationSucceeded = false;
+        return;
+    }
+    reader.readLine();
+    reader.readLine();
+    mergeQuestionLines(doc, events, reader, +1);
+    ++doc.LinkedTallyFileCount;
+    doc.LinkedTallyFile[doc.LinkedTallyFileCount] = doc.CurrentTallyFilePath;
+}
+
+void csvDel(SurveyDocument& doc, CoreEvents& events) {
+    TextFileReader reader(doc.CurrentTallyFilePath);
+    for (int i = 0; i < 3; ++i) reader.readLine();
+    mergeQuestionLines(doc, events, reader, -1);
+    doc.LinkedTallyFileCount = std::max(doc.LinkedTallyFileCount - 1, 0);
+    doc.Modified = true;
+}
+
+void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
+    const QDir current = QDir::current();
+    const int n = std::min(static_cast<int>(names.size()), MaxLinkedTallyFiles);
+    for (int i = 1; i <= n; ++i) {
+        const QString path = QDir::cleanPath(current.absoluteFilePath(names[i - 1]));
+        doc.LinkedTallyFile[i] = QFile::encodeName(path).toStdString();
+    }
+}
+
+AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
+        if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
+    if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
+    if (folderPart(doc.DataFilePath) != folderPart(path)) return AddRefusal::OtherFolder;
+    if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;
+    return AddRefusal::None;
+}
+
+QString addRefusalMessage(AddRefusal refusal, const std::string& path) {
+    const std::string name = fileNamePart(path);
+    switch (refusal) {
+    case AddRefusal::None:
+        return {};
+    case AddRefusal::AlreadyLinked:
+        return noticeWithName("既に、追加済みです。", name);
+    case AddRefusal::OwnResultsFile:
+        return noticeWithName(
+            "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。", name);
+    case AddRefusal::OtherFolder:
+        return noticeWithName(
+            "アンケートと異なるパスにある集計結果ファイルを追加することはできません。", path);
+    case AddRefusal::TooMany:
+        return noticeWithName("追加できる集計ファイルは40個までです。", name);
+    }
+    return {};
+}
 
 } // namespace vev

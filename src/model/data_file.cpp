@@ -1,9 +1,377 @@
 #include "model/data_file.h"
 
+#include "entry/recording.h"
+#include "linked/tally_file.h"
+#include "model/sjis.h"
+#include "model/text_file.h"
+#include "model/vev_error.h"
+#include "results/results_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <memory>
+
 namespace vev {
 
-void hozon(SurveyDocument&, const QString&) {}
-std::string dataFileContents(const SurveyDocument&, const QString&) { return {}; }
-LoadOutcome Loaddatafile(SurveyDocument&, CoreEvents&) { return LoadOutcome::Refused; }
+namespace {
+
+// What follows the version on line 1; no reader looks at it.
+constexpr std::string_view AuthorNotice = "(C) VEV developers";
+
+// Markers of the data file, as Shift-JIS bytes.
+struct Words {
+    std::string countLine = sjis::fromUtf8("質問数 ,");
+    std::string multiSuffix = sjis::fromUtf8("　（複数選択）");
+    std::string multiWord = sjis::fromUtf8("複数選択");
+    std::string linkedLine = sjis::fromUtf8("追加用集計ファイル,");
+    std::string fracLine = sjis::fromUtf8("百分率：小数");
+    std::string intLine = sjis::fromUtf8("百分率：整数");
+    std::string togetherLine = sjis::fromUtf8("集計結果：同時保存");
+    std::string separateLine = sjis::fromUtf8("集計結果：別に保存");
+    std::string linkedPrefix = sjis::fromUtf8("追加用");
+    std::string percentPrefix = sjis::fromUtf8("百分率");
+    std::string resultsPrefix = sjis::fromUtf8("集計結");
+    std::string small = sjis::fromUtf8("小");
+    std::string separate = sjis::fromUtf8("別");
+    std::string wideSpace = sjis::fromUtf8("　");
+};
+
+const Words& words() {
+    static const Words w;
+    return w;
+}
+
+bool isPathSeparator(char c) {
+#ifdef Q_OS_WIN
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+// The folder part of a native path, up to and including its last separator ("" when none).
+std::string folderPart(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (isPathSeparator(path[i - 1])) return path.substr(0, i);
+    return {};
+}
+
+std::string fileNamePart(const std::string& path) {
+    return path.substr(folderPart(path).size());
+}
+
+QString nativeToQString(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string absolutePath(const std::string& path) {
+    const QString absolute = QDir::cleanPath(QFileInfo(nativeToQString(path)).absoluteFilePath());
+    return QFile::encodeName(absolute).toStdString();
+}
+
+bool fileExists(const std::string& path) {
+    return QFileInfo(nativeToQString(path)).isFile();
+}
+
+// The path with its extension replaced by ".csv", or ".csv" appended when it has none.
+std::string resultsPathFor(const std::string& dataPath) {
+    const std::size_t nameStart = folderPart(dataPath).size();
+    const std::size_t dot = dataPath.rfind('.');
+    if (dot != std::string::npos && dot >= nameStart) return dataPath.substr(0, dot) + ".csv";
+    return dataPath + ".csv";
+}
+
+void appendRightAligned(std::string& out, int n, std::size_t width) {
+    const std::string digits = std::to_string(n);
+    if (digits.size() < width) out.append(width - digits.size(), ' ');
+    out += digits;
+}
+
+// Leading and trailing spaces and control characters removed.
+std::string_view trimmed(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string_view withoutSpaces(std::string_view text) {
+    const std::size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return {};
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+// A decimal number with an optional sign; anything else counts as 0.
+int numberOrZero(std::string_view text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return 0;
+    long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return 0;
+        value = value * 10 + (text[i] - '0');
+        if (value > 0x7fffffffL) return 0;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+bool contains(std::string_view text, std::string_view word) {
+    return text.find(word) != std::string_view::npos;
+}
+
+// The rest of the line after its first comma (the whole line when it has none).
+std::string_view afterFirstComma(std::string_view line) {
+    const std::size_t comma = line.find(',');
+    return comma == std::string_view::npos ? line : line.substr(comma + 1);
+}
+
+// The fields of a document that a load keeps: the program's own settings and the options.
+void carryOver(const SurveyDocument& from, SurveyDocument& to) {
+    to.OpenRequestPath = from.OpenRequestPath;
+    to.AppDirectory = from.AppDirectory;
+    to.PrintDirectory = from.PrintDirectory;
+    to.VersionString = from.VersionString;
+    to.ScalePercent = from.ScalePercent;
+    to.WWrite = from.WWrite;
+    to.Frac1 = from.Frac1;
+    to.ResultsSeparator = from.ResultsSeparator;
+    to.ResultsQuote = from.ResultsQuote;
+    to.CurrentTallyFilePath = from.CurrentTallyFilePath;
+    to.LastOperationSucceeded = from.LastOperationSucceeded;
+    to.EntryPending = from.EntryPending;
+    to.HoverRow = from.HoverRow;
+    to.RowsToRefresh = from.RowsToRefresh;
+}
+
+// One question line: "nn ,text,k" with an optional multi-select suffix.
+void readQuestionLine(SurveyDocument& doc, int q, std::string_view line) {
+    const std::size_t comma = line.find(',');
+    line = comma == std::string_view::npos ? line.substr(std::min<std::size_t>(4, line.size()))
+                                           : line.substr(comma + 1);
+    // The text ends at a comma, else at a full-width space, else after 17 bytes.
+    std::size_t end = line.find(',');
+    std::size_t separator = 1;
+    if (end == std::string_view::npos) {
+        end = line.find(words().wideSpace);
+        separator = 2;
+    }
+    if (end == std::string_view::npos) {
+        end = 17;
+        separator = 1;
+    }
+    doc.QuestionText[q] =
+        sjis::cutBytes(trimmed(line.substr(0, std::min(end, line.size()))), MaxQuestionTextBytes);
+    const std::size_t countAt = end + separator;
+    const std::string_view count =
+        countAt < line.size() ? line.substr(countAt, 1) : std::string_view();
+    if (count.size() != 1 || count[0] < '0' || count[0] > '9') throwConversionError(count);
+    doc.ChoiceCount[q] = count[0] - '0';
+    const std::string_view rest =
+        countAt + 1 < line.size() ? line.substr(countAt + 1) : std::string_view();
+    doc.MultiSelect[q] = contains(rest, words().multiWord) && doc.ChoiceCount[q] >= 2;
+}
+
+// One respondent line, recorded for CurrentRespondent; gives the number of open fields.
+int readRespondentLine(SurveyDocument& doc, std::string_view line) {
+    int open = 0;
+    const std::size_t first = line.find(',');
+    if (first != std::string_view::npos) line.remove_prefix(first + 1);
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        const std::size_t comma = line.find(',');
+        const std::size_t width = comma == std::string_view::npos ? 8 : comma;
+        const std::string_view field = line.substr(0, std::min(width, line.size()));
+        line.remove_prefix(std::min(width + 1, line.size()));
+        if (field.empty() || field == "0") ++open;
+        // A multi-select answer is padded to a fixed width; recorded with its padding, a
+        // stored "9" would come back as "0".
+        doc.EntryBuffer = doc.MultiSelect[q] ? withoutSpaces(field) : field;
+        doc.CurrentQuestion = q;
+        dataIN(doc);
+    }
+    return open;
+}
+
+QString fileNameNotice(const std::string& path, const char* utf8Message) {
+    return nativeToQString(fileNamePart(path)) + QString::fromUtf8(utf8Message);
+}
+
+} // namespace
+
+std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate) {
+    const Words& w = words();
+    std::string out;
+    out.reserve(64 * 1024);
+    auto endLine = [&out] { out += "\r\n"; };
+
+    out += doc.VersionString.empty() ? std::string_view(VevVersion) : doc.VersionString.view();
+    out += "  ";
+    out += AuthorNotice;
+    endLine();
+    out += doc.SurveyTitle.view();
+    endLine();
+    out += w.countLine;
+    out += std::to_string(doc.QuestionCount);
+    endLine();
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        appendRightAligned(out, q, 2);
+        out += " ,";
+        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += ',';
+        out += std::to_string(doc.ChoiceCount[q]);
+        if (doc.MultiSelect[q]) out += w.multiSuffix;
+        endLine();
+    }
+    for (int r = 1; r <= doc.RespondentCount; ++r) {
+        appendRightAligned(out, r, 3);
+        out += "  ";
+        for (int q = 1; q <= doc.QuestionCount; ++q) {
+            out += ',';
+            const std::string_view answer = doc.Answers[r][q].view();
+            if (doc.MultiSelect[q]) {
+                // Multi-select columns have a fixed width: the answer padded to ChoiceCount bytes.
+                const auto width = static_cast<std::size_t>(std::max(doc.ChoiceCount[q], 0));
+                const std::size_t kept = std::min(answer.size(), width);
+                out += answer.substr(0, kept);
+                out.append(std::min(width - kept, std::size_t(8)), ' ');
+            } else {
+                out += answer;
+            }
+        }
+        endLine();
+    }
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
+        out += w.linkedLine;
+        out += sjis::fromNativePath(fileNamePart(doc.LinkedTallyFile[i]));
+        endLine();
+    }
+    out += doc.Frac1 ? w.fracLine : w.intLine;
+    endLine();
+    out += doc.WWrite ? w.togetherLine : w.separateLine;
+    endLine();
+    endLine();
+    out += sjis::fromNativePath(fileNamePart(doc.DataFilePath));
+    out += "  ";
+    out += sjis::fromQString(shortDate);
+    endLine();
+    return out;
+}
+
+void hozon(SurveyDocument& doc, const QString& shortDate) {
+    TextFileWriter writer(doc.DataFilePath);
+    writer.raw(dataFileContents(doc, shortDate));
+    writer.commit();
+    doc.Modified = false;
+    if (doc.WWrite) {
+        doc.ResultsFilePath = resultsPathFor(doc.DataFilePath);
+        doc.ResultsSeparator = ',';
+        doc.ResultsQuote = '"';
+        csvhozon(doc, shortDate);
+    }
+}
+
+LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
+    const Words& w = words();
+    const std::string& requested = doc.OpenRequestPath;
+    TextFileReader reader(requested);
+
+    const std::string first = reader.readLine();
+    if (!contains(first, "VEV") && !contains(first, "ANK")) {
+        events.notice(fileNameNotice(requested, "はアンケートファイルではありません。"));
+        return LoadOutcome::Refused;
+    }
+    const std::string title = reader.readLine();
+    const std::string countLine = reader.readLine();
+    const std::size_t countComma = countLine.find(',');
+    const std::size_t countAt = countComma == std::string::npos ? 8 : countComma + 1;
+    const int count = countAt < countLine.size()
+                          ? numberOrZero(trimmed(std::string_view(countLine).substr(countAt, 2)))
+                          : 0;
+    if (count == 0) {
+        events.notice(fileNameNotice(requested, "が異常です。"));
+        return LoadOutcome::Refused;
+    }
+
+    // The file is read into a fresh document: a refusal or a failure half way leaves the
+    // survey in memory as it was, so a later save cannot write a partly read survey.
+    auto fresh = std::make_unique<SurveyDocument>();
+    SurveyDocument& d = *fresh;
+    carryOver(doc, d);
+    d.DataFilePath = requested;
+    d.SurveyTitle = title;
+    d.QuestionCount = std::min(count & 0xff, MaxQuestions);
+
+    for (int q = 1; q <= d.QuestionCount; ++q) readQuestionLine(d, q, reader.readLine());
+
+    d.CurrentRespondent = 0;
+    d.RespondentCount = 0;
+    int lastOpen = 0;
+    bool anyRespondent = false;
+    std::string line;
+    std::string_view prefix;
+    auto isPrefix = [&prefix](const std::string& word) { return prefix == word; };
+    for (;;) {
+        line = reader.readLine();
+        prefix = std::string_view(line).substr(0, std::min<std::size_t>(6, line.size()));
+        if (line.empty() || isPrefix(w.linkedPrefix) || isPrefix(w.percentPrefix) ||
+            isPrefix(w.resultsPrefix))
+            break;
+        if (d.CurrentRespondent == MaxRespondents) {
+            // The answer grid has room for 999 respondents; a longer file is not a survey of ours.
+            events.notice(fileNameNotice(requested, "が異常です。"));
+            return LoadOutcome::Refused;
+        }
+        ++d.CurrentRespondent;
+        anyRespondent = true;
+        lastOpen = readRespondentLine(d, line);
+        if (reader.atEnd()) break;
+    }
+    d.Modified = false;
+
+    const std::string folder = folderPart(requested);
+    for (;;) {
+        if (isPrefix(w.linkedPrefix)) {
+            const std::string name(afterFirstComma(line));
+            const std::string path = folder + sjis::toNativePath(name);
+            // A name with a folder in it would reach outside the survey's folder.
+            const bool plainName = name.find_first_of("/\\") == std::string::npos;
+            if (plainName && fileExists(path)) {
+                d.CurrentTallyFilePath = absolutePath(path);
+                csvRead(d, events);
+                if (!d.LastOperationSucceeded) d.Modified = true;
+                if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+            } else {
+                events.notice(QString::fromUtf8("集計ファイル") + nativeToQString(path) +
+                              QString::fromUtf8("が見つかりません。"));
+                d.Modified = true;
+            }
+        } else if (isPrefix(w.percentPrefix) && contains(line, w.small)) {
+            d.Frac1 = true;
+        } else if (isPrefix(w.resultsPrefix) && contains(line, w.separate)) {
+            d.WWrite = false;
+        }
+        line = reader.readLine();
+        if (line.empty()) break;
+        prefix = std::string_view(line).substr(0, std::min<std::size_t>(6, line.size()));
+        if (reader.atEnd()) break; // the last line is never acted on
+    }
+
+    d.DataFilePath = absolutePath(d.DataFilePath);
+    if (!anyRespondent) {
+        d.CurrentRespondent = 1;
+    } else if (lastOpen == 0) {
+        // The respondent after a complete last line, within the room of the grid.
+        d.CurrentRespondent = std::min(d.CurrentRespondent + 1, MaxRespondents);
+    }
+    hitoribun(d);
+    d.CurrentQuestion = d.FirstOpenQuestion != 0 ? d.FirstOpenQuestion : 1;
+
+    doc = std::move(d);
+    return LoadOutcome::Loaded;
+}
 
 } // namespace vev

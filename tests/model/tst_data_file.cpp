@@ -1,0 +1,488 @@
+#include "entry/recording.h"
+#include "linked/tally_file.h"
+#include "model/data_file.h"
+#include "model/sjis.h"
+#include "model/vev_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <unistd.h>
+
+using namespace vev;
+
+namespace {
+
+class RecordedEvents : public CoreEvents {
+public:
+    QStringList notices;
+    int beeps = 0;
+    void notice(const QString& text) override { notices << text; }
+    void informationBeep() override { ++beeps; }
+    void tallyChanged(int) override {}
+};
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+// Lines given in UTF-8, written as Shift-JIS with CR LF.
+void writeLines(const QString& path, const QStringList& lines) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const QString& line : lines) {
+        const std::string bytes = sjis::fromQString(line);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        file.write("\r\n");
+    }
+}
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+void record(SurveyDocument& doc, int r, int q, const char* text) {
+    doc.CurrentRespondent = r;
+    doc.CurrentQuestion = q;
+    doc.EntryBuffer = text;
+    dataDEL(doc);
+    dataIN(doc);
+}
+
+// The survey of the documented example (満足度調査, two respondents).
+std::unique_ptr<SurveyDocument> exampleSurvey(const QString& dataPath) {
+    auto doc = std::make_unique<SurveyDocument>();
+    doc->VersionString = VevVersion;
+    doc->SurveyTitle = sjis::fromUtf8("満足度調査");
+    doc->QuestionCount = 3;
+    const char* texts[] = {"性別", "年代", "よく使う機能"};
+    const int choices[] = {2, 6, 5};
+    for (int q = 1; q <= 3; ++q) {
+        doc->QuestionText[q] = sjis::fromUtf8(texts[q - 1]);
+        doc->ChoiceCount[q] = choices[q - 1];
+    }
+    doc->MultiSelect[3] = true;
+    const char* answers[2][3] = {{"1", "3", "531"}, {"2", "9", "0"}};
+    for (int r = 1; r <= 2; ++r)
+        for (int q = 1; q <= 3; ++q) record(*doc, r, q, answers[r - 1][q - 1]);
+    doc->DataFilePath = native(dataPath);
+    return doc;
+}
+
+// A compact picture of what a load produced.
+QString summary(const SurveyDocument& d) {
+    QStringList questions;
+    for (int q = 1; q <= d.QuestionCount; ++q)
+        questions << sjis::toQString(d.QuestionText[q]) + QLatin1Char('/') +
+                         QString::number(d.ChoiceCount[q]) +
+                         (d.MultiSelect[q] ? u("m") : QString());
+    QStringList rows;
+    for (int r = 1; r <= d.RespondentCount; ++r) {
+        QStringList cells;
+        for (int q = 1; q <= d.QuestionCount; ++q)
+            cells << QString::fromLatin1(d.Answers[r][q].view().data(),
+                                         static_cast<qsizetype>(d.Answers[r][q].size()));
+        rows << cells.join(QLatin1Char(','));
+    }
+    return u("%1 | %2 | r%3 cur%4 cq%5 W%6 F%7 M%8")
+        .arg(questions.join(QLatin1Char(' ')), rows.join(QLatin1Char(';')))
+        .arg(d.RespondentCount)
+        .arg(d.CurrentRespondent)
+        .arg(d.CurrentQuestion)
+        .arg(int(d.WWrite))
+        .arg(int(d.Frac1))
+        .arg(int(d.Modified));
+}
+
+QStringList fortyQuestions() {
+    QStringList lines;
+    for (int q = 1; q <= 40; ++q)
+        lines << QString::number(q).rightJustified(2) + u(" ,Q") + QString::number(q) + u(",2");
+    return lines;
+}
+
+const QString Date = QStringLiteral("2026/12/07");
+
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    std::unique_ptr<SurveyDocument> load(const QString& file, RecordedEvents& events) {
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->OpenRequestPath = native(file);
+        Loaddatafile(*doc, events);
+        return doc;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void writesTheDocumentedExample() {
+        auto doc = exampleSurvey(path(u("sample.dat")));
+        const QByteArray golden = readAll(QStringLiteral(VEV_TEST_DATA "/sample.dat"));
+        QVERIFY(!golden.isEmpty());
+        QCOMPARE(QByteArray::fromStdString(dataFileContents(*doc, Date)), golden);
+
+        doc->Modified = true;
+        hozon(*doc, Date);
+        QCOMPARE(readAll(path(u("sample.dat"))), golden);
+        QVERIFY(!doc->Modified);
+        QCOMPARE(doc->ResultsFilePath, native(path(u("sample.csv"))));
+        QVERIFY(QFile::exists(path(u("sample.csv"))));
+    }
+
+    void loadsTheDocumentedExample() {
+        RecordedEvents events;
+        auto doc = load(QStringLiteral(VEV_TEST_DATA "/sample.dat"), events);
+        QVERIFY(events.notices.isEmpty());
+        QCOMPARE(summary(*doc),
+                 u("性別/2 年代/6 よく使う機能/5m | 1,3,135;2,9,0 | r2 cur3 cq1 W1 F0 M0"));
+        QCOMPARE(sjis::toQString(doc->SurveyTitle), u("満足度調査"));
+        auto expected = exampleSurvey(QString());
+        QVERIFY(doc->Tally == expected->Tally);
+        QCOMPARE(doc->Answers[3][3].view(), std::string_view("0"));
+        QVERIFY(
+            QDir::isAbsolutePath(QFile::decodeName(QByteArray::fromStdString(doc->DataFilePath))));
+        QVERIFY(doc->ResultsFilePath.empty());
+        // Written back it is the same file again.
+        doc->VersionString = VevVersion;
+        QCOMPARE(QByteArray::fromStdString(dataFileContents(*doc, Date)),
+                 readAll(QStringLiteral(VEV_TEST_DATA "/sample.dat")));
+    }
+
+    void tolerance_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("expected");
+        const QStringList trailer{u("百分率：整数"), u("集計結果：同時保存"), QString(),
+                                  u("t.dat  d")};
+        QTest::newRow("ANK alone on line 1")
+            << (QStringList{u("ANK"), u("T"), u("質問数 ,1"), u(" 1 ,Q,2"), u("  1  ,1")} + trailer)
+            << u("Q/2 | 1 | r1 cur2 cq1 W1 F0 M0");
+        QTest::newRow("count 99 gives 40")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,99")} + fortyQuestions() + trailer)
+            << u("Q1/2 Q2/2 Q3/2 Q4/2 Q5/2 Q6/2 Q7/2 Q8/2 Q9/2 Q10/2 Q11/2 Q12/2 Q13/2 Q14/2 "
+                 "Q15/2 Q16/2 Q17/2 Q18/2 Q19/2 Q20/2 Q21/2 Q22/2 Q23/2 Q24/2 Q25/2 Q26/2 Q27/2 "
+                 "Q28/2 Q29/2 Q30/2 Q31/2 Q32/2 Q33/2 Q34/2 Q35/2 Q36/2 Q37/2 Q38/2 Q39/2 Q40/2 "
+                 "|  | r0 cur1 cq1 W1 F0 M0");
+        QTest::newRow("count -1 gives 40")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,-1")} + fortyQuestions() + trailer)
+            << u("Q1/2 Q2/2 Q3/2 Q4/2 Q5/2 Q6/2 Q7/2 Q8/2 Q9/2 Q10/2 Q11/2 Q12/2 Q13/2 Q14/2 "
+                 "Q15/2 Q16/2 Q17/2 Q18/2 Q19/2 Q20/2 Q21/2 Q22/2 Q23/2 Q24/2 Q25/2 Q26/2 Q27/2 "
+                 "Q28/2 Q29/2 Q30/2 Q31/2 Q32/2 Q33/2 Q34/2 Q35/2 Q36/2 Q37/2 Q38/2 Q39/2 Q40/2 "
+                 "|  | r0 cur1 cq1 W1 F0 M0");
+        QTest::newRow("count line without comma")
+            << (QStringList{u("VEV"), u("T"), u("質問数  2 "), u(" 1 ,A,2"), u(" 2 ,B,3")} +
+                trailer)
+            << u("A/2 B/3 |  | r0 cur1 cq1 W1 F0 M0");
+        QTest::newRow("question lines without commas")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,2"), u(" 1  Q-one　2　（複数選択）"),
+                            u(" 2 ,Q-two") + QString(13, QLatin1Char(' ')) + u("3")} +
+                trailer)
+            << u("Q-one/2m Q-two/3 |  | r0 cur1 cq1 W1 F0 M0");
+        QTest::newRow("multi-select word needs two choices")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,N,1　（複数選択）")} + trailer)
+            << u("N/1 |  | r0 cur1 cq1 W1 F0 M0");
+        QTest::newRow("fewer fields than questions")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,3"), u(" 1 ,A,2"), u(" 2 ,B,2"),
+                            u(" 3 ,C,2"), u("  1  ,1,2,1"), u("  2  ,2")} +
+                trailer)
+            << u("A/2 B/2 C/2 | 1,2,1;2,0,0 | r2 cur2 cq2 W1 F0 M0");
+        QTest::newRow("fields without commas are 8 bytes wide")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,2"), u(" 1 ,A,8　（複数選択）"),
+                            u(" 2 ,B,2"), u("  1  ,12345678")} +
+                trailer)
+            << u("A/8m B/2 | 12345678,0 | r1 cur1 cq2 W1 F0 M0");
+        QTest::newRow("padded multi-select NG reads back as 9")
+            << (QStringList{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,5　（複数選択）"),
+                            u("  1  ,9    ")} +
+                trailer)
+            << u("A/5m | 9 | r1 cur2 cq1 W1 F0 M0");
+        QTest::newRow("trailer in any order, other lines skipped")
+            << QStringList{u("VEV"),       u("T"),
+                           u("質問数 ,1"), u(" 1 ,A,2"),
+                           u("  1  ,1"),   u("集計結果：別に保存"),
+                           u("something"), u("百分率：小数"),
+                           QString(),      u("t.dat  d")}
+            << u("A/2 | 1 | r1 cur2 cq1 W0 F1 M0");
+        QTest::newRow("file ends after the options line") << QStringList{u("VEV"),
+                                                                         u("T"),
+                                                                         u("質問数 ,1"),
+                                                                         u(" 1 ,A,2"),
+                                                                         u("  1  ,1"),
+                                                                         u("百分率：小数"),
+                                                                         u("集計結果：別に保存")}
+                                                          << u("A/2 | 1 | r1 cur2 cq1 W1 F1 M0");
+        QTest::newRow("file ends with a respondent line")
+            << QStringList{u("VEV"),     u("T"),       u("質問数 ,1"),
+                           u(" 1 ,A,2"), u("  1  ,1"), u("  2  ,0")}
+            << u("A/2 | 1 | r1 cur2 cq1 W1 F0 M0");
+    }
+    void tolerance() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, expected);
+        writeLines(path(u("t.dat")), lines);
+        RecordedEvents events;
+        auto doc = load(path(u("t.dat")), events);
+        QCOMPARE(events.notices, QStringList());
+        QCOMPARE(summary(*doc), expected);
+    }
+
+    // A refused or failed load leaves the survey in memory exactly as it was.
+    void failures_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not a survey file")
+            << QStringList{u("Hello"), u("T"), u("質問数 ,1")}
+            << u("f.datはアンケートファイルではありません。") << QString();
+        QTest::newRow("count not a number")
+            << QStringList{u("VEV"), u("T"), u("質問数 ,x1"), u(" 1 ,A,2")}
+            << u("f.datが異常です。") << QString();
+        QTest::newRow("count zero")
+            << QStringList{u("VEV"), u("T"), u("質問数 ,0")} << u("f.datが異常です。") << QString();
+        QTest::newRow("no count line")
+            << QStringList{u("VEV")} << u("f.datが異常です。") << QString();
+        QStringList many{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2")};
+        for (int r = 1; r <= 1000; ++r) many << u("%1  ,1").arg(r, 3);
+        QTest::newRow("1000 respondent lines") << many << u("f.datが異常です。") << QString();
+        QTest::newRow("choice count not a digit")
+            << QStringList{u("VEV"), u("T"), u("質問数 ,2"), u(" 1 ,A,2"), u(" 2 ,B,x")}
+            << QString() << u("'x' is not a valid integer value");
+        QTest::newRow("comma inside a question text")
+            << QStringList{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,a,b                ,2")}
+            << QString() << u("'b' is not a valid integer value");
+        QTest::newRow("question lines missing")
+            << QStringList{u("VEV"), u("T"), u("質問数 ,2"), u(" 1 ,A,2")} << QString()
+            << u("'' is not a valid integer value");
+        QTest::newRow("letter for a numeric question")
+            << QStringList{u("VEV"),     u("T"),       u("質問数 ,2"),
+                           u(" 1 ,A,2"), u(" 2 ,N,1"), u("  1  ,1,a")}
+            << QString() << u("'a' is not a valid integer value");
+    }
+    void failures() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, notice);
+        QFETCH(QString, error);
+        writeLines(path(u("f.dat")), lines);
+        RecordedEvents events;
+        auto doc = load(QStringLiteral(VEV_TEST_DATA "/sample.dat"), events);
+        doc->Modified = true;
+        const std::string before = dataFileContents(*doc, Date);
+        const auto tally = doc->Tally;
+        const int current = doc->CurrentRespondent;
+        doc->OpenRequestPath = native(path(u("f.dat")));
+        QString thrown;
+        try {
+            QCOMPARE(Loaddatafile(*doc, events), LoadOutcome::Refused);
+        } catch (const VevError& e) {
+            thrown = QString::fromUtf8(e.what());
+        }
+        QCOMPARE(thrown, error);
+        QCOMPARE(events.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
+        QCOMPARE(dataFileContents(*doc, Date), before);
+        QVERIFY(doc->Tally == tally);
+        QCOMPARE(doc->CurrentRespondent, current);
+        QVERIFY(doc->Modified);
+    }
+
+    void missingFileThrows() {
+        RecordedEvents events;
+        SurveyDocument doc;
+        doc.OpenRequestPath = native(path(u("none.dat")));
+        QVERIFY_THROWS_EXCEPTION(VevError, Loaddatafile(doc, events));
+        QVERIFY(doc.DataFilePath.empty());
+    }
+
+    void linkedFileRoundTrip() {
+        QTemporaryDir folder;
+        const QString dataPath = folder.filePath(u("満足度.dat"));
+        const QString tallyPath = folder.filePath(u("追加1.csv"));
+        writeLines(tallyPath, {u("満足度調査,,　2026/12/07"), QString(), u("header"),
+                               u(" 1,\"性別\",   4,   5,   1"), u(" 2,\"年代\",1,,,,,2,3")});
+        auto doc = exampleSurvey(dataPath);
+        RecordedEvents events;
+        doc->CurrentTallyFilePath = native(tallyPath);
+        csvRead(*doc, events);
+        QVERIFY(doc->LastOperationSucceeded);
+        doc->WWrite = false;
+        hozon(*doc, Date);
+        QVERIFY(readAll(dataPath).contains(
+            QByteArray::fromStdString(sjis::fromUtf8("追加用集計ファイル,追加1.csv\r\n"))));
+
+        auto loaded = load(dataPath, events);
+        QCOMPARE(events.notices, QStringList());
+        QCOMPARE(loaded->LinkedTallyFileCount, 1);
+        QCOMPARE(loaded->LinkedTallyFile[1], native(tallyPath));
+        QCOMPARE(loaded->DataFilePath, native(dataPath));
+        QVERIFY(loaded->Tally == doc->Tally);
+        QCOMPARE(loaded->Tally[1][1], 5);
+        QCOMPARE(loaded->Tally[2][6], 2);
+        QCOMPARE(loaded->Tally[2][9], 4);
+        QVERIFY(!loaded->Modified);
+        QVERIFY(!loaded->WWrite);
+    }
+
+    void linkedFileProblems_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("missing") << u("なし.csv") << u("集計ファイル%1/なし.csvが見つかりません。")
+                                 << 0;
+        QTest::newRow("name with a folder")
+            << u("sub/other.csv") << u("集計ファイル%1/sub/other.csvが見つかりません。") << 0;
+        QTest::newRow("other title")
+            << u("other.csv") << u("アンケートタイトルが違うので追加できません。\rother.csv") << 1;
+    }
+    void linkedFileProblems() {
+        QFETCH(QString, name);
+        QFETCH(QString, notice);
+        QFETCH(int, beeps);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(u("sub")));
+        writeLines(folder.filePath(u("other.csv")),
+                   {u("Other,,"), QString(), QString(), u(" 1,a,1,1,0")});
+        writeLines(folder.filePath(u("sub/other.csv")),
+                   {u("T"), QString(), QString(), u(" 1,a,1,1,0")});
+        writeLines(folder.filePath(u("l.dat")),
+                   {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1"),
+                    u("追加用集計ファイル,") + name, u("百分率：小数"), QString(), u("l.dat  d")});
+        RecordedEvents events;
+        auto doc = load(folder.filePath(u("l.dat")), events);
+        QCOMPARE(events.notices,
+                 QStringList{notice.contains(u("%1")) ? notice.arg(folder.path()) : notice});
+        QCOMPARE(events.beeps, beeps);
+        QCOMPARE(doc->LinkedTallyFileCount, 0);
+        QCOMPARE(doc->Tally[1][1], 1);
+        QVERIFY(doc->Modified);
+        QVERIFY(doc->Frac1);
+    }
+
+    void readerStopsAtFortyLinks() {
+        QTemporaryDir folder;
+        QStringList lines{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1")};
+        for (int i = 1; i <= 41; ++i) {
+            writeLines(folder.filePath(u("a%1.csv").arg(i)),
+                       {u("T"), QString(), QString(), u(" 1,a,1,0,0")});
+            lines << u("追加用集計ファイル,a%1.csv").arg(i);
+        }
+        lines << u("百分率：小数") << u("集計結果：別に保存") << QString() << u("x");
+        writeLines(folder.filePath(u("m.dat")), lines);
+        RecordedEvents events;
+        auto doc = load(folder.filePath(u("m.dat")), events);
+        QCOMPARE(events.notices, QStringList());
+        QCOMPARE(doc->LinkedTallyFileCount, 40);
+        QCOMPARE(doc->Tally[1][1], 41);
+        QVERIFY(!doc->Frac1);
+        QVERIFY(doc->WWrite);
+
+        // Written back, the trailer names the forty files.
+        doc->VersionString = VevVersion;
+        const QByteArray saved = QByteArray::fromStdString(dataFileContents(*doc, Date));
+        QCOMPARE(saved.count(QByteArray::fromStdString(sjis::fromUtf8("追加用集計ファイル,"))), 40);
+    }
+
+    void unreadableLinkedFileLeavesDocument() {
+        if (geteuid() == 0) QSKIP("permissions do not bind the superuser");
+        QTemporaryDir folder;
+        const QString locked = folder.filePath(u("locked.csv"));
+        writeLines(locked, {u("T")});
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        writeLines(folder.filePath(u("u.dat")),
+                   {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"),
+                    u("追加用集計ファイル,locked.csv"), u("x"), u("y")});
+        RecordedEvents events;
+        SurveyDocument doc;
+        doc.OpenRequestPath = native(folder.filePath(u("u.dat")));
+        QVERIFY_THROWS_EXCEPTION(VevError, Loaddatafile(doc, events));
+        QVERIFY(!doc.questionnaireLoaded());
+        QVERIFY(doc.DataFilePath.empty());
+    }
+
+    void completeLastOf999StaysOnTheGrid() {
+        QStringList lines{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2")};
+        for (int r = 1; r <= 999; ++r) lines << u("%1  ,2").arg(r, 3);
+        writeLines(path(u("full.dat")), lines);
+        RecordedEvents events;
+        auto doc = load(path(u("full.dat")), events);
+        QCOMPARE(doc->RespondentCount, 999);
+        QCOMPARE(doc->CurrentRespondent, 999);
+        QCOMPARE(doc->Tally[1][2], 999);
+    }
+
+    void saveAndLoadKeepAnswers() {
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->SurveyTitle = "Round";
+        doc->QuestionCount = 4;
+        doc->QuestionText[1] = "ab"; // a 2-byte text is written as an 18-byte field
+        doc->QuestionText[2] = sjis::fromUtf8("あいうえおかきくけこさ");
+        doc->QuestionText[3] = "m";
+        doc->QuestionText[4] = "n";
+        doc->ChoiceCount = {{2, 8, 3, 1}};
+        doc->MultiSelect[2] = true;
+        doc->MultiSelect[3] = true;
+        record(*doc, 1, 1, "2");
+        record(*doc, 1, 2, "87654321");
+        record(*doc, 1, 3, "x"); // NG on a padded column
+        record(*doc, 1, 4, "7");
+        record(*doc, 2, 2, "3");
+        record(*doc, 2, 3, "13");
+        doc->Frac1 = true;
+        doc->WWrite = false;
+        doc->DataFilePath = native(path(u("round")));
+        hozon(*doc, Date);
+        const QByteArray saved = readAll(path(u("round")));
+        QVERIFY(saved.contains(" 1 ,ab" + QByteArray(16, ' ') + ",2\r\n"));
+        QVERIFY(saved.contains("  1  ,2,12345678,9  ,7\r\n"));
+        QVERIFY(saved.contains("  2  ,,3       ,13 ,\r\n"));
+
+        RecordedEvents events;
+        auto loaded = load(path(u("round")), events);
+        QCOMPARE(summary(*loaded), u("ab/2 あいうえおかきくけこ/8m m/3m n/1 | "
+                                     "2,12345678,9,7;0,3,13,0 | r2 cur2 cq1 W0 F1 M0"));
+        QVERIFY(loaded->Tally == doc->Tally);
+    }
+
+    void resultsFileBesideTheDataFile_data() {
+        QTest::addColumn<QString>("dataName");
+        QTest::addColumn<QString>("resultsName");
+        QTest::newRow("extension replaced") << u("s.dat") << u("s.csv");
+        QTest::newRow("no extension") << u("plain") << u("plain.csv");
+        QTest::newRow("dot in the folder only") << u("d.x/plain") << u("d.x/plain.csv");
+    }
+    void resultsFileBesideTheDataFile() {
+        QFETCH(QString, dataName);
+        QFETCH(QString, resultsName);
+        QDir(dir.path()).mkpath(u("d.x"));
+        auto doc = exampleSurvey(path(dataName));
+        hozon(*doc, Date);
+        QCOMPARE(doc->ResultsFilePath, native(path(resultsName)));
+        QCOMPARE(doc->ResultsSeparator, ',');
+        QCOMPARE(doc->ResultsQuote, '"');
+        QVERIFY(QFile::exists(path(resultsName)));
+    }
+
+    void failedSaveKeepsModified() {
+        auto doc = exampleSurvey(path(u("no/such/folder/s.dat")));
+        doc->Modified = true;
+        QVERIFY_THROWS_EXCEPTION(VevError, hozon(*doc, Date));
+        QVERIFY(doc->Modified);
+        QVERIFY(doc->ResultsFilePath.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_data_file.moc"
