@@ -1,9 +1,74 @@
 #include "app/main_window.h"
 
+#include "linked/linked_list_dialog.h"
+#include "linked/tally_file.h"
+
 namespace vev {
 
-void TForm1::CsvI1Click() {}
-void TForm1::CsvR1Click() {}
-void TForm1::CsvL1Click() {}
+namespace {
+
+const QString& tallyFilter() {
+    static const QString filter =
+        QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+    return filter;
+}
+
+// The path with the extension of its file name replaced (or added when it has none).
+std::string withExtension(const std::string& path, const std::string& extension) {
+    const std::size_t nameStart = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (nameStart != std::string::npos && dot < nameStart))
+        return path + extension;
+    return path.substr(0, dot) + extension;
+}
+
+} // namespace
+
+void TForm1::CsvI1Click() {
+    Platform::FileDialog dialog;
+    dialog.title = QString::fromUtf8("追加集計ファイル作成");
+    dialog.filter = tallyFilter();
+    dialog.defaultSuffix = QStringLiteral("csv");
+    const QString chosen = platform.chooseSaveFile(this, dialog);
+    if (chosen.isEmpty()) return;
+
+    doc.CurrentTallyFilePath = chosen.toStdString();
+    csvRhozon(doc, platform.shortDate()); // a failure ends here: nothing is opened
+    platform.shellOpen(chosen);
+}
+
+void TForm1::CsvR1Click() {
+    // The survey's own results file is never linked; make sure there is one to compare with.
+    if (doc.ResultsFilePath.empty()) doc.ResultsFilePath = withExtension(doc.DataFilePath, ".csv");
+
+    Platform::FileDialog dialog;
+    dialog.title = QString::fromUtf8("集計ファイル追加");
+    dialog.filter = tallyFilter();
+    dialog.defaultSuffix = QStringLiteral("csv");
+    dialog.multiple = true;
+    const QStringList chosen = platform.chooseOpenFiles(this, dialog);
+
+    for (const QString& file : chosen) {
+        const std::string path = file.toStdString();
+        const AddRefusal refusal = addRefusal(doc, path);
+        if (refusal != AddRefusal::None) {
+            platform.beep();
+            platform.positionedMessage(this, addRefusalMessage(refusal, path));
+            continue; // the other chosen files are still linked
+        }
+        doc.CurrentTallyFilePath = path;
+        csvRead(doc, *this);
+        if (!doc.LastOperationSucceeded) continue;
+        doc.Modified = true;
+        if (Form4 != nullptr && Form4->isVisible()) Form4->addLinked(path);
+    }
+}
+
+void TForm1::CsvL1Click() {
+    if (Form4 == nullptr) return;
+    Form4->refill();
+    Form4->show();
+    Form4->raise();
+}
 
 } // namespace vev

@@ -1,13 +1,157 @@
 #include "linked/linked_list_dialog.h"
 
 #include "app/main_window.h"
+#include "linked/tally_file.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace vev {
 
-TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
-    setObjectName(QStringLiteral("Form4"));
+namespace {
+
+constexpr int PathRole = Qt::UserRole;
+
+// Items sort by file name as a desktop lists files: case-insensitively, then by case.
+class NameItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override {
+        const int c = text().compare(other.text(), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : text() < other.text();
+    }
+};
+
+QString itemPath(const QListWidgetItem* item) {
+    return item->data(PathRole).toString();
 }
 
-void TForm4::refillIfShowing() {}
+bool isLinked(const SurveyDocument& doc, const std::string& path) {
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
+        if (doc.LinkedTallyFile[i] == path) return true;
+    return false;
+}
+
+void setPixelHeight(QWidget* widget, int pixels) {
+    QFont font = widget->font();
+    font.setPixelSize(pixels);
+    widget->setFont(font);
+}
+
+} // namespace
+
+TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QString::fromUtf8("集計ファイルの追加と削除"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(false);
+    setFixedSize(292, 126);
+    setPixelHeight(this, 12);
+
+    Label1 = new QLabel(QString::fromUtf8("追加してある集計ファイル"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    setPixelHeight(Label1, 13);
+    Label1->move(20, 10);
+    Label1->adjustSize();
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(15, 30, 175, 81);
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setSortingEnabled(true);
+    ListBox1->setUniformItemSizes(true);
+    setPixelHeight(ListBox1, 15);
+
+    Button1 = new QPushButton(QString::fromUtf8("一覧に追加"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(200, 40, 81, 21);
+    Button1->setAutoDefault(false);
+
+    Button2 = new QPushButton(QString::fromUtf8("一覧から削除"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(200, 80, 81, 21);
+    Button2->setAutoDefault(false);
+
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { form1_.runGuarded([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this,
+            [this] { form1_.runGuarded([this] { Button2Click(); }); });
+}
+
+void TForm4::insertItem(const std::string& path) {
+    const QString full = QString::fromStdString(path);
+    auto* item = new NameItem(QFileInfo(full).fileName());
+    item->setData(PathRole, full);
+    ListBox1->addItem(item); // the list sorts it into place
+}
+
+void TForm4::storeLinksInListOrder() {
+    SurveyDocument& doc = form1_.doc;
+    const int n = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
+    for (int i = 1; i <= n; ++i)
+        doc.LinkedTallyFile[i] = itemPath(ListBox1->item(i - 1)).toStdString();
+}
+
+void TForm4::refill() {
+    const SurveyDocument& doc = form1_.doc;
+    ListBox1->clear();
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) insertItem(doc.LinkedTallyFile[i]);
+    storeLinksInListOrder();
+}
+
+void TForm4::refillIfShowing() {
+    if (isVisible()) refill();
+}
+
+void TForm4::addLinked(const std::string& path) {
+    insertItem(path);
+    storeLinksInListOrder();
+}
+
+void TForm4::Button1Click() {
+    form1_.CsvR1Click();
+}
+
+void TForm4::Button2Click() {
+    SurveyDocument& doc = form1_.doc;
+    if (ListBox1->currentItem() == nullptr) return;
+
+    const auto selected = ListBox1->selectedItems().size();
+    int removedAt = -1;
+    for (qsizetype k = 0; k < selected; ++k) {
+        const int limit = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
+        int row = -1;
+        for (int i = 0; i < limit; ++i) {
+            if (ListBox1->item(i)->isSelected()) {
+                row = i;
+                break;
+            }
+        }
+        if (row < 0) break;
+
+        const std::string path = itemPath(ListBox1->item(row)).toStdString();
+        if (!isLinked(doc, path)) { // never subtract a file that is not linked
+            refill();
+            return;
+        }
+        // The item goes only once the counts are out: a file that cannot be read stays listed,
+        // just as it stays linked.
+        doc.CurrentTallyFilePath = path;
+        csvDel(doc, form1_);
+        delete ListBox1->takeItem(row);
+        storeLinksInListOrder();
+        removedAt = row;
+    }
+
+    // Leave one item selected so that the operator can go on removing.
+    if (removedAt < 0 || ListBox1->count() == 0) return;
+    ListBox1->setCurrentRow(std::min(removedAt, ListBox1->count() - 1),
+                            QItemSelectionModel::ClearAndSelect);
+}
 
 } // namespace vev

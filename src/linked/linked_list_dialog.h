@@ -2,22 +2,48 @@
 
 #include <QDialog>
 
+#include <string>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 namespace vev {
 
 class TForm1;
 
 // The linked tally file list "集計ファイルの追加と削除": modeless, on top, created hidden at
 // start-up and kept for the whole run.
+//
+// The list shows file names, sorted; each item also keeps the full path it was linked under,
+// so the links are rewritten from the list in its order without guessing folders from the
+// process's current folder (which any file dialog may have moved elsewhere).
 class TForm4 : public QDialog {
     Q_OBJECT
 
 public:
     explicit TForm4(TForm1& form1);
 
+    // Fills the list from the document's links and rewrites the links in list order.
+    void refill();
     // Refills the list when it is showing (the links were dropped or replaced).
     void refillIfShowing();
+    // A file the add command has just linked: its name joins the list, the links follow it.
+    void addLinked(const std::string& path);
+
+    void Button1Click(); // "一覧に追加"
+    void Button2Click(); // "一覧から削除"
+
+    QLabel* Label1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
 
 private:
+    void insertItem(const std::string& path);
+    // LinkedTallyFile[i] := the path of list item i.
+    void storeLinksInListOrder();
+
     TForm1& form1_;
 };
 
