@@ -1,0 +1,364 @@
+// Runs the built vev-tally as a process on a copy of the example survey and checks exit
+// statuses, what it writes (byte for byte against examples/) and what it leaves alone.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString Date = QStringLiteral("2026/12/07");
+
+QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+QByteArray sjis(const char* text) {
+    // The few Shift-JIS fixtures of this test, spelled out as bytes.
+    return QByteArray(text);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+class TestVevTally : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void exitStatus_data();
+    void exitStatus();
+    void outputs_data();
+    void outputs();
+    void printForm();
+    void percentOption_data();
+    void percentOption();
+    void notices_data();
+    void notices();
+    void dump();
+    void dumpUndecodableTitle();
+
+private:
+    QStringList expand(const QString& args) const;
+    Run tally(const QStringList& args) const;
+    QString dat() const { return dir_->filePath(u8("満足度調査.dat")); }
+    static QString example(const char* name) {
+        return QStringLiteral(VEV_EXAMPLES "/") + QString::fromUtf8(name);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+// "@DIR/x" is a file in the test folder, "@DAT" the copy of the example survey there.
+QStringList TestVevTally::expand(const QString& args) const {
+    QStringList out;
+    for (QString arg : args.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        arg.replace(QStringLiteral("@DAT"), dat());
+        arg.replace(QStringLiteral("@DIR"), dir_->path());
+        out.append(arg);
+    }
+    return out;
+}
+
+Run TestVevTally::tally(const QStringList& args) const {
+    QProcess process;
+    process.setWorkingDirectory(dir_->path());
+    process.start(QStringLiteral(VEV_TALLY_PATH), args);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) return run;
+    run.code = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+void TestVevTally::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    QVERIFY(QFile::copy(example("満足度調査.dat"), dat()));
+    QVERIFY(QFile::copy(example("追加集計1.csv"), dir_->filePath(u8("追加集計1.csv"))));
+    writeAll(dir_->filePath(QStringLiteral("bad.dat")), "hello\r\nworld\r\n");
+    // "質問数 ,0" in Shift-JIS
+    writeAll(dir_->filePath(QStringLiteral("zero.dat")),
+             sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,0\r\n"));
+}
+
+void TestVevTally::exitStatus_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err"); // a line that stderr must hold
+
+    const QString usage = QStringLiteral("usage: vev-tally results DATAFILE");
+    QTest::newRow("no command") << QString() << 2 << usage;
+    QTest::newRow("unknown command") << QStringLiteral("frob @DAT") << 2 << usage;
+    QTest::newRow("results without file") << QStringLiteral("results") << 2 << usage;
+    QTest::newRow("results with two files")
+        << QStringLiteral("results @DAT @DIR/x.csv") << 2 << usage;
+    QTest::newRow("sheet without OUT") << QStringLiteral("sheet @DAT") << 2 << usage;
+    QTest::newRow("frac and no-frac")
+        << QStringLiteral("results @DAT --frac --no-frac") << 2 << usage;
+    QTest::newRow("print without -o") << QStringLiteral("results @DAT --print") << 2 << usage;
+    QTest::newRow("-o without value") << QStringLiteral("results @DAT -o") << 2 << usage;
+    QTest::newRow("unknown option") << QStringLiteral("results @DAT --bogus") << 2 << usage;
+    QTest::newRow("-o on sheet") << QStringLiteral("sheet @DAT @DIR/s.csv -o @DIR/t.csv") << 2
+                                 << usage;
+    QTest::newRow("date on dump") << QStringLiteral("dump @DAT --date 1") << 2 << usage;
+    QTest::newRow("sheet over its survey") << QStringLiteral("sheet @DAT @DAT") << 2 << usage;
+    QTest::newRow("results over its survey")
+        << QStringLiteral("results @DAT -o @DAT") << 2 << usage;
+    QTest::newRow("resave over its own results file")
+        << QStringLiteral("resave @DAT @DIR/copy.csv") << 2 << usage;
+    QTest::newRow("help") << QStringLiteral("--help") << 0 << QString();
+    QTest::newRow("version") << QStringLiteral("--version") << 0 << QString();
+    QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1
+                                  << QStringLiteral("File not found.");
+    QTest::newRow("missing file, dump")
+        << QStringLiteral("dump @DIR/none.dat") << 1 << QStringLiteral("File not found.");
+    QTest::newRow("not a survey") << QStringLiteral("results @DIR/bad.dat") << 1
+                                  << u8("bad.datはアンケートファイルではありません。");
+    QTest::newRow("not a survey, resave") << QStringLiteral("resave @DIR/bad.dat @DIR/r.dat") << 1
+                                          << u8("bad.datはアンケートファイルではありません。");
+    QTest::newRow("no questions, sheet")
+        << QStringLiteral("sheet @DIR/zero.dat @DIR/s.csv") << 1 << u8("zero.datが異常です。");
+    QTest::newRow("unwritable output")
+        << QStringLiteral("results @DAT -o @DIR/no/such/folder/x.csv") << 1 << QString();
+}
+
+void TestVevTally::exitStatus() {
+    QFETCH(QString, args);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    const QStringList before =
+        QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    const QByteArray survey = readAll(dat());
+
+    const Run run = tally(expand(args));
+    QCOMPARE(run.code, code);
+    const QStringList errLines = QString::fromUtf8(run.err).split(QLatin1Char('\n'));
+    if (!err.isEmpty())
+        QVERIFY2(std::any_of(errLines.begin(), errLines.end(),
+                             [&](const QString& line) { return line.startsWith(err); }),
+                 run.err.constData());
+    if (code == 0) {
+        QVERIFY(!run.out.isEmpty());
+        QVERIFY(run.err.isEmpty());
+    } else {
+        // Nothing written, nothing touched, nothing half-written left behind.
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 before);
+        QVERIFY(run.out.isEmpty());
+    }
+    QCOMPARE(readAll(dat()), survey);
+}
+
+void TestVevTally::outputs_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("golden");
+
+    QTest::newRow("results beside the survey")
+        << QStringLiteral("results @DAT") << u8("@DIR/満足度調査.csv") << u8("満足度調査.csv");
+    QTest::newRow("results to -o") << QStringLiteral("results @DAT -o @DIR/other.csv")
+                                   << QStringLiteral("@DIR/other.csv") << u8("満足度調査.csv");
+    QTest::newRow("results with --date=") << QStringLiteral("results @DAT --date=2026/12/07")
+                                          << u8("@DIR/満足度調査.csv") << u8("満足度調査.csv");
+    QTest::newRow("resave to another folder")
+        << u8("resave @DAT @DIR/sub/満足度調査.dat") << u8("@DIR/sub/満足度調査.dat")
+        << u8("満足度調査.dat");
+    QTest::newRow("resave writes the results beside")
+        << u8("resave @DAT @DIR/sub/満足度調査.dat") << u8("@DIR/sub/満足度調査.csv")
+        << u8("満足度調査.csv");
+    QTest::newRow("resave in place")
+        << QStringLiteral("resave @DAT @DAT") << QStringLiteral("@DAT") << u8("満足度調査.dat");
+}
+
+void TestVevTally::outputs() {
+    QFETCH(QString, args);
+    QFETCH(QString, output);
+    QFETCH(QString, golden);
+    QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("sub")));
+
+    QStringList argv = expand(args);
+    if (!args.contains(QStringLiteral("--date="))) argv << QStringLiteral("--date") << Date;
+    const Run run = tally(argv);
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(readAll(expand(output).first()), readAll(example(golden.toUtf8().constData())));
+}
+
+// The print form is the comma form with spaces for the separator and the quote and "No" as
+// the first header cell (no text of the example holds a comma or a quote).
+void TestVevTally::printForm() {
+    const QString out = dir_->filePath(QStringLiteral("print.txt"));
+    const Run run = tally({QStringLiteral("results"), dat(), QStringLiteral("--print"),
+                           QStringLiteral("-o"), out, QStringLiteral("--date"), Date});
+    QCOMPARE(run.code, 0);
+    QByteArray expected = readAll(example("満足度調査.csv"));
+    expected.replace(',', ' ').replace('"', ' ');
+    expected.replace("\r\n    \x8e\xbf\x96\xe2\x93\xe0\x97\x65",
+                     "\r\nNo  \x8e\xbf\x96\xe2\x93\xe0\x97\x65");
+    QCOMPARE(readAll(out), expected);
+    QVERIFY(!QFile::exists(dir_->filePath(u8("満足度調査.csv"))));
+}
+
+void TestVevTally::percentOption_data() {
+    QTest::addColumn<bool>("fileFrac"); // the survey's trailer says "百分率：小数"
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("tenths");
+
+    QTest::newRow("integer file") << false << QString() << false;
+    QTest::newRow("integer file, --frac") << false << QStringLiteral("--frac") << true;
+    QTest::newRow("integer file, --no-frac") << false << QStringLiteral("--no-frac") << false;
+    QTest::newRow("tenths file") << true << QString() << true;
+    QTest::newRow("tenths file, --no-frac") << true << QStringLiteral("--no-frac") << false;
+    QTest::newRow("tenths file, --frac twice") << true << QStringLiteral("--frac --frac") << true;
+}
+
+void TestVevTally::percentOption() {
+    QFETCH(bool, fileFrac);
+    QFETCH(QString, option);
+    QFETCH(bool, tenths);
+    // "百分率：整数" / "百分率：小数"
+    const QByteArray integer("\x95\x53\x95\xaa\x97\xa6\x81\x46\x90\xae\x90\x94");
+    const QByteArray frac("\x95\x53\x95\xaa\x97\xa6\x81\x46\x8f\xac\x90\x94");
+    QByteArray survey = readAll(dat());
+    QVERIFY(survey.contains(integer));
+    if (fileFrac) writeAll(dat(), survey.replace(integer, frac));
+
+    const QString out = dir_->filePath(QStringLiteral("r.csv"));
+    const Run run = tally(expand(QStringLiteral("results @DAT -o ") + out + QLatin1Char(' ') +
+                                 option + QStringLiteral(" --date ") + Date));
+    QCOMPARE(run.code, 0);
+    const QByteArray golden = readAll(example("満足度調査.csv"));
+    const QByteArray written = readAll(out);
+    const qsizetype percentSection = golden.indexOf("\x8a\x84\x8d\x87"); // "割合"
+    QVERIFY(percentSection > 0);
+    QCOMPARE(written.left(percentSection), golden.left(percentSection));
+    if (!tenths) {
+        QCOMPARE(written, golden);
+    } else {
+        QVERIFY(written.contains("\",    1,    2,    3,    4,    5,    6,    7,    \x8c\x76\r\n"));
+        QVERIFY(written.contains(" 1,\"\x90\xab\x95\xca                \", "));
+        QVERIFY(written.contains(",  100.0\r\n"));
+    }
+}
+
+void TestVevTally::notices_data() {
+    QTest::addColumn<QByteArray>("sheet"); // bytes of the linked sheet; empty: no sheet at all
+    QTest::addColumn<QString>("notice");
+
+    const QByteArray sheet = readAll(example("追加集計1.csv"));
+    QByteArray otherTitle = sheet;
+    otherTitle.prepend("X");
+    QTest::newRow("linked sheet missing")
+        << QByteArray() << u8("集計ファイル@DIR/追加集計1.csvが見つかりません。");
+    // The carriage return between the message and the file name comes out as a space.
+    QTest::newRow("linked sheet of another survey")
+        << otherTitle << u8("アンケートタイトルが違うので追加できません。 追加集計1.csv");
+}
+
+void TestVevTally::notices() {
+    QFETCH(QByteArray, sheet);
+    QFETCH(QString, notice);
+    const QString sheetPath = dir_->filePath(u8("追加集計1.csv"));
+    QVERIFY(QFile::remove(sheetPath));
+    if (!sheet.isEmpty()) writeAll(sheetPath, sheet);
+
+    // A notice about a linked file does not stop the run.
+    const Run run = tally(expand(QStringLiteral("results @DAT -o @DIR/r.csv --date ") + Date));
+    QCOMPARE(run.code, 0);
+    QCOMPARE(QString::fromUtf8(run.err), expand(notice).join(QLatin1Char(' ')) + QLatin1Char('\n'));
+    const QByteArray written = readAll(dir_->filePath(QStringLiteral("r.csv")));
+    QVERIFY(!written.isEmpty());
+    QVERIFY(written != readAll(example("満足度調査.csv"))); // without the sheet's counts
+}
+
+// The JSON dump against the golden results file: every count of the count section.
+void TestVevTally::dump() {
+    const Run run = tally({QStringLiteral("dump"), dat()});
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+
+    QStringList keys = o.keys();
+    keys.sort();
+    QCOMPARE(
+        keys.join(QLatin1Char(' ')),
+        QStringLiteral("Answers CurrentQuestion CurrentRespondent DataFilePath FirstOpenQuestion "
+                       "Frac1 LinkedTallyFiles Modified QuestionCount Questions "
+                       "RespondentCount SurveyTitle Tally WWrite"));
+    QCOMPARE(o[QStringLiteral("SurveyTitle")].toString(), u8("満足度調査"));
+    QCOMPARE(o[QStringLiteral("QuestionCount")].toInt(), 12);
+    QCOMPARE(o[QStringLiteral("RespondentCount")].toInt(), 60);
+    // Respondent 60 answered everything, so the one after it is shown, its answers all "0".
+    QCOMPARE(o[QStringLiteral("CurrentRespondent")].toInt(), 61);
+    const QJsonArray answers = o[QStringLiteral("Answers")].toArray();
+    QCOMPARE(answers.size(), 61);
+    for (const QJsonValue& a : answers.last().toArray()) QCOMPARE(a.toString(), u8("0"));
+    QCOMPARE(answers.first().toArray().size(), 12);
+    const QJsonArray questions = o[QStringLiteral("Questions")].toArray();
+    QCOMPARE(questions[4].toObject()[QStringLiteral("Text")].toString(), u8("利用した売場"));
+    QCOMPARE(questions[4].toObject()[QStringLiteral("MultiSelect")].toBool(), true);
+    QCOMPARE(questions[3].toObject()[QStringLiteral("ChoiceCount")].toInt(), 1);
+    QCOMPARE(o[QStringLiteral("LinkedTallyFiles")].toArray(),
+             QJsonArray{dir_->filePath(u8("追加集計1.csv"))});
+    QCOMPARE(o[QStringLiteral("DataFilePath")].toString(), dat());
+    QCOMPARE(o[QStringLiteral("Modified")].toBool(), false);
+    QCOMPARE(o[QStringLiteral("Frac1")].toBool(), false);
+    QCOMPARE(o[QStringLiteral("WWrite")].toBool(), true);
+
+    const QList<QByteArray> lines = readAll(example("満足度調査.csv")).split('\n');
+    const QJsonArray tally = o[QStringLiteral("Tally")].toArray();
+    QCOMPARE(tally.size(), 12);
+    for (int q = 0; q < 12; ++q) {
+        // " 1,"text",  42,  36,    , ...,   1": the cells after the text, NG last
+        QList<QByteArray> cells = lines[3 + q].trimmed().split(',');
+        const QJsonArray counts = tally[q].toArray();
+        QCOMPARE(counts.size(), 9);
+        const int choices = questions[q].toObject()[QStringLiteral("ChoiceCount")].toInt();
+        for (int c = 0; c < choices; ++c)
+            QCOMPARE(counts[c].toInt(), cells[2 + c].trimmed().toInt());
+        QCOMPARE(counts[8].toInt(), cells.last().trimmed().toInt());
+    }
+}
+
+void TestVevTally::dumpUndecodableTitle() {
+    // A title with a lead byte and a trail byte that name no character.
+    writeAll(dat(),
+             sjis("VEV\r\nA\x85\x40Z\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q,2\r\n  1  ,1\r\n"));
+    const Run run = tally({QStringLiteral("dump"), dat()});
+    QCOMPARE(run.code, 0);
+    const QString title =
+        QJsonDocument::fromJson(run.out).object()[QStringLiteral("SurveyTitle")].toString();
+    QVERIFY2(title.startsWith(QLatin1Char('A')) && title.endsWith(QLatin1Char('Z')) &&
+                 title.contains(QChar(0xFFFD)),
+             qPrintable(title));
+}
+
+QTEST_GUILESS_MAIN(TestVevTally)
+#include "tst_vev_tally.moc"

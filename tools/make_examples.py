@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""Builds the example survey in examples/ with vev-tally, the program's own writers.
+
+    python3 tools/make_examples.py [PATH_TO_VEV_TALLY]
+
+Answers come from a fixed seed and every date is fixed, so a re-run gives the same bytes. The
+raw survey below is only an input: the checked-in data file, addition sheet and results file are
+what vev-tally writes of it (the sheet then gets its counts typed in as a spreadsheet saves them).
+"""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+EXAMPLES = os.path.join(ROOT, "examples")
+DATE = "2026/12/07"
+TITLE = "満足度調査"
+SHEET = "追加集計1.csv"
+SEED = 20261207
+RESPONDENTS = 60
+
+# (text, choice count, multi-select, weights of the choices or range of a numeric answer)
+QUESTIONS = [
+    ("性別", 2, False, [11, 9]),
+    ("年代", 6, False, [2, 5, 7, 6, 5, 3]),
+    ("来店頻度", 5, False, [3, 6, 5, 4, 2]),
+    ("同行人数", 1, False, (1, 5)),
+    ("利用した売場", 6, True, [6, 4, 5, 2, 3, 1]),
+    ("品揃えの満足度", 5, False, [4, 8, 5, 2, 1]),
+    ("接客の満足度", 5, False, [6, 7, 4, 2, 1]),
+    ("価格の満足度", 5, False, [2, 5, 7, 4, 2]),
+    ("総合満足度", 5, False, [5, 9, 4, 2, 1]),
+    ("改善してほしい点", 7, True, [5, 3, 6, 2, 4, 3, 1]),
+    ("月の来店回数", 1, False, (1, 8)),
+    ("友人に勧めたいか", 4, False, [6, 7, 3, 1]),
+]
+
+
+def sjis(text):
+    return text.encode("cp932")
+
+
+def answer(rng, r, q):
+    text, choices, multi, spec = QUESTIONS[q]
+    last = r == RESPONDENTS  # the last respondent answered everything
+    roll = rng.random()
+    if not last and roll < 0.025:
+        return "0"  # left blank on the paper
+    if not last and roll < 0.04:
+        return "9"  # not readable: NG
+    if choices == 1:
+        return str(rng.randint(*spec))
+    if multi:
+        picked = set()
+        for _ in range(rng.choice([1, 1, 2, 2, 3])):
+            picked.add(rng.choices(range(1, choices + 1), weights=spec)[0])
+        return "".join(str(c) for c in sorted(picked))
+    return str(rng.choices(range(1, choices + 1), weights=spec)[0])
+
+
+def raw_survey(rng):
+    lines = [sjis("VEV v1.11  "), sjis(TITLE), sjis("質問数 ,%d" % len(QUESTIONS))]
+    for q, (text, choices, multi, _) in enumerate(QUESTIONS, 1):
+        field = (sjis(text) + b" " * 16)[:20]
+        suffix = sjis("　（複数選択）") if multi else b""
+        lines.append(b"%2d ," % q + field + b",%d" % choices + suffix)
+    for r in range(1, RESPONDENTS + 1):
+        line = b"%3d  " % r
+        for q, (_, choices, multi, _) in enumerate(QUESTIONS):
+            a = answer(rng, r, q).encode()
+            line += b"," + ((a + b" " * 8)[:choices] if multi else a)
+        lines.append(line)
+    return lines
+
+
+def trailer(linked):
+    lines = [sjis("追加用集計ファイル,") + sjis(SHEET)] if linked else []
+    return lines + [sjis("百分率：整数"), sjis("集計結果：同時保存"), b"", sjis(TITLE + ".dat  " + DATE)]
+
+
+def fill_sheet(path, rng):
+    """Types counts into the sheet and saves it the way a spreadsheet program writes CSV:
+    no quotes, numbers without padding, blank cells empty."""
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    out = lines[:2]
+    for line in lines[2:]:
+        cells = line.split(b",")
+        if len(cells) < 3:
+            out.append(line)
+            continue
+        q = cells[0].strip()
+        cells = [c.replace(b'"', b"") for c in cells]
+        cells[0] = q
+        if q.isdigit():
+            _, choices, multi, spec = QUESTIONS[int(q) - 1]
+            people = 20
+            counts = [0] * (len(cells) - 3)
+            ng = rng.randint(0, 1)
+            if choices == 1:
+                counts[0] = sum(rng.randint(*spec) for _ in range(people - ng))
+            else:
+                for _ in range(people - ng):
+                    picks = {rng.choices(range(1, choices + 1), weights=spec)[0]}
+                    if multi and rng.random() < 0.4:
+                        picks.add(rng.choices(range(1, choices + 1), weights=spec)[0])
+                    for c in picks:
+                        counts[c - 1] += 1
+            for c in range(len(counts)):
+                cells[2 + c] = b"%d" % counts[c] if c < max(choices, 1) else b""
+            cells[-1] = b"%d" % ng
+        else:
+            cells = [c.strip() if i != 1 else c for i, c in enumerate(cells)]
+        out.append(b",".join(cells))
+    with open(path, "wb") as f:
+        f.write(b"\r\n".join(out))
+
+
+def run(tool, *args):
+    subprocess.run([tool, *args, "--date", DATE], check=True)
+
+
+def main():
+    tool = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
+                           os.path.join(ROOT, "build", "default", "src", "app", "vev-tally"))
+    rng = random.Random(SEED)
+    body = raw_survey(rng)
+    with tempfile.TemporaryDirectory() as tmp:
+        raw = os.path.join(tmp, TITLE + ".dat")
+        with open(raw, "wb") as f:
+            f.write(b"\r\n".join(body + trailer(False)) + b"\r\n")
+        sheet = os.path.join(tmp, SHEET)
+        run(tool, "sheet", raw, sheet)
+        fill_sheet(sheet, rng)
+        with open(raw, "wb") as f:
+            f.write(b"\r\n".join(body + trailer(True)) + b"\r\n")
+        os.makedirs(EXAMPLES, exist_ok=True)
+        shutil.copyfile(sheet, os.path.join(EXAMPLES, SHEET))
+        data = os.path.join(EXAMPLES, TITLE + ".dat")
+        run(tool, "resave", raw, data)  # also writes the results file beside it
+        run(tool, "results", data)
+
+
+if __name__ == "__main__":
+    main()
