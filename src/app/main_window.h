@@ -186,6 +186,10 @@ protected:
 private:
     void createWidgets();
     void createMenus();
+    // The canvas is as tall as the lowest shown row, so the window scrolls only when needed.
+    void fitCanvasToRows();
+    // The look without a questionnaire: header controls and rows 1..rows hidden, start texts.
+    void showEmptyLook(int rows);
     QStringList arguments_;
 };
 
