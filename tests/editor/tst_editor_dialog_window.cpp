@@ -1,0 +1,614 @@
+// The questionnaire editor driven like an operator does: keys into the focused control, clicks
+// on its buttons, with the main window and the scripted fake platform around it.
+#include "app/main_window.h"
+#include "editor/editor_dialog.h"
+#include "entry/recording.h"
+#include "fake_platform.h"
+#include "model/sjis.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace vev;
+
+namespace {
+
+struct QuestionSpec {
+    const char* text; // UTF-8
+    int choices;
+    bool multi = false;
+};
+
+// The main window with its editor, as main() builds them, around a fresh document.
+struct Windows {
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    FakePlatform platform;
+    std::unique_ptr<TForm1> form1;
+    TForm2* form2 = nullptr;
+
+    Windows() {
+        form1 = std::make_unique<TForm1>(*doc, platform, QStringList{});
+        form2 = new TForm2(*form1);
+        form1->attachDialogs(form2, nullptr);
+        form1->show();
+    }
+
+    // A questionnaire as the loader leaves it: the grid shows respondent 1.
+    void load(const char* title, std::initializer_list<QuestionSpec> questions) {
+        doc->SurveyTitle = sjis::fromUtf8(title);
+        int q = 0;
+        for (const QuestionSpec& spec : questions) {
+            ++q;
+            doc->QuestionText[q] = sjis::fromUtf8(spec.text);
+            doc->ChoiceCount[q] = spec.choices;
+            doc->MultiSelect[q] = spec.multi;
+        }
+        doc->QuestionCount = q;
+        doc->CurrentQuestion = 1;
+        form1->hyoji();
+        form1->hitoribun();
+    }
+
+    // Records an answer as typing would, without the main window's keys.
+    void answer(int respondent, int question, const char* digits) {
+        doc->CurrentRespondent = respondent;
+        doc->CurrentQuestion = question;
+        dataDEL(*doc);
+        doc->EntryBuffer = digits;
+        dataIN(*doc);
+        doc->CurrentRespondent = 1;
+        doc->CurrentQuestion = 1;
+    }
+
+    QWidget* focused() const { return form2->focusWidget(); }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(focused(), k, mods);
+    }
+};
+
+// Characters as a keyboard or an input method delivers them: one key event per character
+// (a surrogate pair is one character).
+void typeInto(QWidget* widget, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
+        const QString chunk = text.mid(i, n);
+        i += n - 1;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, chunk);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, chunk);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+std::string sj(const char* utf8) {
+    return sjis::fromUtf8(utf8);
+}
+
+} // namespace
+
+class TestEditorDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void newQuestionnaireByKeyboard();
+    void newCommandPrompts_data();
+    void newCommandPrompts();
+    void stepsStayInRange_data();
+    void stepsStayInRange();
+    void newQuestionCountedAtOnce();
+    void deleteLastQuestion();
+    void closeCheck_data();
+    void closeCheck();
+    void titleAloneOfEmptyQuestionnaireAsksNothing();
+    void recordingCutsTexts_data();
+    void recordingCutsTexts();
+    void textBoxTakesAtMost20Bytes();
+    void refusedCharacters_data();
+    void refusedCharacters();
+    void countBoxKeys_data();
+    void countBoxKeys();
+    void multiSelectFollowsCount();
+    void loweringCountKeepsAnswersAndCounts();
+    void deletedColumnReusedKeepsOldCounts();
+};
+
+void TestEditorDialog::cleanup() {
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void TestEditorDialog::newQuestionnaireByKeyboard() {
+    Windows w;
+    w.form1->New1Click();
+
+    TForm2& e = *w.form2;
+    QVERIFY(e.isVisible());
+    QCOMPARE(w.form1->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
+    QCOMPARE(e.Label1->text(), QStringLiteral(" 1"));
+    QCOMPARE(e.LabeledEdit2->text(), QString());
+    QCOMPARE(e.Edit1->text(), QStringLiteral("0"));
+    QVERIFY(!e.CheckBox1->isEnabled());
+    QVERIFY(e.Button6->isHidden());
+    QCOMPARE(w.focused(), e.LabeledEdit2);
+
+    typeInto(w.focused(), u("性別"));
+    w.key(Qt::Key_Tab);
+    QCOMPARE(w.focused(), e.Edit1);
+    typeInto(w.focused(), QStringLiteral("3"));
+    QCOMPARE(e.PendingQuestionCount, 1);
+    QVERIFY(!e.Button6->isHidden());
+    QVERIFY(e.CheckBox1->isEnabled());
+
+    w.key(Qt::Key_Return);
+    QCOMPARE(e.ShownQuestion, 2);
+    QCOMPARE(e.Label1->text(), QStringLiteral(" 2"));
+    QCOMPARE(e.LabeledEdit2->text(), QString());
+    QCOMPARE(e.Edit1->text(), QStringLiteral("0"));
+    QVERIFY(e.Button6->isHidden());
+    QCOMPARE(w.focused(), e.LabeledEdit2);
+
+    typeInto(w.focused(), u("年代"));
+    w.key(Qt::Key_Tab);
+    typeInto(w.focused(), QStringLiteral("2"));
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+
+    const SurveyDocument& doc = *w.doc;
+    QCOMPARE(doc.QuestionCount, 2);
+    QCOMPARE(doc.CurrentQuestion, 2);
+    QCOMPARE(doc.SurveyTitle.str(), sj("無題"));
+    QCOMPARE(doc.QuestionText[1].str(), sj("性別"));
+    QCOMPARE(doc.QuestionText[2].str(), sj("年代"));
+    QCOMPARE(doc.ChoiceCount[1], 3);
+    QCOMPARE(doc.ChoiceCount[2], 2);
+    QVERIFY(doc.Modified);
+    QVERIFY(e.isHidden());
+    QCOMPARE(e.LabeledEdit1->text(), u("無題"));
+    QVERIFY(!w.form1->q[1]->isHidden());
+    QVERIFY(!w.form1->q[2]->isHidden());
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::newCommandPrompts_data() {
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer"); // Platform::Answer to the one question asked
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("clear-all confirmed") << false << int(Platform::Answer::Ok) << true;
+    QTest::newRow("clear-all cancelled") << false << int(Platform::Answer::Cancel) << false;
+    QTest::newRow("save question: No") << true << int(Platform::Answer::No) << true;
+    QTest::newRow("save question: Cancel") << true << int(Platform::Answer::Cancel) << false;
+}
+
+void TestEditorDialog::newCommandPrompts() {
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+
+    Windows w;
+    w.load("満足度調査", {{"性別", 2}});
+    w.doc->Modified = modified;
+    w.platform.expectMessage(static_cast<Platform::Answer>(answer));
+    w.form1->New1Click();
+
+    QCOMPARE(w.platform.messages.size(), 1);
+    QCOMPARE(w.platform.messages.first().caption, modified ? u("保存確認") : u("アンケート削除"));
+    QCOMPARE(w.form2->isVisible(), opens);
+    QCOMPARE(w.doc->questionnaireLoaded(), !opens);
+    if (opens) {
+        QCOMPARE(w.form2->PendingQuestionCount, 0);
+        QCOMPARE(w.form2->LabeledEdit1->text(), QString());
+        QCOMPARE(w.form1->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
+    }
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::stepsStayInRange_data() {
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("downs"); // Down presses after opening on question 1
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("shown");
+
+    QTest::newRow("previous button on question 1") << 2 << 0 << "Button1" << 1;
+    QTest::newRow("Up key on question 1") << 2 << 0 << "Up" << 1;
+    QTest::newRow("next button onto the new place") << 2 << 1 << "Button2" << 3;
+    QTest::newRow("Enter past the new place stays") << 2 << 2 << "Return" << 3;
+    QTest::newRow("Down past the new place stays") << 2 << 5 << "Down" << 3;
+    QTest::newRow("Down on 40 of 40 stays") << 40 << 39 << "Down" << 40;
+    QTest::newRow("Up key from the count box") << 3 << 2 << "UpInCount" << 2;
+    QTest::newRow("Down key from the count box") << 3 << 0 << "DownInCount" << 2;
+}
+
+void TestEditorDialog::stepsStayInRange() {
+    QFETCH(int, questions);
+    QFETCH(int, downs);
+    QFETCH(QString, step);
+    QFETCH(int, shown);
+
+    Windows w;
+    w.load("t", {});
+    for (int q = 1; q <= questions; ++q) {
+        w.doc->QuestionText[q] = "Q" + std::to_string(q);
+        w.doc->ChoiceCount[q] = 3;
+    }
+    w.doc->QuestionCount = questions;
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    for (int i = 0; i < downs; ++i) w.key(Qt::Key_Down);
+
+    if (step == QLatin1String("Button1")) QTest::mouseClick(e.Button1, Qt::LeftButton);
+    if (step == QLatin1String("Button2")) QTest::mouseClick(e.Button2, Qt::LeftButton);
+    if (step == QLatin1String("Up")) w.key(Qt::Key_Up);
+    if (step == QLatin1String("Down")) w.key(Qt::Key_Down);
+    if (step == QLatin1String("Return")) w.key(Qt::Key_Return);
+    if (step.endsWith(QLatin1String("InCount"))) {
+        e.Edit1->setFocus();
+        QTest::keyClick(e.Edit1, step.startsWith(QLatin1Char('U')) ? Qt::Key_Up : Qt::Key_Down);
+    }
+
+    QCOMPARE(e.ShownQuestion, shown);
+    QCOMPARE(e.Label1->text(), QString::number(shown).rightJustified(2));
+    QCOMPARE(e.PendingQuestionCount, questions);
+    QCOMPARE(e.Edit1->text(), shown <= questions ? QStringLiteral("3") : QStringLiteral("0"));
+    QCOMPARE(e.LabeledEdit2->text(),
+             shown <= questions ? QStringLiteral("Q%1").arg(shown) : QString());
+    QCOMPARE(w.focused(), e.LabeledEdit2);
+    QTest::mouseClick(e.Button5, Qt::LeftButton); // nothing changed: closes without a question
+    QVERIFY(e.isHidden());
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::newQuestionCountedAtOnce() {
+    Windows w;
+    w.load("t", {{"A", 3}});
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    w.key(Qt::Key_Down);
+    QCOMPARE(e.ShownQuestion, 2);
+
+    // A text alone does not make a question.
+    typeInto(w.focused(), QStringLiteral("B"));
+    QCOMPARE(e.PendingQuestionCount, 1);
+    QVERIFY(e.Button6->isHidden());
+
+    typeInto(e.Edit1, QStringLiteral("5"));
+    QCOMPARE(e.PendingQuestionCount, 2);
+    QVERIFY(!e.Button6->isHidden());
+
+    // Spun back to 0 before leaving, it stays counted as a slot with no choices.
+    for (int i = 0; i < 6; ++i) QTest::mouseClick(e.UpDown1->downButton(), Qt::LeftButton);
+    QCOMPARE(e.Edit1->text(), QStringLiteral("0"));
+    QCOMPARE(e.PendingQuestionCount, 2);
+    QTest::mouseClick(e.Button4, Qt::LeftButton);
+    QCOMPARE(w.doc->QuestionCount, 2);
+    QCOMPARE(w.doc->ChoiceCount[2], 0);
+    QVERIFY(w.form1->q[2]->isHidden());
+    QVERIFY(e.isVisible()); // Apply leaves the dialog open
+
+    // A question shown with choices cannot be spun below 1.
+    w.key(Qt::Key_Up);
+    QCOMPARE(e.Edit1->text(), QStringLiteral("3"));
+    for (int i = 0; i < 5; ++i) QTest::mouseClick(e.UpDown1->downButton(), Qt::LeftButton);
+    QCOMPARE(e.Edit1->text(), QStringLiteral("1"));
+    for (int i = 0; i < 9; ++i) QTest::mouseClick(e.UpDown1->upButton(), Qt::LeftButton);
+    QCOMPARE(e.Edit1->text(), QStringLiteral("8"));
+
+    w.platform.expectMessage(Platform::Answer::No);
+    e.close();
+    QVERIFY(e.isHidden());
+    QCOMPARE(w.doc->ChoiceCount[1], 3);
+}
+
+void TestEditorDialog::deleteLastQuestion() {
+    Windows w;
+    w.load("t", {{"A", 2}, {"B", 2}, {"C", 4, true}});
+    w.answer(1, 3, "24");
+    w.doc->CurrentQuestion = 3;
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    QCOMPARE(e.ShownQuestion, 3);
+    QVERIFY(!e.Button6->isHidden());
+    QVERIFY(e.CheckBox1->isChecked());
+
+    QTest::mouseClick(e.Button6, Qt::LeftButton);
+    QCOMPARE(e.PendingQuestionCount, 2);
+    QCOMPARE(e.ShownQuestion, 3);
+    QCOMPARE(e.Label1->text(), QStringLiteral(" 3"));
+    QCOMPARE(e.LabeledEdit2->text(), QString());
+    QCOMPARE(e.Edit1->text(), QStringLiteral("0"));
+    QVERIFY(!e.CheckBox1->isChecked());
+    QVERIFY(e.Button6->isHidden());
+    QCOMPARE(w.focused(), e.LabeledEdit2);
+
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+    const SurveyDocument& doc = *w.doc;
+    QCOMPARE(doc.QuestionCount, 2);
+    QCOMPARE(doc.CurrentQuestion, 2);
+    QCOMPARE(doc.RowsToRefresh, 3);
+    QCOMPARE(doc.ChoiceCount[3], 0);
+    QVERIFY(doc.QuestionText[3].empty());
+    QVERIFY(!doc.MultiSelect[3]);
+    QCOMPARE(doc.Answers[1][3].str(), std::string("24"));
+    QCOMPARE(doc.Tally[3][2], 1);
+    QCOMPARE(doc.Tally[3][4], 1);
+    QVERIFY(w.form1->q[3]->isHidden());
+    QVERIFY(e.isHidden());
+}
+
+void TestEditorDialog::closeCheck_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("applied");
+
+    QTest::newRow("Yes applies and closes") << int(Platform::Answer::Yes) << true << true;
+    QTest::newRow("No closes, document as it was") << int(Platform::Answer::No) << true << false;
+    QTest::newRow("Cancel keeps everything open")
+        << int(Platform::Answer::Cancel) << false << false;
+}
+
+void TestEditorDialog::closeCheck() {
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(bool, applied);
+
+    Windows w;
+    w.load("満足度調査", {{"性別", 2}, {"年代", 6}});
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    e.LabeledEdit1->setText(u("新しい調査"));
+    typeInto(e.LabeledEdit2, QStringLiteral("X"));
+
+    w.platform.expectMessage(static_cast<Platform::Answer>(answer));
+    QTest::mouseClick(e.Button5, Qt::LeftButton);
+    QCOMPARE(w.platform.messages.size(), 1);
+    const FakePlatform::ShownMessage& shown = w.platform.messages.first();
+    QCOMPARE(shown.caption, u("適用確認"));
+    QCOMPARE(shown.text, u("データが変更されています。適用しますか？"));
+    QCOMPARE(shown.icon, Platform::Icon::Warning);
+    QCOMPARE(shown.buttons, Platform::Buttons::YesNoCancel);
+
+    QCOMPARE(e.isHidden(), closes);
+    QCOMPARE(w.doc->Modified, applied);
+    QCOMPARE(w.doc->SurveyTitle.str(), applied ? sj("新しい調査") : sj("満足度調査"));
+    QCOMPARE(w.doc->QuestionText[1].str(), applied ? sj("性別X") : sj("性別"));
+    if (closes) {
+        QCOMPARE(e.PendingQuestionCount, 2); // kept until the next opening
+        QVERIFY(e.PendingText[1].empty());
+        QCOMPARE(e.PendingChoiceCount[2], 0);
+        QVERIFY(e.Button6->isHidden());
+    } else {
+        QCOMPARE(e.LabeledEdit1->text(), u("新しい調査"));
+        QCOMPARE(e.LabeledEdit2->text(), u("性別X"));
+        w.platform.expectMessage(Platform::Answer::No);
+        e.close();
+    }
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
+    Windows w;
+    w.form1->New1Click();
+    TForm2& e = *w.form2;
+    typeInto(e.LabeledEdit1, u("題"));
+    QTest::mouseClick(e.Button5, Qt::LeftButton);
+    QVERIFY(e.isHidden());
+    QVERIFY(w.doc->SurveyTitle.empty());
+    QCOMPARE(w.form1->Label1->text(), u("アンケート：ファイルを開いて下さい"));
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::recordingCutsTexts_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("kept");
+
+    const QByteArray a18(18, 'a');
+    const QByteArray a19(19, 'a');
+    const QByteArray a(sj("あ").c_str());
+    QTest::newRow("two-byte character at byte 20") << a19 + a << a19;
+    QTest::newRow("20 single-byte characters") << QByteArray(20, 'a') << QByteArray(20, 'a');
+    QTest::newRow("two-byte character ending at byte 20") << a18 + a << a18 + a;
+    QTest::newRow("eleven full-width characters")
+        << QByteArray(sj("一二三四五六七八九十あ").c_str())
+        << QByteArray(sj("一二三四五六七八九十").c_str());
+}
+
+void TestEditorDialog::recordingCutsTexts() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, kept);
+
+    Windows w;
+    w.load("t", {{"x", 2}, {"y", 2}});
+    w.doc->QuestionText[1] = stored.toStdString(); // a longer text from elsewhere
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    w.key(Qt::Key_Down);
+    QCOMPARE(QByteArray::fromStdString(e.PendingText[1].str()), kept);
+    w.key(Qt::Key_Up);
+    QCOMPARE(e.LabeledEdit2->text(), sjis::toQString(kept.toStdString()));
+
+    w.platform.expectMessage(Platform::Answer::No);
+    e.close();
+}
+
+void TestEditorDialog::textBoxTakesAtMost20Bytes() {
+    Windows w;
+    w.form1->New1Click();
+    TForm2& e = *w.form2;
+    typeInto(e.LabeledEdit2, QString(19, QLatin1Char('b')) + u("あ"));
+    QCOMPARE(e.LabeledEdit2->text(), QString(19, QLatin1Char('b')));
+    typeInto(e.LabeledEdit2, QStringLiteral("cd"));
+    QCOMPARE(e.LabeledEdit2->text(), QString(19, QLatin1Char('b')) + QLatin1Char('c'));
+    QCOMPARE(w.platform.beeps, 0);
+    e.close();
+}
+
+void TestEditorDialog::refusedCharacters_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("comma typed in a question") << "LabeledEdit2"
+                                               << "a,b" << false << "ab" << 0;
+    QTest::newRow("comma pasted in a question") << "LabeledEdit2"
+                                                << "x,y" << true << "" << 0;
+    QTest::newRow("full-width comma is fine")
+        << "LabeledEdit2" << u("a，b") << false << u("a，b") << 0;
+    QTest::newRow("emoji typed in a question")
+        << "LabeledEdit2" << u("a") + emoji + u("b") << false << "ab" << 1;
+    QTest::newRow("emoji pasted in a title")
+        << "LabeledEdit1" << u("題") + emoji << true << "" << 1;
+    QTest::newRow("outside CP932 in a title") << "LabeledEdit1" << u("A한B") << false << "AB" << 1;
+    QTest::newRow("title keeps a comma") << "LabeledEdit1"
+                                         << "A,B" << false << "A,B" << 0;
+}
+
+void TestEditorDialog::refusedCharacters() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(bool, pasted);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+
+    Windows w;
+    w.form1->New1Click();
+    auto* edit = w.form2->findChild<QLineEdit*>(box);
+    QVERIFY(edit);
+    if (pasted) {
+        QApplication::clipboard()->setText(typed);
+        edit->paste();
+    } else {
+        typeInto(edit, typed);
+    }
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(w.platform.beeps, beeps);
+    w.form2->close();
+}
+
+void TestEditorDialog::countBoxKeys_data() {
+    QTest::addColumn<QString>("keys"); // d: digit text, B: Backspace, H: Home, D: Delete
+    QTest::addColumn<QString>("count");
+
+    QTest::newRow("digit replaces the count") << "5"
+                                              << "5";
+    QTest::newRow("0 ignored") << "0"
+                               << "3";
+    QTest::newRow("9 ignored") << "9"
+                               << "3";
+    QTest::newRow("letter ignored") << "x"
+                                    << "3";
+    QTest::newRow("Backspace ignored") << "B"
+                                       << "3";
+    QTest::newRow("last digit wins") << "128"
+                                     << "8";
+    QTest::newRow("Delete empties: reads 0") << "HD"
+                                             << "0";
+}
+
+void TestEditorDialog::countBoxKeys() {
+    QFETCH(QString, keys);
+    QFETCH(QString, count);
+
+    Windows w;
+    w.load("t", {{"A", 3}});
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    e.Edit1->setFocus();
+    for (QChar c : keys) {
+        if (c == QLatin1Char('B'))
+            QTest::keyClick(e.Edit1, Qt::Key_Backspace);
+        else if (c == QLatin1Char('H'))
+            QTest::keyClick(e.Edit1, Qt::Key_Home);
+        else if (c == QLatin1Char('D'))
+            QTest::keyClick(e.Edit1, Qt::Key_Delete);
+        else
+            typeInto(e.Edit1, QString(c));
+    }
+    QCOMPARE(e.Edit1->text(), count);
+    QCOMPARE(e.countInBox(), count.toInt());
+    if (count != QLatin1String("3")) w.platform.expectMessage(Platform::Answer::No);
+    w.form2->close();
+    QVERIFY(w.form2->isHidden());
+}
+
+void TestEditorDialog::multiSelectFollowsCount() {
+    Windows w;
+    w.load("t", {{"A", 3, true}});
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    QVERIFY(e.CheckBox1->isEnabled());
+    QVERIFY(e.CheckBox1->isChecked());
+    typeInto(e.Edit1, QStringLiteral("1"));
+    QVERIFY(!e.CheckBox1->isEnabled());
+    QVERIFY(!e.CheckBox1->isChecked());
+    typeInto(e.Edit1, QStringLiteral("4"));
+    QVERIFY(e.CheckBox1->isEnabled());
+    QVERIFY(!e.CheckBox1->isChecked());
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+    QCOMPARE(w.doc->ChoiceCount[1], 4);
+    QVERIFY(!w.doc->MultiSelect[1]);
+}
+
+void TestEditorDialog::loweringCountKeepsAnswersAndCounts() {
+    Windows w;
+    w.load("t", {{"A", 5}});
+    w.answer(1, 1, "5");
+    w.answer(2, 1, "3");
+    w.doc->Modified = false;
+    const auto answers = std::make_unique<decltype(w.doc->Answers)>(w.doc->Answers);
+    const auto tally = w.doc->Tally;
+    const int respondents = w.doc->RespondentCount;
+
+    w.form1->AEdit1Click();
+    typeInto(w.form2->Edit1, QStringLiteral("2"));
+    QTest::mouseClick(w.form2->Button3, Qt::LeftButton);
+
+    QCOMPARE(w.doc->ChoiceCount[1], 2);
+    QVERIFY(w.doc->Modified);
+    QVERIFY(w.doc->Answers == *answers);
+    QVERIFY(w.doc->Tally == tally);
+    QCOMPARE(w.doc->RespondentCount, respondents);
+    QCOMPARE(w.doc->Tally[1][5], 1);
+}
+
+void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
+    Windows w;
+    w.load("t", {{"A", 2}, {"B", 3}});
+    w.answer(1, 2, "3");
+    w.doc->CurrentQuestion = 2;
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    QTest::mouseClick(e.Button6, Qt::LeftButton);
+    QTest::mouseClick(e.Button4, Qt::LeftButton);
+    QCOMPARE(w.doc->QuestionCount, 1);
+
+    typeInto(e.LabeledEdit2, QStringLiteral("C"));
+    typeInto(e.Edit1, QStringLiteral("4"));
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+    QCOMPARE(w.doc->QuestionCount, 2);
+    QCOMPARE(w.doc->QuestionText[2].str(), std::string("C"));
+    QCOMPARE(w.doc->Tally[2][3], 1);
+    QCOMPARE(w.form1->sn[2]->text(), QStringLiteral("3"));
+}
+
+QTEST_MAIN(TestEditorDialog)
+#include "tst_editor_dialog_window.moc"
