@@ -1,0 +1,131 @@
+// From File > New to a saved data file: the questionnaire is built in the editor, two
+// respondents are keyed in on the main window, and Save As writes the file, compared byte for
+// byte with the documented example.
+#include "app/main_window.h"
+#include "editor/editor_dialog.h"
+#include "fake_platform.h"
+#include "model/sjis.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace vev;
+
+namespace {
+
+void typeInto(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestEditorEndToEnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+    void newSurveyKeyedInAndSaved();
+};
+
+void TestEditorEndToEnd::newSurveyKeyedInAndSaved() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString startFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));
+
+    auto doc = std::make_unique<SurveyDocument>();
+    FakePlatform platform;
+    {
+        TForm1 form1(*doc, platform, QStringList{});
+        auto* form2 = new TForm2(form1);
+        form1.attachDialogs(form2, nullptr);
+        form1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form1));
+
+        // The questionnaire.
+        form1.New1Click();
+        QVERIFY(form2->isVisible());
+        QTest::mouseClick(form2->LabeledEdit1, Qt::LeftButton);
+        typeInto(form2->LabeledEdit1, QString::fromUtf8("満足度調査"));
+        QTest::keyClick(form2->LabeledEdit1, Qt::Key_Tab);
+        const struct {
+            const char* text;
+            const char* choices;
+            bool multi;
+        } questions[] = {{"性別", "2", false}, {"年代", "6", false}, {"よく使う機能", "5", true}};
+        for (const auto& question : questions) {
+            QCOMPARE(form2->focusWidget(), form2->LabeledEdit2);
+            typeInto(form2->LabeledEdit2, QString::fromUtf8(question.text));
+            QTest::keyClick(form2->LabeledEdit2, Qt::Key_Tab);
+            typeInto(form2->focusWidget(), QLatin1String(question.choices));
+            if (question.multi) {
+                QTest::keyClick(form2->focusWidget(), Qt::Key_Tab);
+                QCOMPARE(form2->focusWidget(), form2->CheckBox1);
+                QTest::keyClick(form2->CheckBox1, Qt::Key_Space);
+                QVERIFY(form2->CheckBox1->isChecked());
+            }
+            QTest::keyClick(form2->focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(form2->ShownQuestion, 4);
+        QTest::mouseClick(form2->Button3, Qt::LeftButton);
+        QVERIFY(form2->isHidden());
+        QCOMPARE(doc->QuestionCount, 3);
+        QCOMPARE(doc->CurrentQuestion, 3);
+        QVERIFY(doc->Modified);
+
+        // Two respondents: 1, 3, 135 and 2, 9 (NG), question 3 left open.
+        QCOMPARE(form1.focusWidget(), form1.sn[3]);
+        QTest::keyClick(form1.sn[3], Qt::Key_Up);
+        QTest::keyClick(form1.sn[2], Qt::Key_Up);
+        QCOMPARE(doc->CurrentQuestion, 1);
+        for (const char* keys : {"13135\r", "\r29"}) {
+            for (const char* k = keys; *k; ++k) {
+                QWidget* box = form1.focusWidget();
+                if (*k == '\r')
+                    QTest::keyClick(box, Qt::Key_Return);
+                else
+                    QTest::keyClick(box, *k);
+            }
+        }
+        QCOMPARE(doc->RespondentCount, 2);
+        QCOMPARE(doc->Answers[1][3].str(), std::string("135"));
+        QCOMPARE(doc->Answers[2][2].str(), std::string("9"));
+
+        // Save As, proposed as the title with ".dat".
+        const QString saved = folder.filePath(QStringLiteral("sample.dat"));
+        platform.expectSaveFile(saved);
+        form1.SaveAs1Click();
+        QVERIFY(!doc->Modified);
+        QCOMPARE(platform.dialogs.size(), 1);
+        QCOMPARE(platform.dialogs.first().dialog.fileName, QString::fromUtf8("満足度調査.dat"));
+        QString why;
+        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+
+        const QByteArray expected = readAll(QStringLiteral(VEV_TEST_DATA "/editor_expected.dat"));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(readAll(saved), expected);
+    }
+    QVERIFY(QDir::setCurrent(startFolder));
+}
+
+QTEST_MAIN(TestEditorEndToEnd)
+#include "tst_editor_end_to_end_window.moc"
