@@ -356,7 +356,12 @@ void TForm1::FormCreate() {
     doc.AppDirectory = platform.programDirectory().toStdString();
     doc.PrintDirectory = doc.AppDirectory;
 
-    DAVAD->setEnabled(!findBesideProgram(QStringLiteral("Davad.exe")).isEmpty());
+#ifdef Q_OS_WIN
+    const QString timerTool = QStringLiteral("Davad.exe");
+#else
+    const QString timerTool = QStringLiteral("davad");
+#endif
+    DAVAD->setEnabled(!findBesideProgram(timerTool).isEmpty());
 
     if (!arguments_.isEmpty()) doc.OpenRequestPath = arguments_.first().toStdString();
     if (!QFileInfo(QString::fromStdString(doc.OpenRequestPath)).isFile())

@@ -1,0 +1,447 @@
+// The main window's frame: start-up, the File menu commands with their save prompts, closing,
+// dropped files and the Option menu, driven through the scripted fake platform.
+#include "app/main_window.h"
+#include "entry/h_spinner.h"
+#include "fake_platform.h"
+#include "model/sjis.h"
+#include "platform/qt_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+using namespace vev;
+using Answer = Platform::Answer;
+
+namespace {
+
+// One run of the program in a folder of its own, which is also the current folder.
+struct Session {
+    QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+
+    Session() {
+        QDir::setCurrent(dir.path());
+        platform = std::make_unique<FakePlatform>();
+    }
+    ~Session() {
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void place(const QString& testData, const QString& as) const {
+        QVERIFY(QFile::copy(QStringLiteral(VEV_TEST_DATA "/") + testData, path(as)));
+    }
+    void start(const QStringList& arguments = {}) {
+        form = std::make_unique<TForm1>(*doc, *platform, arguments);
+    }
+    QString label(const char* name) const {
+        return form->findChild<QLabel*>(QLatin1String(name))->text();
+    }
+    bool done() const {
+        QString why;
+        const bool ok = platform->verifyDone(&why);
+        if (!ok) qWarning("%s", qPrintable(why));
+        return ok;
+    }
+};
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void startUp_data();
+    void startUp();
+    void menuNames();
+    void nameFilters_data();
+    void nameFilters();
+    void openPrompts_data();
+    void openPrompts();
+    void openMissingFileReportsError();
+    void saveAsProposal_data();
+    void saveAsProposal();
+    void saveAsWrites();
+    void closeModified_data();
+    void closeModified();
+    void failingSaveKeepsWindowOpen();
+    void dropSeveralFiles();
+    void fileMenuEnabling();
+    void optionsFollowTheFileAndDoNotModify();
+};
+
+void TestMainWindow::startUp_data() {
+    QTest::addColumn<QString>("placeAs");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("loadedName");
+
+    QTest::newRow("vev.dat in the current folder") << "vev.dat" << QStringList{} << "vev.dat";
+    QTest::newRow("nothing to open") << "" << QStringList{} << "";
+    QTest::newRow("argument") << "other.dat" << QStringList{QStringLiteral("other.dat")}
+                              << "other.dat";
+    QTest::newRow("missing argument falls back to vev.dat")
+        << "vev.dat" << QStringList{QStringLiteral("missing.dat")} << "vev.dat";
+    QTest::newRow("missing argument, no vev.dat")
+        << "other.dat" << QStringList{QStringLiteral("missing.dat")} << "";
+}
+
+void TestMainWindow::startUp() {
+    QFETCH(QString, placeAs);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, loadedName);
+
+    Session s;
+    if (!placeAs.isEmpty()) s.place(QStringLiteral("window_sample.dat"), placeAs);
+    s.start(arguments);
+
+    QCOMPARE(s.doc->VersionString.str(), std::string("VEV v1.11"));
+    QCOMPARE(s.doc->ScalePercent, 100);
+    QCOMPARE(s.form->width(), 800);
+    QCOMPARE(QString::fromStdString(s.doc->AppDirectory), s.dir.path() + QLatin1Char('/'));
+    QVERIFY(!s.form->DAVAD->isEnabled());
+    QVERIFY(s.form->acceptDrops());
+    if (loadedName.isEmpty()) {
+        QVERIFY(!s.doc->questionnaireLoaded());
+        QCOMPARE(s.label("Label1"), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+        QCOMPARE(s.label("Label2"), QString());
+        QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
+        QVERIFY(s.form->Label3->isHidden());
+        QVERIFY(s.form->q[1]->isHidden());
+    } else {
+        QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(loadedName));
+        QCOMPARE(s.label("Label1"), u("　　　　　　　 　ｱﾝｹｰﾄ：満足度調査"));
+        QCOMPARE(s.label("Label2"), u("ﾌｧｲﾙ：") + loadedName);
+        QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV - ") + s.dir.path() + u("/"));
+        // The last respondent is complete, so the next one is shown with open answers.
+        QCOMPARE(s.doc->CurrentRespondent, 3);
+        QCOMPARE(s.label("Label3"), QStringLiteral("No.3"));
+        QCOMPARE(s.form->UpDown1->position(), 3);
+        QVERIFY(!s.form->q[3]->isHidden());
+        QVERIFY(s.form->q[4]->isHidden());
+    }
+    QVERIFY(s.done());
+}
+
+void TestMainWindow::menuNames() {
+    Session s;
+    s.start();
+    for (const char* name :
+         {"New1",   "Open1", "Save1",   "SaveAs1", "Print1", "CsvW1", "Ex1",   "Exit1",
+          "AEdit1", "N3",    "AClear1", "DClear1", "N6",     "CsvI1", "csvR1", "CsvL1",
+          "WWrite", "Frac1", "About1",  "Manual",  "ZAMweb", "N4",    "DAVAD"})
+        QVERIFY2(s.form->findChild<QAction*>(QLatin1String(name)), name);
+    for (const char* name : {"File1", "Edit1", "Option1", "Help1"})
+        QVERIFY2(s.form->findChild<QMenu*>(QLatin1String(name)), name);
+    QVERIFY(s.form->WWrite->isChecked());
+    QVERIFY(!s.form->Frac1->isChecked());
+}
+
+void TestMainWindow::nameFilters_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("data files") << u("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*")
+                                << QStringList{u("アンケートデータ(*.dat)"),
+                                               u("すべてのファイル(*)")};
+    QTest::newRow("label without its patterns, several patterns")
+        << u("Text|*.txt;*.log") << QStringList{u("Text(*.txt *.log)")};
+    QTest::newRow("empty") << QString() << QStringList{u("(*)")};
+}
+
+void TestMainWindow::nameFilters() {
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(QtPlatform::nameFilters(filter), expected);
+}
+
+void TestMainWindow::openPrompts_data() {
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("promptAnswer"); // -1: no prompt
+    QTest::addColumn<QString>("saveAs");   // Save As answer; empty: cancelled
+    QTest::addColumn<bool>("openDialog");
+
+    QTest::newRow("unmodified") << false << -1 << "" << true;
+    QTest::newRow("cancel") << true << int(Answer::Cancel) << "" << false;
+    QTest::newRow("no") << true << int(Answer::No) << "" << true;
+    QTest::newRow("yes, save as cancelled") << true << int(Answer::Yes) << "" << false;
+    QTest::newRow("yes, saved") << true << int(Answer::Yes) << "kept.dat" << true;
+}
+
+void TestMainWindow::openPrompts() {
+    QFETCH(bool, modified);
+    QFETCH(int, promptAnswer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, openDialog);
+
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.start();
+    s.doc->Modified = modified;
+    if (promptAnswer >= 0) s.platform->expectMessage(Answer(promptAnswer));
+    if (promptAnswer == int(Answer::Yes))
+        s.platform->expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
+    if (openDialog) s.platform->expectOpenFiles({s.path(QStringLiteral("grid.dat"))});
+
+    s.form->Open1->trigger();
+
+    QVERIFY(s.done());
+    if (promptAnswer >= 0) {
+        const FakePlatform::ShownMessage& prompt = s.platform->messages.first();
+        QCOMPARE(prompt.caption, u("保存確認"));
+        QCOMPARE(prompt.text, u("データが変更されています。保存しますか？"));
+        QCOMPARE(prompt.icon, Platform::Icon::Question);
+        QCOMPARE(prompt.buttons, Platform::Buttons::YesNoCancel);
+    }
+    if (!saveAs.isEmpty()) QVERIFY(QFile::exists(s.path(saveAs)));
+    QCOMPARE(s.doc->QuestionCount, openDialog ? 10 : 3);
+    if (openDialog) {
+        const Platform::FileDialog& d = s.platform->dialogs.last().dialog;
+        QCOMPARE(d.title, u("アンケートファイルを開く"));
+        QCOMPARE(d.filter, u("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*"));
+        QCOMPARE(d.defaultSuffix, QStringLiteral("dat"));
+        QCOMPARE(d.fileName, QString());
+        QVERIFY(!s.doc->Modified);
+    }
+}
+
+void TestMainWindow::openMissingFileReportsError() {
+    Session s;
+    s.start();
+    s.platform->expectOpenFiles({s.path(QStringLiteral("typed.dat"))});
+    s.platform->expectMessage(Answer::Ok);
+    s.form->Open1->trigger();
+    QVERIFY(s.done());
+    QCOMPARE(s.platform->messages.last().caption, QStringLiteral("VEV"));
+    QCOMPARE(s.platform->messages.last().icon, Platform::Icon::Error);
+    QVERIFY(!s.doc->questionnaireLoaded());
+}
+
+void TestMainWindow::saveAsProposal_data() {
+    QTest::addColumn<QString>("resultsPath");
+    QTest::addColumn<QString>("proposal");
+
+    QTest::newRow("title") << "" << u("満足度調査.dat");
+    QTest::newRow("results file") << "/data/out.csv"
+                                  << "/data/out.dat";
+    QTest::newRow("results file without extension") << "/data.d/out"
+                                                    << "/data.d/out.dat";
+}
+
+void TestMainWindow::saveAsProposal() {
+    QFETCH(QString, resultsPath);
+    QFETCH(QString, proposal);
+
+    Session s;
+    s.start();
+    s.doc->SurveyTitle = sjis::fromUtf8("満足度調査");
+    s.doc->QuestionCount = 1;
+    s.doc->ChoiceCount[1] = 2;
+    s.doc->ResultsFilePath = resultsPath.toStdString();
+    s.platform->expectSaveFile(QString());
+
+    s.form->SaveAs1->trigger();
+
+    QVERIFY(s.done());
+    const Platform::FileDialog& d = s.platform->dialogs.first().dialog;
+    QCOMPARE(d.title, u("アンケートに名前をつけて保存"));
+    QCOMPARE(d.fileName, proposal);
+    QCOMPARE(d.defaultSuffix, QStringLiteral("dat"));
+    QCOMPARE(d.filter, u("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*"));
+    // Cancelled: the proposal stays as the survey's name, so the File menu offers Save.
+    QCOMPARE(QString::fromStdString(s.doc->DataFilePath), proposal);
+    QVERIFY(!s.doc->LastOperationSucceeded);
+    emit s.form->File1->aboutToShow();
+    QVERIFY(s.form->Save1->isEnabled());
+}
+
+void TestMainWindow::saveAsWrites() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    s.doc->Modified = true;
+    s.platform->expectSaveFile(s.path(QStringLiteral("copy.dat")));
+
+    s.form->SaveAs1->trigger();
+
+    QVERIFY(s.done());
+    QCOMPARE(s.platform->dialogs.first().dialog.fileName, s.path(QStringLiteral("vev.dat")));
+    QVERIFY(QFile::exists(s.path(QStringLiteral("copy.dat"))));
+    QVERIFY(QFile::exists(s.path(QStringLiteral("copy.csv")))); // WWrite is checked
+    QVERIFY(!s.doc->Modified);
+    QVERIFY(s.doc->LastOperationSucceeded);
+    QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV - ") + s.dir.path() + u("/"));
+    QCOMPARE(s.label("Label2"), u("ファイル：copy.dat"));
+}
+
+void TestMainWindow::closeModified_data() {
+    QTest::addColumn<bool>("hasPath");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs"); // Save As answer when there is no path
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("path, yes") << true << int(Answer::Yes) << "" << true << "vev.dat";
+    QTest::newRow("path, no") << true << int(Answer::No) << "" << true << "";
+    QTest::newRow("path, cancel") << true << int(Answer::Cancel) << "" << false << "";
+    QTest::newRow("no path, yes, save as cancelled")
+        << false << int(Answer::Yes) << "" << false << "";
+    QTest::newRow("no path, yes, saved")
+        << false << int(Answer::Yes) << "new.dat" << true << "new.dat";
+    QTest::newRow("no path, no") << false << int(Answer::No) << "" << true << "";
+    QTest::newRow("no path, cancel") << false << int(Answer::Cancel) << "" << false << "";
+}
+
+void TestMainWindow::closeModified() {
+    QFETCH(bool, hasPath);
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closes);
+    QFETCH(QString, written);
+
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    QFile::remove(s.path(QStringLiteral("vev.dat"))); // only a save brings it back
+    if (!hasPath) s.doc->DataFilePath.clear();
+    s.doc->Modified = true;
+    s.platform->expectMessage(Answer(answer));
+    if (!hasPath && answer == int(Answer::Yes))
+        s.platform->expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
+    s.form->show();
+
+    s.form->Exit1->trigger();
+
+    QVERIFY(s.done());
+    const FakePlatform::ShownMessage& prompt = s.platform->messages.first();
+    QCOMPARE(prompt.caption, u("保存確認"));
+    if (hasPath) {
+        QCOMPARE(prompt.text, u("データが変更されています。上書きしますか？"));
+        QCOMPARE(prompt.icon, Platform::Icon::Warning);
+    } else {
+        QCOMPARE(prompt.text, u("データが変更されています。保存しますか？"));
+        QCOMPARE(prompt.icon, Platform::Icon::Question);
+    }
+    QCOMPARE(s.form->isVisible(), !closes);
+    for (const QString& name : {QStringLiteral("vev.dat"), QStringLiteral("new.dat")})
+        QCOMPARE(QFile::exists(s.path(name)), name == written);
+    if (written == QStringLiteral("vev.dat"))
+        QVERIFY(QFile::exists(s.path(QStringLiteral("vev.csv"))));
+    if (!closes) {
+        s.doc->Modified = false;
+        s.form->close();
+    }
+}
+
+void TestMainWindow::failingSaveKeepsWindowOpen() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    s.doc->DataFilePath = s.path(QStringLiteral("no such folder/vev.dat")).toStdString();
+    s.doc->Modified = true;
+    s.platform->expectMessage(Answer::Yes);
+    s.platform->expectMessage(Answer::Ok); // the error report
+    s.form->show();
+
+    QVERIFY(!s.form->close());
+
+    QVERIFY(s.done());
+    QVERIFY(s.form->isVisible());
+    const FakePlatform::ShownMessage& report = s.platform->messages.last();
+    QCOMPARE(report.caption, QStringLiteral("VEV"));
+    QCOMPARE(report.icon, Platform::Icon::Error);
+    QCOMPARE(report.buttons, Platform::Buttons::Ok);
+    QVERIFY(report.text.endsWith(QLatin1Char('.')));
+    QVERIFY(s.doc->Modified);
+    s.doc->Modified = false;
+    QVERIFY(s.form->close());
+}
+
+void TestMainWindow::dropSeveralFiles() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.start();
+    s.doc->Modified = true; // a drop replaces the survey without asking
+    s.platform->expectPositionedMessage();
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(s.path(QStringLiteral("grid.dat"))),
+                  QUrl::fromLocalFile(s.path(QStringLiteral("vev.dat"))),
+                  QUrl::fromLocalFile(s.path(QStringLiteral("other.dat")))});
+    // A drop goes to the widget that accepted the drag when it entered.
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.form.get(), &drop);
+
+    QVERIFY(s.done());
+    QCOMPARE(s.platform->messages.first().text, u("ドロップで読み込むファイルは１つだけです。"));
+    QVERIFY(s.platform->messages.first().positioned);
+    QCOMPARE(s.doc->QuestionCount, 10);
+    QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
+    QVERIFY(!s.doc->Modified);
+}
+
+void TestMainWindow::fileMenuEnabling() {
+    Session s;
+    s.start();
+    const auto opened = [&] {
+        emit s.form->File1->aboutToShow();
+        return QList<bool>{s.form->Save1->isEnabled(), s.form->SaveAs1->isEnabled(),
+                           s.form->CsvW1->isEnabled(), s.form->Print1->isEnabled()};
+    };
+    QCOMPARE(opened(), (QList<bool>{false, false, false, false}));
+
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.platform->expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
+    s.form->Open1->trigger();
+    QCOMPARE(opened(), (QList<bool>{true, true, true, true}));
+
+    s.doc->RespondentCount = 0;
+    s.doc->DataFilePath.clear();
+    QCOMPARE(opened(), (QList<bool>{false, true, false, false}));
+    QVERIFY(s.done());
+}
+
+void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
+    Session s;
+    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    // The file's trailer asks for decimals and a separate results file.
+    QVERIFY(!s.form->WWrite->isChecked());
+    QVERIFY(s.form->Frac1->isChecked());
+    QVERIFY(!s.doc->WWrite);
+    QVERIFY(s.doc->Frac1);
+
+    s.form->WWrite->trigger();
+    s.form->Frac1->trigger();
+    QVERIFY(s.doc->WWrite);
+    QVERIFY(!s.doc->Frac1);
+    QVERIFY(!s.doc->Modified);
+    QVERIFY(s.done());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window_window.moc"
