@@ -67,8 +67,7 @@ void TForm1::CsvR1Click() {
 void TForm1::CsvL1Click() {
     if (Form4 == nullptr) return;
     Form4->refill();
-    Form4->show();
-    Form4->raise();
+    Form4->show(); // it stays on top, so there is no need to raise it
 }
 
 } // namespace vev
