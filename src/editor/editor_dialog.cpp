@@ -321,6 +321,10 @@ void TForm2::Button4Click() {
     form1_.hyoji();
     form1_.hitoribun();
     form1_.SetFcs();
+    // The keyboard goes back to the grid when the current row is shown; the dialog stays on top.
+    const int row = doc.CurrentQuestion;
+    if (row >= 1 && row <= MaxQuestions && form1_.q[row] && !form1_.q[row]->isHidden())
+        form1_.activateWindow();
 }
 
 void TForm2::Button3Click() {

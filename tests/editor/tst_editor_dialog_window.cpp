@@ -351,17 +351,24 @@ void TestEditorDialog::deleteLastQuestion() {
 }
 
 void TestEditorDialog::closeCheck_data() {
+    QTest::addColumn<QString>("how"); // Button5, Escape or the title bar's close button
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<bool>("applied");
 
-    QTest::newRow("Yes applies and closes") << int(Platform::Answer::Yes) << true << true;
-    QTest::newRow("No closes, document as it was") << int(Platform::Answer::No) << true << false;
+    QTest::newRow("Yes applies and closes")
+        << "Button5" << int(Platform::Answer::Yes) << true << true;
+    QTest::newRow("No closes, document as it was")
+        << "Button5" << int(Platform::Answer::No) << true << false;
     QTest::newRow("Cancel keeps everything open")
-        << int(Platform::Answer::Cancel) << false << false;
+        << "Button5" << int(Platform::Answer::Cancel) << false << false;
+    QTest::newRow("Escape asks too") << "Escape" << int(Platform::Answer::Cancel) << false << false;
+    QTest::newRow("title bar close asks too")
+        << "close" << int(Platform::Answer::Yes) << true << true;
 }
 
 void TestEditorDialog::closeCheck() {
+    QFETCH(QString, how);
     QFETCH(int, answer);
     QFETCH(bool, closes);
     QFETCH(bool, applied);
@@ -374,7 +381,12 @@ void TestEditorDialog::closeCheck() {
     typeInto(e.LabeledEdit2, QStringLiteral("X"));
 
     w.platform.expectMessage(static_cast<Platform::Answer>(answer));
-    QTest::mouseClick(e.Button5, Qt::LeftButton);
+    if (how == QLatin1String("Button5"))
+        QTest::mouseClick(e.Button5, Qt::LeftButton);
+    else if (how == QLatin1String("Escape"))
+        w.key(Qt::Key_Escape);
+    else
+        e.close();
     QCOMPARE(w.platform.messages.size(), 1);
     const FakePlatform::ShownMessage& shown = w.platform.messages.first();
     QCOMPARE(shown.caption, u("適用確認"));
