@@ -114,6 +114,7 @@ private slots:
     void closeCheck_data();
     void closeCheck();
     void titleAloneOfEmptyQuestionnaireAsksNothing();
+    void applyWithoutQuestions();
     void recordingCutsTexts_data();
     void recordingCutsTexts();
     void textBoxTakesAtMost20Bytes();
@@ -422,6 +423,25 @@ void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
     QVERIFY(e.isHidden());
     QVERIFY(w.doc->SurveyTitle.empty());
     QCOMPARE(w.form1->Label1->text(), u("アンケート：ファイルを開いて下さい"));
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::applyWithoutQuestions() {
+    Windows w;
+    w.form1->New1Click();
+    TForm2& e = *w.form2;
+    typeInto(e.LabeledEdit2, QStringLiteral("x")); // a text alone is no question
+    QTest::mouseClick(e.Button4, Qt::LeftButton);
+    QCOMPARE(w.doc->QuestionCount, 0);
+    QCOMPARE(w.doc->CurrentQuestion, 1);
+    QVERIFY(!w.doc->questionnaireLoaded());
+    QCOMPARE(w.doc->SurveyTitle.str(), sj("無題"));
+    QCOMPARE(e.LabeledEdit1->text(), u("無題"));
+    QVERIFY(w.doc->Modified); // the title alone changed
+    QTest::mouseClick(e.Button5, Qt::LeftButton);
+    QVERIFY(e.isHidden());
+    QVERIFY(e.PendingText[1].empty());
     QString why;
     QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
 }
