@@ -1,0 +1,194 @@
+// The Edit menu's enabling and the two clear commands with their confirmations.
+#include "app/main_window.h"
+#include "entry/h_spinner.h"
+#include "fake_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace vev;
+using Answer = Platform::Answer;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The documented sample survey loaded: three questions, two respondents.
+struct Loaded {
+    QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+
+    explicit Loaded(bool load = true) {
+        QDir::setCurrent(dir.path());
+        if (load)
+            QFile::copy(QStringLiteral(VEV_TEST_DATA "/window_sample.dat"),
+                        dir.filePath(QStringLiteral("vev.dat")));
+        platform = std::make_unique<FakePlatform>();
+        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
+    }
+    ~Loaded() {
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    QList<bool> editMenu() {
+        emit form->Edit1->aboutToShow();
+        return {form->AEdit1->isEnabled(), form->AClear1->isEnabled(), form->DClear1->isEnabled(),
+                form->CsvI1->isEnabled(),  form->csvR1->isEnabled(),   form->CsvL1->isEnabled()};
+    }
+};
+
+} // namespace
+
+class TestClearCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void editMenuEnabling();
+    void clearAnswers_data();
+    void clearAnswers();
+    void clearAll_data();
+    void clearAll();
+    void clearAllWithoutQuestionnaireChangesNothing();
+    void clearedAnswersNeedNoSave();
+};
+
+void TestClearCommands::editMenuEnabling() {
+    Loaded nothing(false);
+    QCOMPARE(nothing.editMenu(), (QList<bool>{false, false, false, false, false, false}));
+    // The answers-only item follows the respondents alone.
+    nothing.doc->RespondentCount = 1;
+    QCOMPARE(nothing.editMenu(), (QList<bool>{false, false, true, false, false, false}));
+
+    Loaded s;
+    QCOMPARE(s.editMenu(), (QList<bool>{true, true, true, true, true, true}));
+    s.form->DClear();
+    QCOMPARE(s.editMenu(), (QList<bool>{true, true, false, true, true, true}));
+}
+
+void TestClearCommands::clearAnswers_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("ok") << int(Answer::Ok);
+    QTest::newRow("cancel") << int(Answer::Cancel);
+}
+
+void TestClearCommands::clearAnswers() {
+    QFETCH(int, answer);
+    const bool ok = answer == int(Answer::Ok);
+
+    Loaded s;
+    s.doc->Modified = true;
+    s.doc->LinkedTallyFileCount = 1;
+    // An answer in the column of a question removed since the load survives the clear.
+    s.doc->Answers[1][4] = "7";
+    s.platform->expectMessage(Answer(answer));
+
+    s.form->DClear1->trigger();
+
+    QVERIFY(s.platform->verifyDone());
+    const FakePlatform::ShownMessage& box = s.platform->messages.first();
+    QCOMPARE(box.caption, u("データ削除"));
+    QCOMPARE(box.text, u("データのみ削除します"));
+    QCOMPARE(box.icon, Platform::Icon::Question);
+    QCOMPARE(box.buttons, Platform::Buttons::OkCancel);
+
+    QCOMPARE(s.doc->RespondentCount, ok ? 0 : 2);
+    QCOMPARE(s.doc->Modified, !ok);
+    QCOMPARE(s.doc->LinkedTallyFileCount, ok ? 0 : 1);
+    QCOMPARE(s.doc->QuestionCount, 3);
+    QCOMPARE(s.doc->Answers[1][4].str(), std::string("7"));
+    const QString zeroLine = u("  0      0") + QString(42, QLatin1Char(' ')) + u("      0");
+    QCOMPARE(s.form->ad[1]->text() == zeroLine, ok);
+    if (ok) {
+        QCOMPARE(s.doc->Answers[2][1].str(), std::string());
+        QCOMPARE(s.doc->CurrentRespondent, 1);
+        QCOMPARE(s.form->UpDown1->position(), 1);
+        QCOMPARE(s.form->Label3->text(), QStringLiteral("No.1"));
+        for (int n = 1; n <= 3; ++n) QCOMPARE(s.form->sn[n]->text(), QStringLiteral("0"));
+        QVERIFY(!s.form->q[1]->isHidden());
+    }
+}
+
+void TestClearCommands::clearAll_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("ok") << int(Answer::Ok);
+    QTest::newRow("cancel") << int(Answer::Cancel);
+}
+
+void TestClearCommands::clearAll() {
+    QFETCH(int, answer);
+    const bool ok = answer == int(Answer::Ok);
+
+    Loaded s;
+    s.platform->expectMessage(Answer(answer));
+
+    s.form->AClear1->trigger();
+
+    QVERIFY(s.platform->verifyDone());
+    const FakePlatform::ShownMessage& box = s.platform->messages.first();
+    QCOMPARE(box.caption, u("アンケート削除"));
+    QCOMPARE(box.text, u("アンケートを削除します"));
+    QCOMPARE(box.icon, Platform::Icon::Question);
+    QCOMPARE(box.buttons, Platform::Buttons::OkCancel);
+
+    QCOMPARE(s.doc->questionnaireLoaded(), !ok);
+    if (!ok) {
+        QVERIFY(!s.form->q[1]->isHidden());
+        return;
+    }
+    QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
+    QCOMPARE(s.form->Label1->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    QCOMPARE(s.form->Label2->text(), QString());
+    for (QWidget* w :
+         {static_cast<QWidget*>(s.form->Label3), static_cast<QWidget*>(s.form->Label4),
+          static_cast<QWidget*>(s.form->Label5), static_cast<QWidget*>(s.form->Edit2),
+          static_cast<QWidget*>(s.form->Button1), static_cast<QWidget*>(s.form->UpDown1),
+          s.form->q[1], s.form->q[2], s.form->q[3]})
+        QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
+    QCOMPARE(s.editMenu(), (QList<bool>{false, false, false, false, false, false}));
+    QVERIFY(s.doc->DataFilePath.empty());
+
+    // A later load shows the grid again.
+    s.doc->OpenRequestPath = s.dir.filePath(QStringLiteral("vev.dat")).toStdString();
+    s.form->Loaddatafile();
+    QVERIFY(!s.form->q[3]->isHidden());
+    QVERIFY(!s.form->Label3->isHidden());
+}
+
+void TestClearCommands::clearAllWithoutQuestionnaireChangesNothing() {
+    Loaded s(false);
+    s.doc->Answers[1][1] = "2";
+    s.doc->Tally[1][2] = 1;
+    s.doc->RespondentCount = 1;
+    s.form->AClear();
+    QCOMPARE(s.doc->Answers[1][1].str(), std::string("2"));
+    QCOMPARE(s.doc->Tally[1][2], 1);
+    QCOMPARE(s.doc->RespondentCount, 1);
+}
+
+void TestClearCommands::clearedAnswersNeedNoSave() {
+    Loaded s;
+    s.doc->Modified = true;
+    s.platform->expectMessage(Answer::Ok);
+    s.form->DClear1->trigger();
+    s.form->show();
+    QVERIFY(s.form->close()); // no save prompt
+    QVERIFY(s.platform->verifyDone());
+}
+
+QTEST_MAIN(TestClearCommands)
+#include "tst_clear_commands_window.moc"

@@ -1,0 +1,208 @@
+// The question grid: what the rows show after a load, the answer boxes' shapes, the partial
+// rebuild after a questionnaire edit and showing a respondent.
+#include "app/main_window.h"
+#include "entry/h_spinner.h"
+#include "fake_platform.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace vev;
+
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+QString blanks(int n) {
+    return QString(n, QLatin1Char(' '));
+}
+
+struct Grid {
+    QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+
+    Grid() {
+        QDir::setCurrent(dir.path());
+        platform = std::make_unique<FakePlatform>();
+        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
+    }
+    ~Grid() {
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    void load(const char* testData) {
+        doc->OpenRequestPath = std::string(VEV_TEST_DATA "/") + testData;
+        form->runGuarded([this] { form->Loaddatafile(); });
+        QVERIFY(platform->verifyDone());
+    }
+};
+
+} // namespace
+
+class TestQuestionGrid : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void rows_data();
+    void rows();
+    void lines_data();
+    void lines();
+    void columnsLineUp();
+    void gapRowKeepsPlaces();
+    void nothingWithoutQuestionnaire();
+    void rowsOfRemovedQuestionsAreHidden();
+    void unvisitedRespondent();
+    void focusOnlyOnShownRows();
+};
+
+void TestQuestionGrid::rows_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("answer");
+
+    QTest::newRow("single, 2 choices") << 1 << u(" 1.性別") << 200 << 20 << 2 << "1";
+    QTest::newRow("multi, 2") << 2 << u(" 2.複数2") << 200 << 28 << 2 << "12";
+    QTest::newRow("multi, 3") << 3 << u(" 3.複数3") << 200 << 36 << 3 << "13";
+    QTest::newRow("multi, 5") << 4 << u(" 4.複数5") << 200 << 52 << 5 << "1";
+    QTest::newRow("multi, 6 grows left") << 5 << u(" 5.複数6") << 191 << 61 << 6 << "6";
+    QTest::newRow("multi, 7") << 6 << u(" 6.複数7") << 182 << 70 << 7 << "7";
+    QTest::newRow("multi, 8") << 7 << u(" 7.複数8") << 173 << 79 << 8 << "8";
+    QTest::newRow("numeric") << 9 << u(" 9.人数") << 200 << 20 << 1 << "3";
+    QTest::newRow("single, 8 choices") << 10 << u("10.単一8") << 200 << 20 << 8 << "8";
+}
+
+void TestQuestionGrid::rows() {
+    QFETCH(int, row);
+    QFETCH(QString, question);
+    QFETCH(int, left);
+    QFETCH(int, width);
+    QFETCH(int, maxLength);
+    QFETCH(QString, answer);
+
+    Grid g;
+    g.load("window_grid.dat");
+    TForm1& f = *g.form;
+    QVERIFY(!f.q[row]->isHidden());
+    QCOMPARE(f.q[row]->geometry(), QRect(10, 40 + 20 * (row - 1), 764, 20));
+    QCOMPARE(f.no[row]->text(), question);
+    QCOMPARE(f.sn[row]->geometry(), QRect(left, 0, width, 19));
+    QCOMPARE(f.sn[row]->maxLength(), maxLength);
+    QCOMPARE(f.sn[row]->text(), answer);
+    QCOMPARE(f.findChild<QLineEdit*>(QStringLiteral("sn%1").arg(row)), f.sn[row]);
+    QCOMPARE(f.findChild<QLabel*>(QStringLiteral("Label%1").arg(row + 5))->text(),
+             QStringLiteral("NG"));
+}
+
+void TestQuestionGrid::lines_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("choices");
+    QTest::addColumn<QString>("counts");
+
+    const QString zero = blanks(6) + QLatin1Char('0');
+    QTest::newRow("two choices") << 1 << u(" 1)     2)") + blanks(42)
+                                 << u("  1") + zero + blanks(42) + zero;
+    QTest::newRow("numeric sums its digits")
+        << 9 << u(" 1)") + blanks(49) << u("  3") + blanks(49) + zero;
+    QTest::newRow("eight choices")
+        << 10 << u(" 1)     2)     3)     4)     5)     6)     7)     8)")
+        << u("  0") + zero.repeated(6) + blanks(6) + QLatin1Char('1') + zero;
+}
+
+void TestQuestionGrid::lines() {
+    QFETCH(int, row);
+    QFETCH(QString, choices);
+    QFETCH(QString, counts);
+
+    Grid g;
+    g.load("window_grid.dat");
+    QCOMPARE(g.form->af[row]->text(), choices);
+    QCOMPARE(g.form->ad[row]->text(), counts);
+}
+
+void TestQuestionGrid::columnsLineUp() {
+    Grid g;
+    // Each count stands just after its "n)": 7-character columns of 8 px, counts 24 px right.
+    for (QLabel* label : {g.form->af[1], g.form->ad[1]}) {
+        const qreal column = QFontMetricsF(label->font()).horizontalAdvance(blanks(7));
+        QVERIFY2(qAbs(column - 56) < 0.6, qPrintable(QString::number(column)));
+    }
+    QCOMPARE(g.form->ad[1]->x() - g.form->af[1]->x(), 24);
+}
+
+void TestQuestionGrid::gapRowKeepsPlaces() {
+    Grid g;
+    g.load("window_grid.dat");
+    QVERIFY(g.form->q[8]->isHidden());
+    QCOMPARE(g.form->q[9]->y(), 200);
+    QVERIFY(g.form->q[11]->isHidden());
+    QVERIFY(!g.form->Label3->isHidden());
+    QVERIFY(!g.form->Label4->isHidden());
+    QVERIFY(!g.form->Label5->isHidden());
+    QVERIFY(!g.form->UpDown1->isHidden());
+}
+
+void TestQuestionGrid::nothingWithoutQuestionnaire() {
+    Grid g;
+    g.doc->QuestionCount = 2;
+    g.doc->ChoiceCount[2] = 3;
+    g.doc->DataFilePath = "/x/y.dat";
+    g.form->hyoji();
+    QVERIFY(g.form->q[2]->isHidden());
+    QVERIFY(g.form->Label3->isHidden());
+    QCOMPARE(g.form->Label1->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    QCOMPARE(g.form->windowTitle(), QStringLiteral("VEV"));
+}
+
+void TestQuestionGrid::rowsOfRemovedQuestionsAreHidden() {
+    Grid g;
+    g.load("window_grid.dat");
+    // The editor cut ten questions to six.
+    for (int n = 7; n <= 10; ++n) g.doc->ChoiceCount[n] = 0;
+    g.doc->QuestionCount = 6;
+    g.doc->RowsToRefresh = 10;
+    g.form->hyoji();
+    for (int n = 1; n <= 10; ++n) QCOMPARE(g.form->q[n]->isHidden(), n > 6);
+}
+
+void TestQuestionGrid::unvisitedRespondent() {
+    Grid g;
+    g.load("window_grid.dat");
+    g.doc->CurrentRespondent = 5;
+    g.form->hitoribun();
+    QCOMPARE(g.form->Label3->text(), QStringLiteral("No.5"));
+    for (int n = 1; n <= 10; ++n) {
+        QCOMPARE(g.form->sn[n]->text(), QStringLiteral("0"));
+        QCOMPARE(g.doc->Answers[5][n].str(), std::string("0"));
+    }
+    QCOMPARE(g.doc->FirstOpenQuestion, 1);
+    QCOMPARE(g.doc->RespondentCount, 1);
+}
+
+void TestQuestionGrid::focusOnlyOnShownRows() {
+    Grid g;
+    g.load("window_grid.dat");
+    g.doc->CurrentQuestion = 9;
+    g.form->SetFcs();
+    QCOMPARE(g.form->focusWidget(), g.form->sn[9]);
+    g.doc->CurrentQuestion = 8; // no choices: hidden
+    g.form->SetFcs();
+    QCOMPARE(g.form->focusWidget(), g.form->sn[9]);
+}
+
+QTEST_MAIN(TestQuestionGrid)
+#include "tst_question_grid_window.moc"
