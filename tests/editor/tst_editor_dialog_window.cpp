@@ -22,7 +22,7 @@ using namespace vev;
 
 namespace {
 
-struct QuestionSpec {
+struct QuestionLine {
     const char* text; // UTF-8
     int choices;
     bool multi = false;
@@ -43,14 +43,14 @@ struct Windows {
     }
 
     // A questionnaire as the loader leaves it: the grid shows respondent 1.
-    void load(const char* title, std::initializer_list<QuestionSpec> questions) {
+    void load(const char* title, std::initializer_list<QuestionLine> questions) {
         doc->SurveyTitle = sjis::fromUtf8(title);
         int q = 0;
-        for (const QuestionSpec& spec : questions) {
+        for (const QuestionLine& line : questions) {
             ++q;
-            doc->QuestionText[q] = sjis::fromUtf8(spec.text);
-            doc->ChoiceCount[q] = spec.choices;
-            doc->MultiSelect[q] = spec.multi;
+            doc->QuestionText[q] = sjis::fromUtf8(line.text);
+            doc->ChoiceCount[q] = line.choices;
+            doc->MultiSelect[q] = line.multi;
         }
         doc->QuestionCount = q;
         doc->CurrentQuestion = 1;
