@@ -47,14 +47,17 @@ void TForm1::tugie() {
 
 void TForm1::UpDown1Click() {
     int& r = doc.CurrentRespondent;
+    // A click on the spinner must not leave the keys without an answer box.
     if (doc.EntryPending) {
         UpDown1->setPosition(r);
+        sn[doc.CurrentQuestion]->setFocus();
         return;
     }
     const int wanted = UpDown1->position();
     if (r >= MaxRespondents && wanted >= r) {
         platform.beep(); // a step forward from the last row of the grid
         UpDown1->setPosition(r);
+        sn[doc.CurrentQuestion]->setFocus();
         return;
     }
     if (r < doc.RespondentCount)

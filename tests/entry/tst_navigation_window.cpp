@@ -1,0 +1,347 @@
+// Moving between respondents: Enter on a respondent, the spinner, the "No." label with its
+// number box, and the end of the answer grid, through the real widgets of the main window.
+//
+// entry_survey.dat: 1 性別 (2 choices), 2 年代 (5), 3 機能 (5, several at once), 4 人数 (1, a
+// number), 5 空き (no choices, hidden), 6 満足 (4); respondents 1 and 2 are complete.
+#include "app/main_window.h"
+#include "entry/h_spinner.h"
+#include "entry/recording.h"
+#include "fake_platform.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace vev;
+
+namespace {
+
+struct Session {
+    QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+
+    Session() {
+        QDir::setCurrent(dir.path());
+        platform = std::make_unique<FakePlatform>();
+        const QString path = dir.filePath(QStringLiteral("entry_survey.dat"));
+        QFile::copy(QStringLiteral(VEV_TEST_DATA "/entry_survey.dat"), path);
+        form = std::make_unique<TForm1>(*doc, *platform, QStringList{path});
+        form->show();
+        form->activateWindow();
+    }
+    ~Session() {
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    bool ready() const { return QTest::qWaitForWindowActive(form.get()); }
+
+    void stand(int r, int q) {
+        doc->CurrentRespondent = r;
+        form->UpDown1->setPosition(r);
+        form->hitoribun();
+        QTest::mouseClick(form->sn[q], Qt::LeftButton);
+    }
+    QLineEdit* focused() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+    void type(const QString& keys) {
+        for (const QChar c : keys) {
+            QWidget* target = QApplication::focusWidget();
+            if (c == QLatin1Char('\r'))
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (c == QLatin1Char('\b'))
+                QTest::keyClick(target, Qt::Key_Backspace);
+            else
+                QTest::keyClick(target, c.toLatin1());
+        }
+    }
+    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
+    void spin(int direction) {
+        HSpinner* spinner = form->UpDown1;
+        QTest::mouseClick(direction > 0 ? spinner->forwardButton() : spinner->backButton(),
+                          Qt::LeftButton);
+    }
+    QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
+    // Where the grid shows respondent r: number label, spinner and answer boxes agree.
+    bool shows(int r) const {
+        if (doc->CurrentRespondent != r || form->UpDown1->position() != r) return false;
+        if (form->Label3->text() != QStringLiteral("No.%1").arg(r)) return false;
+        for (int q = 1; q <= doc->QuestionCount; ++q)
+            if (form->sn[q]->text() != answer(r, q)) return false;
+        return true;
+    }
+    QScrollBar* scrollBar() const { return form->scrollArea->verticalScrollBar(); }
+};
+
+enum Step { EnterKey, RightArrow, SpinnerForward };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Step)
+
+class TestNavigation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void enterMoves_data();
+    void enterMoves();
+    void spinnerRefusesIncompleteLast();
+    void spinnerSnapsBackWhilePending();
+    void jumpBox_data();
+    void jumpBox();
+    void jumpBoxClosedByClickIntoAnswerBox();
+    void pendingEntryBlocksNumberLabel();
+    void numberLabelHover();
+    void noStepBeyondLastRow_data();
+    void noStepBeyondLastRow();
+};
+
+void TestNavigation::enterMoves_data() {
+    QTest::addColumn<int>("respondent");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("keys"); // typed before the final Enter
+    QTest::addColumn<int>("toRespondent");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("respondentCount");
+
+    QTest::newRow("open question with choices") << 3 << 1 << "132\r5" << 3 << 6 << 3;
+    QTest::newRow("first open question") << 3 << 6 << "3" << 3 << 1 << 3;
+    QTest::newRow("complete earlier respondent") << 1 << 3 << "" << 2 << 1 << 2;
+    QTest::newRow("complete last respondent") << 2 << 4 << "" << 3 << 1 << 2;
+    QTest::newRow("all-zero last respondent is dropped") << 3 << 1 << "1" << 3 << 1 << 2;
+    QTest::newRow("empty new respondent stays") << 3 << 6 << "" << 3 << 1 << 2;
+}
+
+void TestNavigation::enterMoves() {
+    QFETCH(int, respondent);
+    QFETCH(int, row);
+    QFETCH(QString, keys);
+    QFETCH(int, toRespondent);
+    QFETCH(int, toRow);
+    QFETCH(int, respondentCount);
+
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120); // small enough to scroll
+    s.stand(respondent, row);
+    s.type(keys);
+    if (keys == QStringLiteral("1")) {
+        // The last respondent blanks its only answer again.
+        s.key(Qt::Key_Up);
+        s.type(QStringLiteral("0"));
+    }
+    s.scrollBar()->setValue(s.scrollBar()->maximum());
+    QVERIFY(s.scrollBar()->value() > 0);
+    s.type(QStringLiteral("\r"));
+
+    QVERIFY(s.shows(toRespondent));
+    QCOMPARE(s.doc->RespondentCount, respondentCount);
+    QCOMPARE(s.doc->CurrentQuestion, toRow);
+    QCOMPARE(s.focused(), s.form->sn[toRow]);
+    QCOMPARE(s.focused()->selectedText(), s.focused()->text());
+    QCOMPARE(s.scrollBar()->value(), 0);
+    for (int q = 1; q <= 6; ++q) QCOMPARE(s.answer(toRespondent, q).isEmpty(), false);
+    QCOMPARE(s.platform->beeps, 0);
+}
+
+void TestNavigation::spinnerRefusesIncompleteLast() {
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(3, 1);
+    s.type(QStringLiteral("1")); // respondent 3 is now the last, question 2 still open
+    QCOMPARE(s.doc->RespondentCount, 3);
+
+    s.spin(+1);
+    QVERIFY(s.shows(3));
+    QCOMPARE(s.form->UpDown1->minimum(), 1);
+    QCOMPARE(s.form->UpDown1->maximum(), 999);
+    QCOMPARE(s.doc->CurrentQuestion, 2);
+    QCOMPARE(s.focused(), s.form->sn[2]);
+    s.key(Qt::Key_Right);
+    QVERIFY(s.shows(3));
+
+    s.spin(-1);
+    QVERIFY(s.shows(2));
+    QCOMPARE(s.doc->CurrentQuestion, 1); // respondent 2 is complete
+    s.spin(+1);                          // from an earlier respondent the step is always allowed
+    QVERIFY(s.shows(3));
+    s.spin(+1);
+    QVERIFY(s.shows(3));
+    QCOMPARE(s.platform->beeps, 0);
+}
+
+void TestNavigation::spinnerSnapsBackWhilePending() {
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(1, 3);
+    s.type(QStringLiteral("12"));
+    QVERIFY(s.doc->EntryPending);
+    s.spin(+1);
+    s.spin(-1);
+    QCOMPARE(s.doc->CurrentRespondent, 1);
+    QCOMPARE(s.form->UpDown1->position(), 1);
+    QCOMPARE(s.form->sn[3]->text(), QStringLiteral("12"));
+    QVERIFY(s.doc->EntryPending);
+    s.type(QStringLiteral("\r"));
+    QCOMPARE(s.answer(1, 3), QStringLiteral("12"));
+}
+
+void TestNavigation::jumpBox_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("byButton");
+    QTest::addColumn<int>("toRespondent");
+
+    QTest::newRow("existing respondent") << "1" << false << 1;
+    QTest::newRow("existing respondent, button") << "1" << true << 1;
+    QTest::newRow("zero") << "0" << false << 2;
+    QTest::newRow("above the respondent count") << "5" << false << 2;
+    QTest::newRow("the new respondent after the last") << "3" << true << 2;
+    QTest::newRow("letters") << "ab" << true << 2;
+    QTest::newRow("emptied") << "\b" << false << 2;
+}
+
+void TestNavigation::jumpBox() {
+    QFETCH(QString, keys);
+    QFETCH(bool, byButton);
+    QFETCH(int, toRespondent);
+
+    Session s;
+    QVERIFY(s.ready());
+    QVERIFY(s.shows(2)); // the loader shows the last respondent, whose question 5 is open
+    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+    QLineEdit* box = s.form->Edit2;
+    QVERIFY(box->isVisible());
+    QVERIFY(s.form->Button1->isVisible());
+    QCOMPARE(s.focused(), box);
+    QCOMPARE(box->selectedText(), QStringLiteral("2"));
+    QVERIFY(!s.form->KeyPreview);
+
+    s.type(keys);
+    s.key(Qt::Key_Left); // stays in the box: the window does not see it
+    QVERIFY(s.shows(2));
+    if (byButton)
+        QTest::mouseClick(s.form->Button1, Qt::LeftButton);
+    else
+        s.type(QStringLiteral("\r"));
+
+    QVERIFY(s.shows(toRespondent));
+    QVERIFY(box->isHidden());
+    QVERIFY(s.form->Button1->isHidden());
+    QVERIFY(s.form->KeyPreview);
+    QCOMPARE(s.doc->CurrentQuestion, 1);
+    QCOMPARE(s.focused(), s.form->sn[1]);
+    QVERIFY(!s.focused()->hasSelectedText());
+    QCOMPARE(s.doc->RespondentCount, 2);
+}
+
+void TestNavigation::jumpBoxClosedByClickIntoAnswerBox() {
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(1, 1);
+    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+    QVERIFY(s.form->Edit2->isVisible());
+    s.type(QStringLiteral("2"));
+    QTest::mouseClick(s.form->sn[2], Qt::LeftButton);
+    QVERIFY(s.form->Edit2->isHidden());
+    QVERIFY(s.form->Button1->isHidden());
+    QVERIFY(s.form->KeyPreview);
+    QVERIFY(s.shows(1));
+    QCOMPARE(s.doc->CurrentQuestion, 2);
+    QCOMPARE(s.focused(), s.form->sn[2]);
+    s.key(Qt::Key_Right); // the window sees keys again
+    QVERIFY(s.shows(2));
+}
+
+void TestNavigation::pendingEntryBlocksNumberLabel() {
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(3, 3);
+    s.type(QStringLiteral("4"));
+    QVERIFY(s.doc->EntryPending);
+    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+    QVERIFY(s.form->Edit2->isHidden());
+    QCOMPARE(s.focused(), s.form->sn[3]);
+    QVERIFY(s.form->KeyPreview);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(s.form->Label3, &enter);
+    QCOMPARE(s.form->Label3->palette().color(QPalette::Window), QColor(255, 255, 255));
+    s.type(QStringLiteral("\r"));
+    QCOMPARE(s.answer(3, 3), QStringLiteral("4"));
+}
+
+void TestNavigation::numberLabelHover() {
+    Session s;
+    QVERIFY(s.ready());
+    QLabel* label = s.form->Label3;
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(label, &enter);
+    QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 0, 0));
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(label, &leave);
+    QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+}
+
+void TestNavigation::noStepBeyondLastRow_data() {
+    QTest::addColumn<Step>("step");
+    QTest::newRow("Enter") << EnterKey;
+    QTest::newRow("right arrow") << RightArrow;
+    QTest::newRow("spinner") << SpinnerForward;
+}
+
+void TestNavigation::noStepBeyondLastRow() {
+    QFETCH(Step, step);
+
+    Session s;
+    QVERIFY(s.ready());
+    // Every row of the grid answered: respondents 3..999 copy respondent 1.
+    SurveyDocument& doc = *s.doc;
+    for (int r = 3; r <= MaxRespondents; ++r) {
+        doc.CurrentRespondent = r;
+        for (int q = 1; q <= doc.QuestionCount; ++q) {
+            doc.CurrentQuestion = q;
+            doc.EntryBuffer = doc.Answers[1][q].view();
+            dataIN(doc);
+        }
+    }
+    QCOMPARE(doc.RespondentCount, MaxRespondents);
+    const int tally = doc.Tally[1][1];
+    s.stand(MaxRespondents, 2);
+
+    switch (step) {
+    case EnterKey:
+        s.type(QStringLiteral("\r"));
+        break;
+    case RightArrow:
+        s.key(Qt::Key_Right);
+        break;
+    case SpinnerForward:
+        s.spin(+1);
+        break;
+    }
+    QVERIFY(s.shows(MaxRespondents));
+    QCOMPARE(s.platform->beeps, 1);
+    QCOMPARE(doc.RespondentCount, MaxRespondents);
+    QCOMPARE(doc.Tally[1][1], tally);
+    QCOMPARE(s.form->UpDown1->maximum(), MaxRespondents);
+    QCOMPARE(s.focused(), s.form->sn[2]);
+
+    s.spin(-1); // and back as usual
+    QVERIFY(s.shows(MaxRespondents - 1));
+}
+
+QTEST_MAIN(TestNavigation)
+#include "tst_navigation_window.moc"
