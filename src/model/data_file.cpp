@@ -196,6 +196,15 @@ int readRespondentLine(SurveyDocument& doc, std::string_view line) {
     return open;
 }
 
+// The document a load reads into, reset to a fresh one. Kept for the whole run: the answer grid
+// is large, and fresh pages for it on every load would cost more than reading the file.
+SurveyDocument& scratchDocument() {
+    static const auto fresh = std::make_unique<const SurveyDocument>();
+    static const auto scratch = std::make_unique<SurveyDocument>();
+    *scratch = *fresh;
+    return *scratch;
+}
+
 QString fileNameNotice(const std::string& path, const char* utf8Message) {
     return nativeToQString(fileNamePart(path)) + QString::fromUtf8(utf8Message);
 }
@@ -298,8 +307,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
 
     // The file is read into a fresh document: a refusal or a failure half way leaves the
     // survey in memory as it was, so a later save cannot write a partly read survey.
-    auto fresh = std::make_unique<SurveyDocument>();
-    SurveyDocument& d = *fresh;
+    SurveyDocument& d = scratchDocument();
     carryOver(doc, d);
     d.DataFilePath = requested;
     d.SurveyTitle = title;
