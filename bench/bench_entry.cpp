@@ -1,0 +1,142 @@
+// Keying in on the largest survey (40 questions of 8 choices, 999 respondents): one digit typed
+// into an answer box until its count line is redrawn and the focus has moved on, and Enter on
+// a complete respondent until the next one fills the 40 boxes. Each timing runs from the key
+// event to the end of the paint it caused.
+#include "app/main_window.h"
+#include "entry/recording.h"
+#include "model/data_file.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+
+using namespace vev;
+
+namespace {
+
+const QString Date = QStringLiteral("2026/12/07");
+
+class QuietPlatform : public Platform {
+public:
+    Answer messageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
+        return Answer::Ok;
+    }
+    void positionedMessage(QWidget*, const QString&) override {}
+    QStringList openFiles(QWidget*, const FileDialog&) override { return {}; }
+    QString saveFile(QWidget*, const FileDialog&) override { return {}; }
+    void shellOpen(const QString&) override {}
+    void startProgram(const QString&, const QStringList&) override {}
+    void beep() override {}
+    void pause100ms() override {}
+    QString shortDate() override { return Date; }
+    QString programDirectory() override { return QStringLiteral("/nonexistent/"); }
+};
+
+// 40 single-choice questions of 8 choices, 999 complete respondents: entry.dat.
+QString writeLargestSurvey(const QTemporaryDir& dir) {
+    auto doc = std::make_unique<SurveyDocument>();
+    doc->VersionString = VevVersion;
+    doc->SurveyTitle = "Largest survey";
+    doc->QuestionCount = 40;
+    for (int q = 1; q <= 40; ++q) {
+        doc->QuestionText[q] = "Question text";
+        doc->ChoiceCount[q] = 8;
+    }
+    for (int r = 1; r <= 999; ++r)
+        for (int q = 1; q <= 40; ++q) {
+            doc->CurrentRespondent = r;
+            doc->CurrentQuestion = q;
+            doc->EntryBuffer = std::string(1, static_cast<char>('1' + (r * 7 + q) % 9));
+            dataIN(*doc);
+        }
+    doc->DataFilePath = QFile::encodeName(dir.filePath(QStringLiteral("entry.dat"))).toStdString();
+    doc->WWrite = false;
+    hozon(*doc, Date);
+    return dir.filePath(QStringLiteral("entry.dat"));
+}
+
+struct Window {
+    QTemporaryDir dir;
+    QuietPlatform platform;
+    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
+    std::unique_ptr<TForm1> form;
+
+    bool open() {
+        const QString path = writeLargestSurvey(dir);
+        form = std::make_unique<TForm1>(*doc, platform, QStringList{path});
+        form->show();
+        form->activateWindow();
+        QCoreApplication::processEvents();
+        return doc->RespondentCount == 999;
+    }
+    void show(int r, int q) {
+        doc->CurrentRespondent = r;
+        form->hitoribun();
+        doc->CurrentQuestion = q;
+        form->sn[q]->setFocus();
+        form->sn[q]->selectAll();
+        QCoreApplication::processEvents();
+    }
+    // The key as the operator's keyboard delivers it, then the paint it caused.
+    double press(int key, const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        const auto start = std::chrono::steady_clock::now();
+        QApplication::sendEvent(form->sn[doc->CurrentQuestion], &event);
+        QCoreApplication::processEvents();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+};
+
+void BM_DigitInSingleChoiceBox(benchmark::State& state) {
+    Window w;
+    if (!w.open()) {
+        state.SkipWithError("the survey did not load whole");
+        return;
+    }
+    w.show(500, 1);
+    int typed = 0;
+    for (auto _ : state) {
+        if (w.doc->CurrentQuestion == 40) w.show(500, 1);
+        const char digit = static_cast<char>('1' + typed++ % 8);
+        state.SetIterationTime(w.press(Qt::Key_1 + (digit - '1'), QString(QLatin1Char(digit))));
+    }
+    if (w.doc->RespondentCount != 999) state.SkipWithError("the respondent count moved");
+}
+BENCHMARK(BM_DigitInSingleChoiceBox)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_EnterToNextRespondent(benchmark::State& state) {
+    Window w;
+    if (!w.open()) {
+        state.SkipWithError("the survey did not load whole");
+        return;
+    }
+    w.show(1, 40);
+    for (auto _ : state) {
+        if (w.doc->CurrentRespondent >= 998) w.show(1, 40);
+        const int before = w.doc->CurrentRespondent;
+        state.SetIterationTime(w.press(Qt::Key_Return, QStringLiteral("\r")));
+        if (w.doc->CurrentRespondent != before + 1) {
+            state.SkipWithError("Enter did not move to the next respondent");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_EnterToNextRespondent)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
