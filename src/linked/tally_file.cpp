@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace vev {
 
@@ -108,8 +110,15 @@ void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader&
         const LineCounts counts = splitQuestionLine(line, columns);
         // Cells beyond the question's own choices are read and ignored.
         const int own = std::clamp(doc.ChoiceCount[q], 0, columns);
-        for (int c = 1; c <= own; ++c) doc.Tally[q][c] += sign * counts.choice[c];
-        doc.Tally[q][NgSlot] += sign * counts.ng;
+        // Counts from a file are the operator's; absurd ones saturate instead of wrapping.
+        const auto merge = [sign](std::int32_t& slot, int count) {
+            slot = static_cast<std::int32_t>(
+                std::clamp<std::int64_t>(std::int64_t{slot} + std::int64_t{sign} * count,
+                                         std::numeric_limits<std::int32_t>::min(),
+                                         std::numeric_limits<std::int32_t>::max()));
+        };
+        for (int c = 1; c <= own; ++c) merge(doc.Tally[q][c], counts.choice[c]);
+        merge(doc.Tally[q][NgSlot], counts.ng);
         events.tallyChanged(q);
     }
 }
