@@ -258,6 +258,10 @@ void TForm1::createWidgets() {
     // The rows take the tab order 1 to 40.
     for (int n = 1; n < MaxQuestions; ++n) setTabOrder(sn[n], sn[n + 1]);
 
+    connect(UpDown1, &HSpinner::clicked, this, [this] { runGuarded([this] { UpDown1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { Button1Click(); }); });
+
     Label3->installEventFilter(this);
     Edit2->installEventFilter(this);
     canvas->installEventFilter(this);
