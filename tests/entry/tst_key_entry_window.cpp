@@ -14,8 +14,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -112,6 +115,7 @@ private slots:
     void mouseStepping();
     void mouseOnEmptiedBoxReportsError();
     void hoverWhitensQuestionLabel();
+    void wheelScrollsOneLine();
 };
 
 void TestKeyEntry::singleChoiceDigit_data() {
@@ -443,6 +447,28 @@ void TestKeyEntry::hoverWhitensQuestionLabel() {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(label, &leave);
     QVERIFY(!label->autoFillBackground());
+}
+
+void TestKeyEntry::wheelScrollsOneLine() {
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120);
+    QScrollBar* bar = s.form->scrollArea->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > bar->singleStep());
+    // A wheel step over the window's client area (the controls on it ignore the wheel).
+    const auto wheel = [&](int delta) {
+        QWidget* over = s.form->canvas;
+        const QPointF at(300, 50);
+        QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &event);
+    };
+    wheel(-120);
+    QCOMPARE(bar->value(), bar->singleStep());
+    wheel(-120);
+    QCOMPARE(bar->value(), 2 * bar->singleStep());
+    wheel(120);
+    QCOMPARE(bar->value(), bar->singleStep());
 }
 
 QTEST_MAIN(TestKeyEntry)
