@@ -44,7 +44,7 @@ def sjis(text):
 
 
 def answer(rng, r, q):
-    text, choices, multi, spec = QUESTIONS[q]
+    text, choices, multi, weights_or_range = QUESTIONS[q]
     last = r == RESPONDENTS  # the last respondent answered everything
     roll = rng.random()
     if not last and roll < 0.025:
@@ -52,13 +52,13 @@ def answer(rng, r, q):
     if not last and roll < 0.04:
         return "9"  # not readable: NG
     if choices == 1:
-        return str(rng.randint(*spec))
+        return str(rng.randint(*weights_or_range))
     if multi:
         picked = set()
         for _ in range(rng.choice([1, 1, 2, 2, 3])):
-            picked.add(rng.choices(range(1, choices + 1), weights=spec)[0])
+            picked.add(rng.choices(range(1, choices + 1), weights=weights_or_range)[0])
         return "".join(str(c) for c in sorted(picked))
-    return str(rng.choices(range(1, choices + 1), weights=spec)[0])
+    return str(rng.choices(range(1, choices + 1), weights=weights_or_range)[0])
 
 
 def raw_survey(rng):
@@ -96,17 +96,17 @@ def fill_sheet(path, rng):
         cells = [c.replace(b'"', b"") for c in cells]
         cells[0] = q
         if q.isdigit():
-            _, choices, multi, spec = QUESTIONS[int(q) - 1]
+            _, choices, multi, weights_or_range = QUESTIONS[int(q) - 1]
             people = 20
             counts = [0] * (len(cells) - 3)
             ng = rng.randint(0, 1)
             if choices == 1:
-                counts[0] = sum(rng.randint(*spec) for _ in range(people - ng))
+                counts[0] = sum(rng.randint(*weights_or_range) for _ in range(people - ng))
             else:
                 for _ in range(people - ng):
-                    picks = {rng.choices(range(1, choices + 1), weights=spec)[0]}
+                    picks = {rng.choices(range(1, choices + 1), weights=weights_or_range)[0]}
                     if multi and rng.random() < 0.4:
-                        picks.add(rng.choices(range(1, choices + 1), weights=spec)[0])
+                        picks.add(rng.choices(range(1, choices + 1), weights=weights_or_range)[0])
                     for c in picks:
                         counts[c - 1] += 1
             for c in range(len(counts)):

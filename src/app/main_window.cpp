@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "model/paths.h"
+
 #include "editor/editor_dialog.h"
 #include "entry/h_spinner.h"
 #include "entry/tally_text.h"
@@ -91,15 +93,6 @@ QString folderPart(const QString& path) {
 }
 QString fileNamePart(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-// The path with its extension replaced by ext (appended when the name has none).
-std::string withExtension(const std::string& path, const std::string& ext) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        return path.substr(0, dot) + ext;
-    return path + ext;
 }
 
 } // namespace
@@ -435,7 +428,7 @@ void TForm1::SaveAs1Click() {
     if (doc.DataFilePath.empty()) {
         doc.DataFilePath = doc.ResultsFilePath.empty()
                                ? sjis::toNativePath(doc.SurveyTitle.view()) + ".dat"
-                               : withExtension(doc.ResultsFilePath, ".dat");
+                               : paths::withExtension(doc.ResultsFilePath, ".dat");
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");

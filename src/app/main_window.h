@@ -111,6 +111,7 @@ public:
     bool KeyPreview = true;
 
     // --- results/results_commands.cpp ---
+    static QString tallyFileFilter(); // results and tally files in the file dialogs
     void CsvW1Click();
     void Print1Click();
     void Ex1Click();

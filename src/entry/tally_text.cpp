@@ -1,21 +1,10 @@
 #include "entry/tally_text.h"
 
+#include "model/number_text.h"
+
 #include <charconv>
 
 namespace vev {
-
-namespace {
-
-// n right-aligned in a field of width: blanks in front, a wider number written whole.
-void appendRightAligned(std::string& out, std::int32_t n, std::size_t width) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    const auto len = static_cast<std::size_t>(end - digits);
-    if (len < width) out.append(width - len, ' ');
-    out.append(digits, len);
-}
-
-} // namespace
 
 std::string TallyLine(const SurveyDocument& doc, int q) {
     std::string line;

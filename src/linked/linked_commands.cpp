@@ -2,32 +2,14 @@
 
 #include "linked/linked_list_dialog.h"
 #include "linked/tally_file.h"
+#include "model/paths.h"
 
 namespace vev {
-
-namespace {
-
-const QString& tallyFilter() {
-    static const QString filter =
-        QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
-    return filter;
-}
-
-// The path with the extension of its file name replaced (or added when it has none).
-std::string withExtension(const std::string& path, const std::string& extension) {
-    const std::size_t nameStart = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (nameStart != std::string::npos && dot < nameStart))
-        return path + extension;
-    return path.substr(0, dot) + extension;
-}
-
-} // namespace
 
 void TForm1::CsvI1Click() {
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("追加集計ファイル作成");
-    dialog.filter = tallyFilter();
+    dialog.filter = tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
     const QString chosen = platform.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
@@ -39,11 +21,12 @@ void TForm1::CsvI1Click() {
 
 void TForm1::CsvR1Click() {
     // The survey's own results file is never linked; make sure there is one to compare with.
-    if (doc.ResultsFilePath.empty()) doc.ResultsFilePath = withExtension(doc.DataFilePath, ".csv");
+    if (doc.ResultsFilePath.empty())
+        doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
 
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("集計ファイル追加");
-    dialog.filter = tallyFilter();
+    dialog.filter = tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.multiple = true;
     const QStringList chosen = platform.chooseOpenFiles(this, dialog);

@@ -1,5 +1,7 @@
 #include "linked/tally_file.h"
 
+#include "model/number_text.h"
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
 
@@ -17,35 +19,6 @@ namespace {
 
 // What follows the version on the sheet's last line; no reader looks at it.
 constexpr std::string_view AuthorNotice = "  (C) VEV developers";
-
-bool isPathSeparator(char c) {
-#ifdef Q_OS_WIN
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
-// The folder part of a native path, up to and including its last separator ("" when none).
-std::string folderPart(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (isPathSeparator(path[i - 1])) return path.substr(0, i);
-    return {};
-}
-
-std::string fileNamePart(const std::string& path) {
-    return path.substr(folderPart(path).size());
-}
-
-QString nativeToQString(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-void appendRightAligned(std::string& out, int n, std::size_t width) {
-    const std::string digits = std::to_string(n);
-    if (digits.size() < width) out.append(width - digits.size(), ' ');
-    out += digits;
-}
 
 // Leading and trailing spaces and control characters removed.
 std::string_view trimmed(std::string_view text) {
@@ -124,7 +97,7 @@ void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader&
 }
 
 QString noticeWithName(const char* utf8Message, const std::string& path) {
-    return QString::fromUtf8(utf8Message) + QLatin1Char('\r') + nativeToQString(path);
+    return QString::fromUtf8(utf8Message) + QLatin1Char('\r') + paths::toQString(path);
 }
 
 } // namespace
@@ -156,7 +129,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
         endLine();
     }
     endLine();
-    out += sjis::fromNativePath(fileNamePart(doc.CurrentTallyFilePath));
+    out += sjis::fromNativePath(paths::fileNamePart(doc.CurrentTallyFilePath));
     out += " by ";
     out += doc.VersionString.empty() ? std::string_view(VevVersion) : doc.VersionString.view();
     out += AuthorNotice;
@@ -173,7 +146,7 @@ void csvRhozon(SurveyDocument& doc, const QString& shortDate) {
 void csvRead(SurveyDocument& doc, CoreEvents& events) {
     doc.LastOperationSucceeded = true;
     TextFileReader reader(doc.CurrentTallyFilePath);
-    const std::string name = fileNamePart(doc.CurrentTallyFilePath);
+    const std::string name = paths::fileNamePart(doc.CurrentTallyFilePath);
     const std::string first = reader.readLine();
     const std::string_view title = trimmed(std::string_view(first).substr(0, first.find(',')));
     if (title != doc.SurveyTitle.view()) {
@@ -217,13 +190,14 @@ AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
         if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
     if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
-    if (folderPart(doc.DataFilePath) != folderPart(path)) return AddRefusal::OtherFolder;
+    if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
+        return AddRefusal::OtherFolder;
     if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;
     return AddRefusal::None;
 }
 
 QString addRefusalMessage(AddRefusal refusal, const std::string& path) {
-    const std::string name = fileNamePart(path);
+    const std::string name = paths::fileNamePart(path);
     switch (refusal) {
     case AddRefusal::None:
         return {};

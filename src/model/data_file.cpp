@@ -2,6 +2,8 @@
 
 #include "entry/recording.h"
 #include "linked/tally_file.h"
+#include "model/number_text.h"
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
@@ -44,50 +46,8 @@ const Words& words() {
     return w;
 }
 
-bool isPathSeparator(char c) {
-#ifdef Q_OS_WIN
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
-// The folder part of a native path, up to and including its last separator ("" when none).
-std::string folderPart(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (isPathSeparator(path[i - 1])) return path.substr(0, i);
-    return {};
-}
-
-std::string fileNamePart(const std::string& path) {
-    return path.substr(folderPart(path).size());
-}
-
-QString nativeToQString(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string absolutePath(const std::string& path) {
-    const QString absolute = QDir::cleanPath(QFileInfo(nativeToQString(path)).absoluteFilePath());
-    return QFile::encodeName(absolute).toStdString();
-}
-
 bool fileExists(const std::string& path) {
-    return QFileInfo(nativeToQString(path)).isFile();
-}
-
-// The path with its extension replaced by ".csv", or ".csv" appended when it has none.
-std::string resultsPathFor(const std::string& dataPath) {
-    const std::size_t nameStart = folderPart(dataPath).size();
-    const std::size_t dot = dataPath.rfind('.');
-    if (dot != std::string::npos && dot >= nameStart) return dataPath.substr(0, dot) + ".csv";
-    return dataPath + ".csv";
-}
-
-void appendRightAligned(std::string& out, int n, std::size_t width) {
-    const std::string digits = std::to_string(n);
-    if (digits.size() < width) out.append(width - digits.size(), ' ');
-    out += digits;
+    return QFileInfo(paths::toQString(path)).isFile();
 }
 
 // Leading and trailing spaces and control characters removed.
@@ -206,7 +166,7 @@ SurveyDocument& scratchDocument() {
 }
 
 QString fileNameNotice(const std::string& path, const char* utf8Message) {
-    return nativeToQString(fileNamePart(path)) + QString::fromUtf8(utf8Message);
+    return paths::toQString(paths::fileNamePart(path)) + QString::fromUtf8(utf8Message);
 }
 
 } // namespace
@@ -255,7 +215,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     }
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
         out += w.linkedLine;
-        out += sjis::fromNativePath(fileNamePart(doc.LinkedTallyFile[i]));
+        out += sjis::fromNativePath(paths::fileNamePart(doc.LinkedTallyFile[i]));
         endLine();
     }
     out += doc.Frac1 ? w.fracLine : w.intLine;
@@ -263,7 +223,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     out += doc.WWrite ? w.togetherLine : w.separateLine;
     endLine();
     endLine();
-    out += sjis::fromNativePath(fileNamePart(doc.DataFilePath));
+    out += sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     out += "  ";
     out += sjis::fromQString(shortDate);
     endLine();
@@ -276,7 +236,7 @@ void hozon(SurveyDocument& doc, const QString& shortDate) {
     writer.commit();
     doc.Modified = false;
     if (doc.WWrite) {
-        doc.ResultsFilePath = resultsPathFor(doc.DataFilePath);
+        doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
         doc.ResultsSeparator = ',';
         doc.ResultsQuote = '"';
         csvhozon(doc, shortDate);
@@ -340,7 +300,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     }
     d.Modified = false;
 
-    const std::string folder = folderPart(requested);
+    const std::string folder = paths::folderPart(requested);
     for (;;) {
         if (isPrefix(w.linkedPrefix)) {
             const std::string name(afterFirstComma(line));
@@ -348,12 +308,12 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
             // A name with a folder in it would reach outside the survey's folder.
             const bool plainName = name.find_first_of("/\\") == std::string::npos;
             if (plainName && fileExists(path)) {
-                d.CurrentTallyFilePath = absolutePath(path);
+                d.CurrentTallyFilePath = paths::absolutePath(path);
                 csvRead(d, events);
                 if (!d.LastOperationSucceeded) d.Modified = true;
                 if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
             } else {
-                events.notice(QString::fromUtf8("集計ファイル") + nativeToQString(path) +
+                events.notice(QString::fromUtf8("集計ファイル") + paths::toQString(path) +
                               QString::fromUtf8("が見つかりません。"));
                 d.Modified = true;
             }
@@ -368,7 +328,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
         if (reader.atEnd()) break; // the last line is never acted on
     }
 
-    d.DataFilePath = absolutePath(d.DataFilePath);
+    d.DataFilePath = paths::absolutePath(d.DataFilePath);
     if (!anyRespondent) {
         d.CurrentRespondent = 1;
     } else if (lastOpen == 0) {

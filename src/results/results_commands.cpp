@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "results/results_file.h"
 
@@ -9,23 +10,11 @@
 
 namespace vev {
 
+QString TForm1::tallyFileFilter() {
+    return QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+}
+
 namespace {
-
-const QString& resultsFilter() {
-    static const QString filter =
-        QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
-    return filter;
-}
-
-// The path with the extension of its file name replaced (or added when it has none); a dot in
-// a folder name is not an extension.
-std::string withExtension(const std::string& path, const std::string& extension) {
-    const std::size_t nameStart = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (nameStart != std::string::npos && dot < nameStart))
-        return path + extension;
-    return path.substr(0, dot) + extension;
-}
 
 // The folder the print file goes to: the program's folder when it may be written to, otherwise
 // the user's cache folder for the program (an installed program's folder is read-only).
@@ -44,11 +33,11 @@ void TForm1::CsvW1Click() {
     if (doc.ResultsFilePath.empty()) {
         doc.ResultsFilePath = doc.DataFilePath.empty()
                                   ? sjis::toNativePath(doc.SurveyTitle.view()) + ".csv"
-                                  : withExtension(doc.DataFilePath, ".csv");
+                                  : paths::withExtension(doc.DataFilePath, ".csv");
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("集計結果に名前をつけて保存");
-    dialog.filter = resultsFilter();
+    dialog.filter = tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.fileName = QString::fromStdString(doc.ResultsFilePath);
     const QString chosen = platform.chooseSaveFile(this, dialog);
@@ -86,7 +75,7 @@ void TForm1::Print1Click() {
 void TForm1::Ex1Click() {
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("集計ファイルを開く");
-    dialog.filter = resultsFilter();
+    dialog.filter = tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
     const QStringList chosen = platform.chooseOpenFiles(this, dialog);
     if (chosen.isEmpty()) return;

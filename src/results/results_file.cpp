@@ -1,5 +1,7 @@
 #include "results/results_file.h"
 
+#include "model/number_text.h"
+
 #include "model/sjis.h"
 #include "model/text_file.h"
 
@@ -22,21 +24,6 @@ static_assert(std::numeric_limits<long double>::digits == 64,
               "percentages need a 64-bit significand (x86 extended precision)");
 
 constexpr std::string_view NoticeText = "  (c) VEV developers";
-
-void appendDecimal(std::string& out, long long n) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    out.append(digits, end);
-}
-
-// n right-aligned in width; a wider number is written whole.
-void appendRightAligned(std::string& out, long long n, std::size_t width) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    const auto len = static_cast<std::size_t>(end - digits);
-    if (len < width) out.append(width - len, ' ');
-    out.append(digits, len);
-}
 
 // Tenths are shown with a point before the last character of their text: "523" -> " 52.3".
 // A text wider than four characters keeps all its characters.
