@@ -28,6 +28,8 @@
 #include <QScrollArea>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace vev {
 
 namespace {
@@ -142,6 +144,8 @@ void TForm1::createWidgets() {
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
+    // A click on the grid's background must not take the keys away from the answer boxes.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     canvas = new QWidget;
     canvas->setObjectName(QStringLiteral("canvas"));
     canvas->setMinimumSize(784, 56);
@@ -463,9 +467,14 @@ bool TForm1::hozonsyori() {
 }
 
 void TForm1::Loaddatafile() {
+    const bool hadQuestionnaire = doc.questionnaireLoaded();
+    const int previousRows = std::min(doc.QuestionCount, MaxQuestions);
     if (vev::Loaddatafile(doc, *this) != LoadOutcome::Loaded) return;
-    // The loader replaced the whole document: rows of a longer previous questionnaire and
-    // the open respondent number box go, as the clear before a load would have done.
+    // The loader replaced the whole document after clearing the old one: the window loses the
+    // old survey's look first, so a file whose first question has no choices (which hyoji does
+    // not draw) leaves the empty window, not the previous survey's title and rows.
+    if (hadQuestionnaire) showEmptyLook(previousRows);
+    // Rows of a longer previous questionnaire and the open respondent number box go too.
     Edit2->hide();
     Button1->hide();
     KeyPreview = true;

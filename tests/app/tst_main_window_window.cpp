@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -88,6 +89,11 @@ private slots:
     void dropSeveralFiles();
     void fileMenuEnabling();
     void optionsFollowTheFileAndDoNotModify();
+    void clientHeightAfterLoad_data();
+    void clientHeightAfterLoad();
+    void loadWithoutFirstQuestionShowsEmptyLook();
+    void focusAfterOpenAndDrop();
+    void gridBackgroundTakesNoFocus();
 };
 
 void TestMainWindow::startUp_data() {
@@ -440,6 +446,107 @@ void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
     QVERIFY(s.doc->WWrite);
     QVERIFY(!s.doc->Frac1);
     QVERIFY(!s.doc->Modified);
+    QVERIFY(s.done());
+}
+
+// A data file of `count` questions of 3 choices, without respondents. The first question has
+// `firstChoices` choices.
+void writeSurvey(const QString& path, int count, int firstChoices = 3) {
+    std::string text = "VEV v1.11  \r\n" + sjis::fromUtf8("高さ") + "\r\n" +
+                       sjis::fromUtf8("質問数 ,") + std::to_string(count) + "\r\n";
+    for (int q = 1; q <= count; ++q)
+        text += (q < 10 ? " " : "") + std::to_string(q) + " ,Q" + std::to_string(q) +
+                std::string(q < 10 ? 18 : 17, ' ') + "," +
+                std::to_string(q == 1 ? firstChoices : 3) + "\r\n";
+    text += sjis::fromUtf8("百分率：整数") + "\r\n" + sjis::fromUtf8("集計結果：同時保存") +
+            "\r\n\r\nx.dat  2026/12/07\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.data(), qint64(text.size()));
+}
+
+void TestMainWindow::clientHeightAfterLoad_data() {
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("clientBefore");
+    QTest::addColumn<int>("clientAfter");
+
+    QTest::newRow("3 questions") << 3 << 540 << 20 * 3 + 56;
+    QTest::newRow("24 questions") << 24 << 540 << 20 * 24 + 56;
+    QTest::newRow("25 questions raise a small window") << 25 << 300 << 555;
+    QTest::newRow("40 questions leave a tall window") << 40 << 700 << 700;
+}
+
+void TestMainWindow::clientHeightAfterLoad() {
+    QFETCH(int, questions);
+    QFETCH(int, clientBefore);
+    QFETCH(int, clientAfter);
+
+    Session s;
+    s.start();
+    writeSurvey(s.path(QStringLiteral("h.dat")), questions);
+    const int menu = s.form->menuBar()->sizeHint().height();
+    s.form->resize(s.form->width(), menu + clientBefore);
+    s.platform->expectOpenFiles({s.path(QStringLiteral("h.dat"))});
+    s.form->Open1->trigger();
+    QVERIFY(s.done());
+    QCOMPARE(s.doc->QuestionCount, questions);
+    QCOMPARE(s.form->height() - menu, clientAfter);
+}
+
+void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    QVERIFY(!s.form->Label3->isHidden());
+    writeSurvey(s.path(QStringLiteral("gap.dat")), 2, 0);
+    s.platform->expectOpenFiles({s.path(QStringLiteral("gap.dat"))});
+    s.form->Open1->trigger();
+
+    QVERIFY(s.done());
+    QVERIFY(!s.doc->questionnaireLoaded());
+    QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("gap.dat")));
+    // The clear before the load emptied the window; the grid refresh then draws nothing.
+    QCOMPARE(s.label("Label1"), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    QCOMPARE(s.label("Label2"), QString());
+    QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
+    for (QWidget* control :
+         {static_cast<QWidget*>(s.form->Label3), static_cast<QWidget*>(s.form->Label4),
+          static_cast<QWidget*>(s.form->Label5), static_cast<QWidget*>(s.form->UpDown1),
+          s.form->q[1], s.form->q[2], s.form->q[3]})
+        QVERIFY2(control->isHidden(), qPrintable(control->objectName()));
+}
+
+void TestMainWindow::focusAfterOpenAndDrop() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    s.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+    // Respondent 3 is shown open from question 1 on.
+    s.form->sn[3]->setFocus();
+    s.platform->expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
+    s.form->Open1->trigger();
+    QCOMPARE(s.doc->CurrentQuestion, 1);
+    QCOMPARE(s.form->focusWidget(), s.form->sn[1]);
+
+    s.form->sn[2]->setFocus();
+    s.form->FormDropFiles({s.path(QStringLiteral("vev.dat"))});
+    QCOMPARE(s.form->focusWidget(), s.form->sn[1]);
+    QVERIFY(s.done());
+}
+
+void TestMainWindow::gridBackgroundTakesNoFocus() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.start();
+    s.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+    s.form->sn[2]->setFocus();
+    // The background below the rows, a row's count line and the header labels.
+    QTest::mouseClick(s.form->canvas, Qt::LeftButton, {}, QPoint(400, 200));
+    QTest::mouseClick(s.form->ad[1], Qt::LeftButton, {}, QPoint(100, 10));
+    QTest::mouseClick(s.form->Label4, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(QApplication::focusWidget(), s.form->sn[2]);
     QVERIFY(s.done());
 }
 
