@@ -66,13 +66,18 @@ void setLabelBackground(QLabel* label, const QColor& colour) {
 
 // The character a key event types into a box: 13 for either Enter key, 0 for keys that type
 // nothing (arrows, Delete, function keys). A character outside ASCII counts as "anything
-// else": it is never a digit.
+// else": it is never a digit. A printable key held with Ctrl or Alt alone types nothing, as
+// on Windows (Ctrl+1 is no "1"); Ctrl+Alt together is AltGr and types its character.
 char typedCharacter(const QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return Enter;
     const QString text = event->text();
     if (text.isEmpty()) return 0;
     const char16_t c = text.front().unicode();
     if (c == 0x7f) return 0; // Delete types nothing
+    const Qt::KeyboardModifiers held = event->modifiers();
+    const bool ctrl = held.testFlag(Qt::ControlModifier);
+    const bool alt = held.testFlag(Qt::AltModifier);
+    if (c >= ' ' && (ctrl != alt || held.testFlag(Qt::MetaModifier))) return 0;
     if (c >= 0x80) return '\x7f';
     return static_cast<char>(c);
 }
@@ -114,10 +119,10 @@ void TForm1::snKeyPress(char key) {
     }
     if (key >= '0' && key <= '9') {
         if (key == '0' && r < doc.RespondentCount) return;
-        if (!doc.EntryPending) {
-            doc.EntryPending = true;
-            setBoxBackground(box, QColor(255, 255, 0));
-        }
+        doc.EntryPending = true;
+        // Every digit colours the box it goes into: after a press on another question's label
+        // that is no longer the box where the entry began.
+        setBoxBackground(box, QColor(255, 255, 0));
         box->insert(QString(QLatin1Char(key))); // replaces the selection, within the box's length
         return;
     }
@@ -349,8 +354,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     runGuarded([&] {
         if (KeyPreview) FormKeyDown(keyEvent->key());
         if (key == 0) {
-            // Arrows, Delete and the like edit only a pending box.
-            pass = doc.EntryPending;
+            // Arrows, Delete and the like edit only a pending box, or any box while the
+            // respondent number box has the window's key preview off.
+            pass = doc.EntryPending || !KeyPreview;
             return;
         }
         passToBox = &pass;

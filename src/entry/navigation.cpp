@@ -47,17 +47,15 @@ void TForm1::tugie() {
 
 void TForm1::UpDown1Click() {
     int& r = doc.CurrentRespondent;
-    // A click on the spinner must not leave the keys without an answer box.
+    // The spinner's arrows never take the focus, so the keys stay where they were.
     if (doc.EntryPending) {
         UpDown1->setPosition(r);
-        sn[doc.CurrentQuestion]->setFocus();
         return;
     }
     const int wanted = UpDown1->position();
     if (r >= MaxRespondents && wanted >= r) {
         platform.beep(); // a step forward from the last row of the grid
         UpDown1->setPosition(r);
-        sn[doc.CurrentQuestion]->setFocus();
         return;
     }
     if (r < doc.RespondentCount)
@@ -90,6 +88,8 @@ void TForm1::Label3Click() {
         sn[doc.CurrentQuestion]->setFocus();
         return;
     }
+    // A respondent number is typed in half-width digits: no input method composes it.
+    Edit2->setAttribute(Qt::WA_InputMethodEnabled, false);
     Edit2->setText(QString::number(doc.CurrentRespondent));
     Edit2->show();
     Edit2->raise();
@@ -103,11 +103,6 @@ void TForm1::Label3Click() {
 void TForm1::Button1Click() {
     int& r = doc.CurrentRespondent;
     int& q = doc.CurrentQuestion;
-    // A multi-select answer still being typed keeps the respondent where it is.
-    if (doc.EntryPending) {
-        sn[q]->setFocus();
-        return;
-    }
     bool whole = false;
     int v = Edit2->text().toInt(&whole);
     if (!whole) v = r;

@@ -52,6 +52,9 @@ void TForm1::hyoji() {
         setTextIfChanged(no[n], QString::number(n).rightJustified(2) + QLatin1Char('.') +
                                     sjis::toQString(doc.QuestionText[n].view()));
         sn[n]->setMaxLength(choices);
+        // Answers are half-width digits typed straight into the box; an input method would
+        // compose full-width text that never reaches the key handlers.
+        sn[n]->setAttribute(Qt::WA_InputMethodEnabled, false);
         const QRect box = answerBoxGeometry(doc.MultiSelect[n], choices);
         if (sn[n]->geometry() != box) sn[n]->setGeometry(box);
         setTextIfChanged(af[n], QString::fromLatin1(ChoiceLine(doc, n)));

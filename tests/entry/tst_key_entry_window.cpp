@@ -14,10 +14,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <memory>
@@ -116,6 +118,10 @@ private slots:
     void mouseOnEmptiedBoxReportsError();
     void hoverWhitensQuestionLabel();
     void wheelScrollsOneLine();
+    void realKeyboard_data();
+    void realKeyboard();
+    void labelPressDuringEntryMovesTheYellow();
+    void keysWhileNumberBoxIsOpen();
 };
 
 void TestKeyEntry::singleChoiceDigit_data() {
@@ -469,6 +475,114 @@ void TestKeyEntry::wheelScrollsOneLine() {
     QCOMPARE(bar->value(), 2 * bar->singleStep());
     wheel(120);
     QCOMPARE(bar->value(), bar->singleStep());
+}
+
+void TestKeyEntry::realKeyboard_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("autoRepeat");
+    QTest::addColumn<QString>("stored"); // answer of question 2 (5 choices), respondent 3
+    QTest::addColumn<int>("focusRow");
+
+    QTest::newRow("keypad digit") << int(Qt::Key_3) << int(Qt::KeypadModifier) << false << "3" << 3;
+    QTest::newRow("repeated digit") << int(Qt::Key_4) << int(Qt::NoModifier) << true << "4" << 3;
+    QTest::newRow("shifted digit as typed")
+        << int(Qt::Key_2) << int(Qt::ShiftModifier) << false << "2" << 3;
+    QTest::newRow("Ctrl with a digit types nothing")
+        << int(Qt::Key_2) << int(Qt::ControlModifier) << false << "0" << 2;
+    QTest::newRow("Alt with a digit types nothing")
+        << int(Qt::Key_2) << int(Qt::AltModifier) << false << "0" << 2;
+    QTest::newRow("AltGr types its character")
+        << int(Qt::Key_2) << int(Qt::ControlModifier | Qt::AltModifier) << false << "2" << 3;
+    QTest::newRow("keypad Enter goes to the first open question")
+        << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false << "0" << 1;
+}
+
+void TestKeyEntry::realKeyboard() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, autoRepeat);
+    QFETCH(QString, stored);
+    QFETCH(int, focusRow);
+
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(3, 2);
+    QVERIFY(!s.form->sn[2]->testAttribute(Qt::WA_InputMethodEnabled));
+    const QString text = key == Qt::Key_Enter ? QStringLiteral("\r") : QChar(key);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text, autoRepeat);
+    QApplication::sendEvent(s.form->sn[2], &press);
+
+    QCOMPARE(s.answer(3, 2), stored);
+    QCOMPARE(s.form->sn[2]->text(), stored);
+    QVERIFY(s.tallyMatchesAnswers(2));
+    QCOMPARE(s.doc->CurrentRespondent, 3);
+    QCOMPARE(s.doc->CurrentQuestion, focusRow);
+    QCOMPARE(s.focused(), s.form->sn[focusRow]);
+}
+
+void TestKeyEntry::labelPressDuringEntryMovesTheYellow() {
+    Session s;
+    QVERIFY(s.ready());
+    s.doc->MultiSelect[2] = true;
+    s.form->hyoji();
+    s.stand(3, 3);
+    s.type(QStringLiteral("12"));
+    QVERIFY(isYellow(s.form->sn[3]));
+
+    // The press works regardless of the pending entry and leaves the flag set.
+    QTest::mouseClick(s.form->no[2], Qt::LeftButton);
+    QCOMPARE(s.answer(3, 2), QStringLiteral("1"));
+    QCOMPARE(s.doc->CurrentQuestion, 2);
+    QVERIFY(s.doc->EntryPending);
+    s.type(QStringLiteral("4"));
+    QCOMPARE(s.form->sn[2]->text(), QStringLiteral("4"));
+    QVERIFY(isYellow(s.form->sn[2]));
+
+    // Enter confirms the row of the current question; the box where the entry began keeps
+    // its typed text and its colour.
+    s.type(QStringLiteral("\r"));
+    QCOMPARE(s.answer(3, 2), QStringLiteral("4"));
+    QVERIFY(!isYellow(s.form->sn[2]));
+    QVERIFY(isYellow(s.form->sn[3]));
+    QCOMPARE(s.form->sn[3]->text(), QStringLiteral("12"));
+    QCOMPARE(s.answer(3, 3), QStringLiteral("0"));
+    QVERIFY(!s.doc->EntryPending);
+    QCOMPARE(s.doc->CurrentQuestion, 3);
+    QVERIFY(s.tallyMatchesAnswers(2));
+    QVERIFY(s.tallyMatchesAnswers(3));
+}
+
+void TestKeyEntry::keysWhileNumberBoxIsOpen() {
+    Session s;
+    QVERIFY(s.ready());
+    s.stand(1, 3);
+    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+    QVERIFY(!s.form->KeyPreview);
+    QVERIFY(!s.form->Edit2->testAttribute(Qt::WA_InputMethodEnabled));
+    // A press on a question label puts the focus into its box; the number box stays open.
+    QTest::mouseClick(s.form->no[3], Qt::LeftButton);
+    QCOMPARE(s.answer(1, 3), QStringLiteral("1"));
+    QVERIFY(s.form->Edit2->isVisible());
+    QLineEdit* box = s.form->sn[3];
+    QCOMPARE(s.focused(), box);
+
+    // Without the window's key preview the box does its own key-down work.
+    box->setCursorPosition(1);
+    s.key(Qt::Key_Left);
+    QCOMPARE(box->cursorPosition(), 0);
+    QCOMPARE(s.doc->CurrentRespondent, 1);
+    s.type(QStringLiteral("2"));
+    QVERIFY(s.doc->EntryPending);
+    QCOMPARE(box->text(), QStringLiteral("21"));
+
+    // The jump still happens: the number box takes no notice of the pending entry.
+    QTest::mouseClick(s.form->Button1, Qt::LeftButton);
+    QVERIFY(s.form->Edit2->isHidden());
+    QVERIFY(s.form->KeyPreview);
+    QCOMPARE(s.doc->CurrentRespondent, 1);
+    QCOMPARE(box->text(), QStringLiteral("1"));
+    QVERIFY(s.doc->EntryPending);
 }
 
 QTEST_MAIN(TestKeyEntry)

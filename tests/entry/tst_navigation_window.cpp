@@ -103,6 +103,7 @@ private slots:
     void jumpBox();
     void jumpBoxClosedByClickIntoAnswerBox();
     void pendingEntryBlocksNumberLabel();
+    void numberLabelHover_data();
     void numberLabelHover();
     void noStepBeyondLastRow_data();
     void noStepBeyondLastRow();
@@ -281,18 +282,54 @@ void TestNavigation::pendingEntryBlocksNumberLabel() {
     QCOMPARE(s.answer(3, 3), QStringLiteral("4"));
 }
 
+void TestNavigation::numberLabelHover_data() {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("enterTurnsRed");
+    QTest::addColumn<bool>("leaveTurnsWhite");
+
+    QTest::newRow("normal") << "normal" << true << true;
+    QTest::newRow("number box open") << "box" << false << true;
+    QTest::newRow("entry pending") << "pending" << false << false;
+}
+
 void TestNavigation::numberLabelHover() {
+    QFETCH(QString, state);
+    QFETCH(bool, enterTurnsRed);
+    QFETCH(bool, leaveTurnsWhite);
+
     Session s;
     QVERIFY(s.ready());
     QLabel* label = s.form->Label3;
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(label, &enter);
-    QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 0, 0));
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(label, &leave);
-    QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    const QColor red(255, 0, 0);
+    const QColor white(255, 255, 255);
+    const auto colours = [&] {
+        return qMakePair(label->palette().color(QPalette::Window),
+                         label->palette().color(QPalette::WindowText));
+    };
+    const auto send = [&](QEvent::Type type) {
+        QEvent event(type);
+        QApplication::sendEvent(label, &event);
+    };
+    if (state == QStringLiteral("box")) QTest::mouseClick(label, Qt::LeftButton);
+    if (state == QStringLiteral("pending")) {
+        s.stand(3, 3);
+        s.type(QStringLiteral("2"));
+        QVERIFY(s.doc->EntryPending);
+    }
+    send(QEvent::Leave);
+    QCOMPARE(colours(), qMakePair(white, red));
+
+    send(QEvent::Enter);
+    QCOMPARE(colours(), enterTurnsRed ? qMakePair(red, white) : qMakePair(white, red));
+    // The mouse is over the label whatever the state when it came in.
+    if (!enterTurnsRed) {
+        s.doc->EntryPending = false;
+        s.form->Edit2->hide();
+        send(QEvent::Enter);
+        s.doc->EntryPending = state == QStringLiteral("pending");
+    }
+    send(QEvent::Leave);
+    QCOMPARE(colours(), leaveTurnsWhite ? qMakePair(white, red) : qMakePair(red, white));
 }
 
 void TestNavigation::noStepBeyondLastRow_data() {
