@@ -30,7 +30,7 @@ TForm3::TForm3(Platform& platform, QWidget* parent) : QDialog(parent), platform_
     setWindowTitle(QStringLiteral("VEV"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(197, 116);
-    QFont font12 = font();
+    QFont font12(QString::fromUtf8("ＭＳ Ｐゴシック")); // the desktop substitutes its own
     font12.setPixelSize(12);
     setFont(font12);
 

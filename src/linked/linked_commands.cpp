@@ -14,7 +14,7 @@ void TForm1::CsvI1Click() {
     const QString chosen = platform.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
 
-    doc.CurrentTallyFilePath = chosen.toStdString();
+    doc.CurrentTallyFilePath = paths::fromQString(chosen);
     csvRhozon(doc, platform.shortDate()); // a failure ends here: nothing is opened
     platform.shellOpen(chosen);
 }
@@ -32,14 +32,14 @@ void TForm1::CsvR1Click() {
     const QStringList chosen = platform.chooseOpenFiles(this, dialog);
 
     for (const QString& file : chosen) {
-        const std::string path = file.toStdString();
+        const std::string path = paths::fromQString(file);
+        doc.CurrentTallyFilePath = path;
         const AddRefusal refusal = addRefusal(doc, path);
         if (refusal != AddRefusal::None) {
             platform.beep();
             platform.positionedMessage(this, addRefusalMessage(refusal, path));
             continue; // the other chosen files are still linked
         }
-        doc.CurrentTallyFilePath = path;
         csvRead(doc, *this);
         if (!doc.LastOperationSucceeded) continue;
         doc.Modified = true;

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "linked/tally_file.h"
+#include "model/paths.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -51,7 +52,9 @@ TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
     setFixedSize(292, 126);
-    setPixelHeight(this, 12);
+    QFont formFont(QString::fromUtf8("ＭＳ Ｐゴシック")); // the desktop substitutes its own
+    formFont.setPixelSize(12);
+    setFont(formFont);
 
     Label1 = new QLabel(QString::fromUtf8("追加してある集計ファイル"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -84,7 +87,7 @@ TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
 }
 
 void TForm4::insertItem(const std::string& path) {
-    const QString full = QString::fromStdString(path);
+    const QString full = paths::toQString(path);
     auto* item = new NameItem(QFileInfo(full).fileName());
     item->setData(PathRole, full);
     ListBox1->addItem(item); // the list sorts it into place
@@ -94,7 +97,7 @@ void TForm4::storeLinksInListOrder() {
     SurveyDocument& doc = form1_.doc;
     const int n = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
     for (int i = 1; i <= n; ++i)
-        doc.LinkedTallyFile[i] = itemPath(ListBox1->item(i - 1)).toStdString();
+        doc.LinkedTallyFile[i] = paths::fromQString(itemPath(ListBox1->item(i - 1)));
 }
 
 void TForm4::refill() {
@@ -134,7 +137,7 @@ void TForm4::Button2Click() {
         }
         if (row < 0) break;
 
-        const std::string path = itemPath(ListBox1->item(row)).toStdString();
+        const std::string path = paths::fromQString(itemPath(ListBox1->item(row)));
         if (!isLinked(doc, path)) { // never subtract a file that is not linked
             refill();
             return;

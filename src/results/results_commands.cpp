@@ -39,11 +39,11 @@ void TForm1::CsvW1Click() {
     dialog.title = QString::fromUtf8("集計結果に名前をつけて保存");
     dialog.filter = tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
-    dialog.fileName = QString::fromStdString(doc.ResultsFilePath);
+    dialog.fileName = paths::toQString(doc.ResultsFilePath);
     const QString chosen = platform.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
 
-    doc.ResultsFilePath = chosen.toStdString();
+    doc.ResultsFilePath = paths::fromQString(chosen);
     doc.ResultsSeparator = ',';
     doc.ResultsQuote = '"';
     csvhozon(doc, platform.shortDate());
@@ -81,7 +81,7 @@ void TForm1::Ex1Click() {
     if (chosen.isEmpty()) return;
 
     // From now on this is the results file: proposed by the save command, refused for linking.
-    doc.ResultsFilePath = chosen.first().toStdString();
+    doc.ResultsFilePath = paths::fromQString(chosen.first());
     platform.shellOpen(chosen.first());
 }
 

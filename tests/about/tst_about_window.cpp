@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "about/about_dialog.h"
-#include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -18,14 +17,14 @@
 #include <memory>
 
 using namespace vev;
+using namespace vev::test;
 
 namespace {
 
 void touch(const QString& path, bool executable = false) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    if (executable) QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    QVERIFY(writeFile(path, {}));
+    if (executable)
+        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
 }
 
 QColor textColour(const QLabel* label) {
@@ -60,34 +59,30 @@ private:
 class TestAbout : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<SurveyDocument> doc;
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<WindowSession> s;
+    FakePlatform* platform = nullptr;
+    TForm1* form = nullptr;
     QString programDir;
 
+    // The program lives in bin/ of the temporary folder, its documents under share/vev/.
     void makeWindow() {
         platform->programDir = programDir;
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
+        s->start();
+        form = s->form.get();
     }
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("bin")));
-        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("share/vev")));
-        programDir = dir->filePath(QStringLiteral("bin")) + QLatin1Char('/');
-        doc = std::make_unique<SurveyDocument>();
-        platform = std::make_unique<FakePlatform>();
+        s = std::make_unique<WindowSession>();
+        QVERIFY(QDir(s->dir.path()).mkpath(QStringLiteral("bin")));
+        QVERIFY(QDir(s->dir.path()).mkpath(QStringLiteral("share/vev")));
+        programDir = s->path(QStringLiteral("bin")) + QLatin1Char('/');
+        platform = &s->platform;
     }
 
     void cleanup() {
         QString why;
-        const bool done = platform->verifyDone(&why);
-        form.reset();
-        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        QVERIFY2(done, qPrintable(why));
+        QVERIFY2(s->finish(&why), qPrintable(why));
     }
 
     void aboutIsMadeFreshEachTime() {
@@ -112,9 +107,16 @@ private slots:
         TForm3 about(*platform);
         QCOMPARE(about.windowTitle(), QStringLiteral("VEV"));
         QCOMPARE(about.size(), QSize(197, 116));
+        QCOMPARE(about.font().family(), u("ＭＳ Ｐゴシック"));
+        QCOMPARE(about.font().pixelSize(), 12);
         QCOMPARE(about.minimumSize(), about.maximumSize());
         QCOMPARE(about.Label1->text(), QString::fromUtf8("アンケート集計"));
         QCOMPARE(about.Label2->text(), QStringLiteral("VEV v0.00"));
+        QCOMPARE(about.Label1->pos(), QPoint(60, 8));
+        QCOMPARE(about.Label2->geometry(), QRect(20, 24, 161, 12));
+        QCOMPARE(about.Label3->pos(), QPoint(38, 40));
+        QCOMPARE(about.Label4->geometry(), QRect(16, 60, 166, 12));
+        QVERIFY(about.Label4->alignment() & Qt::AlignHCenter);
         QVERIFY(about.Label2->font().bold());
         QVERIFY(about.Label4->font().underline());
         QCOMPARE(about.Label4->text(), TForm3::webAddress());
@@ -147,7 +149,7 @@ private slots:
     }
     void helpDocument() {
         QFETCH(QString, placedAt);
-        if (!placedAt.isEmpty()) touch(dir->filePath(placedAt));
+        if (!placedAt.isEmpty()) touch(s->path(placedAt));
         makeWindow();
 
         form->ManualClick();
@@ -155,7 +157,7 @@ private slots:
         if (placedAt.isEmpty())
             QVERIFY(platform->shellOpened.isEmpty());
         else
-            QCOMPARE(platform->shellOpened, QStringList{dir->filePath(placedAt)});
+            QCOMPARE(platform->shellOpened, QStringList{s->path(placedAt)});
         QVERIFY(platform->messages.isEmpty());
     }
 

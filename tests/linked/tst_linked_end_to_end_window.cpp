@@ -1,47 +1,26 @@
 #include "app/main_window.h"
 
 #include "entry/recording.h"
-#include "fake_platform.h"
 #include "linked/linked_list_dialog.h"
+#include "window_fixture.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace vev;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
-QString testData(const char* name) {
-    return QStringLiteral(VEV_TEST_DATA "/") + QLatin1String(name);
-}
-
-} // namespace
+using namespace vev::test;
 
 // An addition sheet goes out, comes back filled in by a spreadsheet program, is linked, saved
 // with the survey and linked again when the survey is loaded.
 class TestLinkedEndToEnd : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<SurveyDocument> doc;
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm4> list;
-    QTemporaryDir dir;
-    QString startFolder;
+    WindowSession s;
+    SurveyDocument* doc = s.doc.get();
+    TForm1* form = nullptr;
 
-    QString inDir(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QString inDir(const char* name) const { return s.path(QLatin1String(name)); }
 
     void answer(int respondent, int question, const char* digits) {
         doc->CurrentRespondent = respondent;
@@ -52,33 +31,18 @@ class TestLinkedEndToEnd : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir.isValid());
-        startFolder = QDir::currentPath();
-        doc = std::make_unique<SurveyDocument>();
-        platform = std::make_unique<FakePlatform>();
-        platform->programDir = dir.path() + QLatin1Char('/');
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
-        list = std::make_unique<TForm4>(*form);
-        form->attachDialogs(nullptr, list.get());
+        QVERIFY(s.dir.isValid());
+        s.start();
+        form = s.form.get();
     }
 
     void cleanupTestCase() {
         QString why;
-        const bool done = platform->verifyDone(&why);
-        list.reset();
-        form.reset();
-        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        QDir::setCurrent(startFolder);
-        QVERIFY2(done, qPrintable(why));
+        QVERIFY2(s.finish(&why), qPrintable(why));
     }
 
     void sheetLinkedSavedAndLoadedAgain() {
-        doc->SurveyTitle = "Lunch survey";
-        doc->QuestionCount = 2;
-        doc->QuestionText[1] = "Q-one";
-        doc->ChoiceCount[1] = 2;
-        doc->QuestionText[2] = "Q-two";
-        doc->ChoiceCount[2] = 3;
+        setLunchQuestionnaire(*doc);
         const char* answers[4][2] = {{"1", "2"}, {"2", "3"}, {"1", "2"}, {"1", "1"}};
         for (int r = 1; r <= 4; ++r)
             for (int q = 1; q <= 2; ++q) answer(r, q, answers[r - 1][q - 1]);
@@ -87,16 +51,16 @@ private slots:
 
         // The sheet is made and handed to the desktop ...
         const QString sheet = inDir("add1.csv");
-        platform->expectSaveFile(sheet);
+        s.platform.expectSaveFile(sheet);
         form->CsvI1Click();
-        QCOMPARE(platform->shellOpened, QStringList{sheet});
+        QCOMPARE(s.platform.shellOpened, QStringList{sheet});
         QVERIFY(QFile::exists(sheet));
 
         // ... and comes back saved by a spreadsheet: no quotes, no padding, a count typed into
         // Q-one's blank third cell, every row filled up with commas.
         QVERIFY(QFile::remove(sheet));
         QVERIFY(QFile::copy(testData("linked_sheet_filled.csv"), sheet));
-        platform->expectOpenFiles({sheet});
+        s.platform.expectOpenFiles({sheet});
         form->CsvR1Click();
         QCOMPARE(doc->LinkedTallyFileCount, 1);
         QVERIFY(doc->Modified);
@@ -113,21 +77,20 @@ private slots:
         QCOMPARE(doc->LinkedTallyFileCount, 1);
         QCOMPARE(QString::fromStdString(doc->LinkedTallyFile[1]), sheet);
         const QString again = inDir("again.csv");
-        platform->expectSaveFile(again);
+        s.platform.expectSaveFile(again);
         form->CsvW1Click();
         QCOMPARE(readAll(again), expected);
 
         // Unlinking through the list leaves the survey's own answers only.
         form->CsvL1Click();
-        list->ListBox1->setCurrentRow(0);
-        list->Button2Click();
+        s.list->ListBox1->setCurrentRow(0);
+        s.list->Button2Click();
         QCOMPARE(doc->LinkedTallyFileCount, 0);
         QCOMPARE(doc->Tally[1][1], 3);
         QCOMPARE(doc->Tally[1][2], 1);
         QCOMPARE(doc->Tally[1][9], 0);
         QCOMPARE(doc->Tally[2][3], 1);
         QCOMPARE(doc->Tally[2][9], 0);
-        list->hide();
     }
 };
 

@@ -1,30 +1,25 @@
 #include "app/main_window.h"
 
-#include "fake_platform.h"
 #include "linked/linked_list_dialog.h"
-#include "model/sjis.h"
+#include "window_fixture.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace vev;
+using namespace vev::test;
 
 namespace {
 
-// A tally file of the lunch survey whose only count is `count` in Q-one's first choice.
-void writeTally(const QString& path, int count) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Lunch survey,,2026/12/07\r\n\r\n  ,Q,1,2,NG\r\n");
-    file.write(" 1,Q-one," + QByteArray::number(count) + ",0,0\r\n\r\n");
+// "a b" -> {"a.csv", "b.csv"}
+QStringList names(const char* letters) {
+    QStringList files = QString::fromLatin1(letters).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (QString& file : files) file += QStringLiteral(".csv");
+    return files;
 }
 
 QStringList itemsOf(const QListWidget* list) {
@@ -38,21 +33,23 @@ QStringList itemsOf(const QListWidget* list) {
 class TestLinkedList : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<SurveyDocument> doc;
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm4> list;
-    std::unique_ptr<QTemporaryDir> dir;
-    QString startFolder;
+    std::unique_ptr<WindowSession> s;
+    SurveyDocument* doc = nullptr;
+    TForm4* list = nullptr;
 
-    QString inDir(const QString& name) const { return dir->filePath(name); }
+    // A tally file of the lunch survey whose only count is `count` in Q-one's first choice.
+    void writeTally(const QString& name, int count) {
+        QVERIFY(
+            writeFile(s->path(name), "Lunch survey,,2026/12/07\r\n\r\n  ,Q,1,2,NG\r\n 1,Q-one," +
+                                         QByteArray::number(count) + ",0,0\r\n\r\n"));
+    }
 
     // Links the named files of the temporary folder (each counts 2^index in Q-one).
     void link(const QStringList& names) {
         QStringList paths;
-        for (const QString& name : names) paths << inDir(name);
-        platform->expectOpenFiles(paths);
-        form->CsvR1Click();
+        for (const QString& name : names) paths << s->path(name);
+        s->platform.expectOpenFiles(paths);
+        s->form->CsvR1Click();
     }
 
     QStringList linkedNames() const {
@@ -66,43 +63,31 @@ class TestLinkedList : public QObject {
     bool linksAreFullPaths() const {
         for (int i = 1; i <= doc->LinkedTallyFileCount; ++i)
             if (QFileInfo(QString::fromStdString(doc->LinkedTallyFile[i])).absolutePath() !=
-                dir->path())
+                s->dir.path())
                 return false;
         return true;
     }
 
 private slots:
-    void initTestCase() { startFolder = QDir::currentPath(); }
-
     void init() {
-        QDir::setCurrent(startFolder);
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        doc = std::make_unique<SurveyDocument>();
-        platform = std::make_unique<FakePlatform>();
-        platform->programDir = dir->path() + QLatin1Char('/');
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
-        list = std::make_unique<TForm4>(*form);
-        form->attachDialogs(nullptr, list.get());
+        s = std::make_unique<WindowSession>();
+        QVERIFY(s->dir.isValid());
+        s->start();
+        doc = s->doc.get();
+        list = s->list;
         doc->SurveyTitle = "Lunch survey";
         doc->QuestionCount = 1;
         doc->QuestionText[1] = "Q-one";
         doc->ChoiceCount[1] = 2;
         doc->Tally[1][1] = 1000;
-        doc->DataFilePath = inDir(QStringLiteral("lunch.dat")).toStdString();
-        const QStringList names = {QStringLiteral("a.csv"), QStringLiteral("b.csv"),
-                                   QStringLiteral("c.csv"), QStringLiteral("d.csv")};
-        for (int i = 0; i < names.size(); ++i) writeTally(inDir(names[i]), 1 << i);
+        doc->DataFilePath = s->nativePath("lunch.dat");
+        const QStringList files = names("a b c d");
+        for (int i = 0; i < files.size(); ++i) writeTally(files[i], 1 << i);
     }
 
     void cleanup() {
         QString why;
-        const bool done = platform->verifyDone(&why);
-        list.reset();
-        form.reset();
-        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        QDir::setCurrent(startFolder);
-        QVERIFY2(done, qPrintable(why));
+        QVERIFY2(s->finish(&why), qPrintable(why));
     }
 
     void layout() {
@@ -113,38 +98,42 @@ private slots:
         QVERIFY(list->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!list->isModal());
         QVERIFY(list->isHidden());
-        QCOMPARE(list->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-                 QString::fromUtf8("追加してある集計ファイル"));
+        QCOMPARE(list->font().family(), u("ＭＳ Ｐゴシック"));
+        QCOMPARE(list->font().pixelSize(), 12);
+        auto* label = list->findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(label->text(), u("追加してある集計ファイル"));
+        QCOMPARE(label->pos(), QPoint(20, 10));
+        QCOMPARE(label->font().pixelSize(), 13);
         auto* box = list->findChild<QListWidget*>(QStringLiteral("ListBox1"));
         QCOMPARE(box->geometry(), QRect(15, 30, 175, 81));
         QCOMPARE(box->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QVERIFY(box->isSortingEnabled());
+        QCOMPARE(box->font().pixelSize(), 15);
         auto* add = list->findChild<QPushButton*>(QStringLiteral("Button1"));
         auto* remove = list->findChild<QPushButton*>(QStringLiteral("Button2"));
         QCOMPARE(add->text(), QString::fromUtf8("一覧に追加"));
         QCOMPARE(add->geometry(), QRect(200, 40, 81, 21));
         QCOMPARE(remove->text(), QString::fromUtf8("一覧から削除"));
         QCOMPARE(remove->geometry(), QRect(200, 80, 81, 21));
+        QCOMPARE(add->font().pixelSize(), 12);
     }
 
     void listIsSortedAndTheLinksFollowIt() {
-        link({QStringLiteral("c.csv"), QStringLiteral("a.csv")});
+        link(names("c a"));
         // While the list is closed the links stay in linking order.
-        QCOMPARE(linkedNames(), (QStringList{QStringLiteral("c.csv"), QStringLiteral("a.csv")}));
+        QCOMPARE(linkedNames(), names("c a"));
 
-        form->CsvL1Click();
+        s->form->CsvL1Click();
         QVERIFY(list->isVisible());
-        const QStringList sorted = {QStringLiteral("a.csv"), QStringLiteral("c.csv")};
-        QCOMPARE(itemsOf(list->ListBox1), sorted);
-        QCOMPARE(linkedNames(), sorted);
+        QCOMPARE(itemsOf(list->ListBox1), names("a c"));
+        QCOMPARE(linkedNames(), names("a c"));
         QVERIFY(linksAreFullPaths());
 
         // Linking through the list's own button while it shows.
-        platform->expectOpenFiles({inDir(QStringLiteral("b.csv"))});
+        s->platform.expectOpenFiles({s->path(QStringLiteral("b.csv"))});
         QTest::mouseClick(list->Button1, Qt::LeftButton);
-        const QStringList three = {QStringLiteral("a.csv"), QStringLiteral("b.csv"),
-                                   QStringLiteral("c.csv")};
-        QCOMPARE(itemsOf(list->ListBox1), three);
-        QCOMPARE(linkedNames(), three);
+        QCOMPARE(itemsOf(list->ListBox1), names("a b c"));
+        QCOMPARE(linkedNames(), names("a b c"));
         QVERIFY(linksAreFullPaths());
         QCOMPARE(doc->Tally[1][1], 1000 + 1 + 2 + 4);
     }
@@ -155,24 +144,15 @@ private slots:
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QString>("selectedAfter"); // "" = nothing selected
 
-        const QStringList four = {QStringLiteral("a.csv"), QStringLiteral("b.csv"),
-                                  QStringLiteral("c.csv"), QStringLiteral("d.csv")};
         QTest::newRow("one in the middle")
-            << four << QList<int>{1}
-            << QStringList{QStringLiteral("a.csv"), QStringLiteral("c.csv"),
-                           QStringLiteral("d.csv")}
-            << "c.csv";
+            << names("a b c d") << QList<int>{1} << names("a c d") << "c.csv";
         QTest::newRow("several, one after another")
-            << four << QList<int>{0, 2}
-            << QStringList{QStringLiteral("b.csv"), QStringLiteral("d.csv")} << "d.csv";
+            << names("a b c d") << QList<int>{0, 2} << names("b d") << "d.csv";
         QTest::newRow("the last item selects the new last")
-            << four << QList<int>{3}
-            << QStringList{QStringLiteral("a.csv"), QStringLiteral("b.csv"),
-                           QStringLiteral("c.csv")}
-            << "c.csv";
-        QTest::newRow("all of them") << four << QList<int>{0, 1, 2, 3} << QStringList{} << "";
-        QTest::newRow("the only item")
-            << QStringList{QStringLiteral("b.csv")} << QList<int>{0} << QStringList{} << "";
+            << names("a b c d") << QList<int>{3} << names("a b c") << "c.csv";
+        QTest::newRow("all of them")
+            << names("a b c d") << QList<int>{0, 1, 2, 3} << names("") << "";
+        QTest::newRow("the only item") << names("b") << QList<int>{0} << names("") << "";
     }
     void removal() {
         QFETCH(QStringList, linked);
@@ -180,7 +160,7 @@ private slots:
         QFETCH(QStringList, remaining);
         QFETCH(QString, selectedAfter);
         link(linked);
-        form->CsvL1Click();
+        s->form->CsvL1Click();
         doc->Modified = false;
         list->ListBox1->setCurrentRow(selectedRows.first(), QItemSelectionModel::ClearAndSelect);
         for (int row : selectedRows) list->ListBox1->item(row)->setSelected(true);
@@ -194,33 +174,57 @@ private slots:
         for (const QString& name : remaining) expected += 1 << (name.at(0).unicode() - 'a');
         QCOMPARE(doc->Tally[1][1], expected);
         QVERIFY(doc->Modified);
-        const QList<QListWidgetItem*> selected = list->ListBox1->selectedItems();
-        if (selectedAfter.isEmpty()) {
-            QVERIFY(selected.isEmpty());
-        } else {
-            QCOMPARE(selected.size(), 1);
-            QCOMPARE(selected.first()->text(), selectedAfter);
-        }
+        QStringList selected;
+        for (const QListWidgetItem* item : list->ListBox1->selectedItems())
+            selected << item->text();
+        QCOMPARE(selected, selectedAfter.isEmpty() ? QStringList{} : QStringList{selectedAfter});
     }
 
     void removalWithoutACurrentItemDoesNothing() {
-        link({QStringLiteral("a.csv")});
-        form->CsvL1Click();
+        link(names("a"));
+        s->form->CsvL1Click();
         list->ListBox1->setCurrentItem(nullptr);
         list->Button2Click();
         QCOMPARE(doc->LinkedTallyFileCount, 1);
         QCOMPARE(doc->Tally[1][1], 1001);
     }
 
+    void showingListFollowsDroppedLinks_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("clear the answers") << "DClear";
+        QTest::newRow("clear the questionnaire") << "AClear";
+        QTest::newRow("load another survey") << "load";
+    }
     void showingListFollowsDroppedLinks() {
-        link({QStringLiteral("a.csv"), QStringLiteral("b.csv")});
-        form->CsvL1Click();
-        // A load, New or clear drops the links together with the tally.
-        doc->LinkedTallyFileCount = 0;
-        doc->Tally[1][1] = 0;
-        list->refillIfShowing();
-        QCOMPARE(list->ListBox1->count(), 0);
+        QFETCH(QString, command);
+        link(names("a b"));
+        s->form->CsvL1Click();
 
+        if (command == QStringLiteral("DClear")) {
+            s->form->DClear();
+        } else if (command == QStringLiteral("AClear")) {
+            s->form->AClear();
+        } else {
+            const QString other = s->path(QStringLiteral("sample.dat"));
+            QVERIFY(QFile::copy(testData("sample.dat"), other));
+            s->doc->OpenRequestPath = other.toStdString();
+            s->form->Loaddatafile();
+        }
+
+        QCOMPARE(doc->LinkedTallyFileCount, 0);
+        QCOMPARE(itemsOf(list->ListBox1), QStringList{});
+        const int tally = doc->Tally[1][1];
+        list->ListBox1->setCurrentRow(0);
+        list->Button2Click(); // nothing is left to take out
+        QCOMPARE(doc->LinkedTallyFileCount, 0);
+        QCOMPARE(doc->Tally[1][1], tally);
+    }
+
+    void linksDroppedBehindTheListAreNeverTakenOutTwice() {
+        link(names("a b"));
+        s->form->CsvL1Click();
+        doc->LinkedTallyFileCount = 0; // dropped without the list hearing of it
+        doc->Tally[1][1] = 0;
         list->ListBox1->setCurrentRow(0);
         list->Button2Click();
         QCOMPARE(doc->LinkedTallyFileCount, 0);
@@ -228,20 +232,20 @@ private slots:
     }
 
     void hiddenListIsLeftAlone() {
-        link({QStringLiteral("b.csv"), QStringLiteral("a.csv")});
+        link(names("b a"));
         list->refillIfShowing();
         QCOMPARE(list->ListBox1->count(), 0);
-        QCOMPARE(linkedNames(), (QStringList{QStringLiteral("b.csv"), QStringLiteral("a.csv")}));
+        QCOMPARE(linkedNames(), names("b a"));
     }
 
     void removalSubtractsTheLinkedFileWhereverTheCurrentFolderIs() {
-        link({QStringLiteral("a.csv")});
-        form->CsvL1Click();
+        link(names("a"));
+        s->form->CsvL1Click();
         // Another command's dialog left the current folder where another a.csv lies.
-        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("elsewhere")));
-        writeTally(inDir(QStringLiteral("elsewhere/a.csv")), 500);
-        QDir::setCurrent(inDir(QStringLiteral("elsewhere")));
-        form->CsvL1Click();
+        QVERIFY(QDir(s->dir.path()).mkdir(QStringLiteral("elsewhere")));
+        writeTally(QStringLiteral("elsewhere/a.csv"), 500);
+        QDir::setCurrent(s->path(QStringLiteral("elsewhere")));
+        s->form->CsvL1Click();
         QVERIFY(linksAreFullPaths());
 
         list->ListBox1->setCurrentRow(0);
@@ -252,18 +256,17 @@ private slots:
     }
 
     void unreadableFileStaysListedAndLinked() {
-        link({QStringLiteral("a.csv"), QStringLiteral("b.csv")});
-        form->CsvL1Click();
-        QVERIFY(QFile::remove(inDir(QStringLiteral("a.csv"))));
+        link(names("a b"));
+        s->form->CsvL1Click();
+        QVERIFY(QFile::remove(s->path(QStringLiteral("a.csv"))));
         list->ListBox1->setCurrentRow(0);
-        platform->expectMessage(Platform::Answer::Ok);
+        s->platform.expectMessage(Platform::Answer::Ok);
 
         QTest::mouseClick(list->Button2, Qt::LeftButton);
 
-        QCOMPARE(platform->messages.last().icon, Platform::Icon::Error);
-        const QStringList both = {QStringLiteral("a.csv"), QStringLiteral("b.csv")};
-        QCOMPARE(itemsOf(list->ListBox1), both);
-        QCOMPARE(linkedNames(), both);
+        QCOMPARE(s->platform.messages.last().icon, Platform::Icon::Error);
+        QCOMPARE(itemsOf(list->ListBox1), names("a b"));
+        QCOMPARE(linkedNames(), names("a b"));
         QCOMPARE(doc->Tally[1][1], 1003);
     }
 };

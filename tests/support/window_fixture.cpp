@@ -1,0 +1,117 @@
+#include "window_fixture.h"
+
+#include "app/main_window.h"
+#include "editor/editor_dialog.h"
+#include "linked/linked_list_dialog.h"
+#include "model/sjis.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace vev::test {
+
+QByteArray sj(const char* utf8) {
+    return QByteArray::fromStdString(sjis::fromUtf8(utf8));
+}
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString testData(const char* name) {
+    return QStringLiteral(VEV_TEST_DATA "/") + QLatin1String(name);
+}
+
+QString tallyFilter() {
+    return u("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+}
+
+QStringList fields(const FakePlatform::ShownDialog& shown) {
+    return {shown.save ? QStringLiteral("save") : QStringLiteral("open"),
+            shown.dialog.title,
+            shown.dialog.filter,
+            shown.dialog.defaultSuffix,
+            shown.dialog.fileName,
+            shown.dialog.multiple ? QStringLiteral("multiple") : QStringLiteral("single")};
+}
+
+QStringList tallyDialog(bool save, const char* title, const QString& fileName, bool multiple) {
+    return fields({save, {u(title), tallyFilter(), QStringLiteral("csv"), fileName, multiple}});
+}
+
+void setLunchQuestionnaire(SurveyDocument& doc) {
+    doc.SurveyTitle = "Lunch survey";
+    doc.VersionString = VevVersion;
+    doc.QuestionCount = 2;
+    doc.QuestionText[1] = "Q-one";
+    doc.ChoiceCount[1] = 2;
+    doc.QuestionText[2] = "Q-two";
+    doc.ChoiceCount[2] = 3;
+}
+
+QByteArray lunchTallyFile(const QByteArray& title, const QList<int>& one, const QList<int>& two) {
+    const auto n = [](int count) { return QByteArray::number(count); };
+    const QByteArray lines[] = {
+        title + ",," + sj("　") + "2026/12/07",
+        "",
+        "  ,\"" + sj("質問内容            ") + "\",   1,   2,   3,  NG",
+        " 1,\"Q-one               \"," + n(one[0]) + "," + n(one[1]) + ",    ," + n(one[2]),
+        " 2,\"Q-two               \"," + n(two[0]) + "," + n(two[1]) + "," + n(two[2]) + "," +
+            n(two[3]),
+        "",
+        "other.dat by VEV",
+    };
+    QByteArray file;
+    for (const QByteArray& line : lines) file += line + "\r\n";
+    return file;
+}
+
+WindowSession::WindowSession() : previousFolder(QDir::currentPath()) {
+    platform.programDir = dir.path() + QLatin1Char('/');
+}
+
+WindowSession::~WindowSession() {
+    form.reset();
+    QDir::setCurrent(previousFolder);
+}
+
+std::string WindowSession::nativePath(const char* name) const {
+    return QFile::encodeName(path(QLatin1String(name))).toStdString();
+}
+
+void WindowSession::start(const QStringList& arguments) {
+    form = std::make_unique<TForm1>(*doc, platform, arguments);
+    editor = new TForm2(*form);
+    list = new TForm4(*form);
+    editor->hide();
+    list->hide();
+    form->attachDialogs(editor, list);
+}
+
+bool WindowSession::finish(QString* why) {
+    const bool scriptDone = platform.verifyDone(why);
+    form.reset();
+    editor = nullptr;
+    list = nullptr;
+    QDir::setCurrent(previousFolder);
+    if (!QTest::qWaitFor([] { return QApplication::topLevelWidgets().isEmpty(); })) {
+        if (why) *why += QStringLiteral("; a top-level window is left open");
+        return false;
+    }
+    return scriptDone;
+}
+
+} // namespace vev::test
