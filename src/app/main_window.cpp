@@ -523,10 +523,14 @@ int TForm1::rowOf(const QObject* control) {
 void TForm1::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
     runGuarded([&] { mayClose = FormCloseQuery(); });
-    if (mayClose)
-        event->accept();
-    else
+    if (!mayClose) {
         event->ignore();
+        return;
+    }
+    // The program ends: an open editor's unapplied changes go without its close question,
+    // which the application would otherwise ask on its way out.
+    if (Form2) Form2->hide();
+    event->accept();
 }
 
 void TForm1::changeEvent(QEvent* event) {

@@ -125,6 +125,9 @@ private slots:
     void multiSelectFollowsCount();
     void loweringCountKeepsAnswersAndCounts();
     void deletedColumnReusedKeepsOldCounts();
+    void applyMarksModified_data();
+    void applyMarksModified();
+    void endingProgramDropsUnappliedChanges();
 };
 
 void TestEditorDialog::cleanup() {
@@ -640,6 +643,62 @@ void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
     QCOMPARE(w.doc->QuestionText[2].str(), std::string("C"));
     QCOMPARE(w.doc->Tally[2][3], 1);
     QCOMPARE(w.form1->sn[2]->text(), QStringLiteral("3"));
+}
+
+void TestEditorDialog::applyMarksModified_data() {
+    QTest::addColumn<QString>("title"); // typed over the title; empty: left as it was
+    QTest::addColumn<QString>("text");  // typed after question 1's text
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("nothing changed") << ""
+                                     << "" << false;
+    QTest::newRow("title alone") << u("別の題") << "" << true;
+    QTest::newRow("question text") << ""
+                                   << "x" << true;
+}
+
+void TestEditorDialog::applyMarksModified() {
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(bool, modified);
+
+    Windows w;
+    w.load("満足度調査", {{"性別", 2}});
+    w.doc->Modified = false;
+    w.form1->AEdit1Click();
+    TForm2& e = *w.form2;
+    if (!title.isEmpty()) e.LabeledEdit1->setText(title);
+    typeInto(e.LabeledEdit2, text);
+
+    // With a question in the working copy, a title change alone is a change to apply too.
+    if (modified) {
+        w.platform.expectMessage(Platform::Answer::Cancel);
+        QTest::mouseClick(e.Button5, Qt::LeftButton);
+        QVERIFY(e.isVisible());
+    }
+
+    QTest::mouseClick(e.Button4, Qt::LeftButton);
+    QCOMPARE(w.doc->Modified, modified);
+    QCOMPARE(w.form1->Label1->text(),
+             u("　　　　　　　 　ｱﾝｹｰﾄ：") + (title.isEmpty() ? u("満足度調査") : title));
+    QTest::mouseClick(e.Button5, Qt::LeftButton); // nothing left to apply: no question
+    QVERIFY(e.isHidden());
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+}
+
+void TestEditorDialog::endingProgramDropsUnappliedChanges() {
+    Windows w;
+    w.load("満足度調査", {{"性別", 2}});
+    w.form1->AEdit1Click();
+    typeInto(w.form2->LabeledEdit2, QStringLiteral("x"));
+
+    // The main window's own check looks at Modified alone; the editor asks nothing.
+    QVERIFY(w.form1->close());
+    QVERIFY(w.form2->isHidden());
+    QCOMPARE(w.doc->QuestionText[1].str(), sj("性別"));
+    QString why;
+    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
 }
 
 QTEST_MAIN(TestEditorDialog)
