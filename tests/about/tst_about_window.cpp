@@ -9,6 +9,7 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -83,6 +84,13 @@ private slots:
     void cleanup() {
         QString why;
         QVERIFY2(s->finish(&why), qPrintable(why));
+    }
+
+    void menu() {
+        makeWindow();
+        QCOMPARE(menuCaptions(form->Help1),
+                 (QStringList{u("バージョン情報(&A)"), u("解説(&M)"), u("VEV最新版"), u("-"),
+                              u("タイマーを表示(&T)")}));
     }
 
     void aboutIsMadeFreshEachTime() {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 
 using namespace vev;
@@ -55,6 +56,13 @@ private slots:
     void cleanup() {
         QString why;
         QVERIFY2(s->finish(&why), qPrintable(why));
+    }
+
+    void menu() {
+        QCOMPARE(menuCaptions(s->form->Edit1),
+                 (QStringList{u("アンケート項目編集(&E)"), u("-"), u("アンケート全削除(&A)"),
+                              u("データのみ全削除(&D)"), u("-"), u("追加集計ファイル作成(&I)..."),
+                              u("集計ファイル追加(&R)..."), u("追加集計ファイル一覧(&L)")}));
     }
 
     void addDialog() {

@@ -5,9 +5,11 @@
 #include "linked/linked_list_dialog.h"
 #include "model/sjis.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTest>
 
 namespace vev::test {
@@ -50,6 +52,13 @@ QStringList fields(const FakePlatform::ShownDialog& shown) {
 
 QStringList tallyDialog(bool save, const char* title, const QString& fileName, bool multiple) {
     return fields({save, {u(title), tallyFilter(), QStringLiteral("csv"), fileName, multiple}});
+}
+
+QStringList menuCaptions(const QMenu* menu) {
+    QStringList captions;
+    for (const QAction* action : menu->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
 }
 
 void setLunchQuestionnaire(SurveyDocument& doc) {

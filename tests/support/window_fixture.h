@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+class QMenu;
+
 namespace vev {
 
 class TForm1;
@@ -37,6 +39,9 @@ QString tallyFilter();
 QStringList fields(const FakePlatform::ShownDialog& shown);
 QStringList tallyDialog(bool save, const char* title, const QString& fileName = {},
                         bool multiple = false);
+
+// The captions of a menu's items in order, "-" for a separator.
+QStringList menuCaptions(const QMenu* menu);
 
 // "Lunch survey": Q-one with 2 choices, Q-two with 3.
 void setLunchQuestionnaire(SurveyDocument& doc);
