@@ -37,11 +37,13 @@ int countOrZero(std::string_view text) {
     bool negative = false;
     if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
     if (i == text.size()) return 0;
-    long value = 0;
+    // The most negative count, -2147483648, has one more unit of magnitude than the most positive.
+    const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
+    std::int64_t value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9') return 0;
         value = value * 10 + (text[i] - '0');
-        if (value > 0x7fffffffL) return 0;
+        if (value > limit) return 0;
     }
     return static_cast<int>(negative ? -value : value);
 }

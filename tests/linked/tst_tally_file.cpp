@@ -141,6 +141,10 @@ private slots:
         QTest::newRow("signs, odd cells and an untrimmed NG")
             << (Header + QStringList{u(" 1,q, -2 ,+3,,1 "), u(" 2,q,1x,  ,7,  6")})
             << u("8 3 0 0 | 0 0 7 7") << true << both;
+        QTest::newRow("32-bit limits; beyond them a cell counts 0")
+            << (Header + QStringList{u(" 1,q,-2147483648,2147483647,,-2147483649"),
+                                     u(" 2,q,2147483648,0,0,-2147483648")})
+            << u("-2147483638 2147483647 0 0 | 0 0 0 -2147483647") << true << both;
         QTest::newRow("comma in a quoted text shifts the cells")
             << (Header + QStringList{u(" 1,\"a,b\",1,2,,3"), u(" 2,q,0,0,0,0")})
             << u("10 1 0 0 | 0 0 0 1") << true << both;
