@@ -29,10 +29,9 @@ void TForm1::tugie() {
     if (doc.FirstOpenQuestion > 0) {
         q = doc.FirstOpenQuestion;
     } else if (r >= MaxRespondents) {
-        // The grid has no row after the last respondent: the operator hears it and stays.
+        // The grid has no row after the last respondent: the operator hears it and nothing
+        // else changes.
         platform.beep();
-        sn[q]->setFocus();
-        sn[q]->selectAll();
         return;
     } else {
         ++r;

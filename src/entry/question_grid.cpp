@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -24,6 +25,26 @@ QRect answerBoxGeometry(bool multiSelect, int choices) {
     if (!multiSelect) return {200, 0, 20, 19};
     if (choices <= 5) return {200, 0, 8 * choices + 12, 19};
     return {245 - 9 * choices, 0, 9 * choices + 7, 19};
+}
+
+// The answer box's length limit binds what the operator types, not what the program shows:
+// an answer stored before the editor cut the question's choices still shows whole, where a
+// QLineEdit maximum length would cut it.
+class AnswerLength : public QValidator {
+public:
+    AnswerLength(int limit, QObject* parent) : QValidator(parent), limit(limit) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= limit ? Acceptable : Invalid;
+    }
+    int limit;
+};
+
+void setAnswerLength(QLineEdit* box, int limit) {
+    if (const auto* current = dynamic_cast<const AnswerLength*>(box->validator())) {
+        const_cast<AnswerLength*>(current)->limit = limit;
+        return;
+    }
+    box->setValidator(new AnswerLength(limit, box));
 }
 
 } // namespace
@@ -51,7 +72,7 @@ void TForm1::hyoji() {
         }
         setTextIfChanged(no[n], QString::number(n).rightJustified(2) + QLatin1Char('.') +
                                     sjis::toQString(doc.QuestionText[n].view()));
-        sn[n]->setMaxLength(choices);
+        setAnswerLength(sn[n], choices);
         // Answers are half-width digits typed straight into the box; an input method would
         // compose full-width text that never reaches the key handlers.
         sn[n]->setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -64,6 +64,7 @@ private slots:
     void nothingWithoutQuestionnaire();
     void rowsOfRemovedQuestionsAreHidden();
     void unvisitedRespondent();
+    void longerAnswerShowsWhole();
     void focusOnlyOnShownRows();
 };
 
@@ -101,8 +102,12 @@ void TestQuestionGrid::rows() {
     QCOMPARE(f.q[row]->geometry(), QRect(10, 40 + 20 * (row - 1), 764, 20));
     QCOMPARE(f.no[row]->text(), question);
     QCOMPARE(f.sn[row]->geometry(), QRect(left, 0, width, 19));
-    QCOMPARE(f.sn[row]->maxLength(), maxLength);
     QCOMPARE(f.sn[row]->text(), answer);
+    // The box takes at most as many characters as the question has choices.
+    QLineEdit* box = f.sn[row];
+    box->clear();
+    for (int i = 0; i <= maxLength; ++i) box->insert(QStringLiteral("1"));
+    QCOMPARE(box->text(), QString(maxLength, QLatin1Char('1')));
     QCOMPARE(f.findChild<QLineEdit*>(QStringLiteral("sn%1").arg(row)), f.sn[row]);
     QCOMPARE(f.findChild<QLabel*>(QStringLiteral("Label%1").arg(row + 5))->text(),
              QStringLiteral("NG"));
@@ -191,6 +196,23 @@ void TestQuestionGrid::unvisitedRespondent() {
     }
     QCOMPARE(g.doc->FirstOpenQuestion, 1);
     QCOMPARE(g.doc->RespondentCount, 1);
+}
+
+void TestQuestionGrid::longerAnswerShowsWhole() {
+    Grid g;
+    g.load("window_grid.dat");
+    // An answer stored before the question lost choices is shown as it is stored.
+    const int r = g.doc->CurrentRespondent;
+    g.doc->Answers[r][2].assign("125");
+    g.form->hitoribun();
+    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("125"));
+    g.form->hyoji();
+    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("125"));
+    // Typing still stops at the limit.
+    g.form->sn[2]->setText(QStringLiteral("1"));
+    g.form->sn[2]->insert(QStringLiteral("2"));
+    g.form->sn[2]->insert(QStringLiteral("2"));
+    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("12"));
 }
 
 void TestQuestionGrid::focusOnlyOnShownRows() {
