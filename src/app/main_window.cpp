@@ -175,6 +175,7 @@ void TForm1::createWidgets() {
     Edit2->setFont(proportionalFont(16, true));
     Edit2->setMaxLength(3);
     Edit2->setTextMargins(0, 0, 0, 0);
+    Edit2->setAcceptDrops(false);
     setColours(Edit2, QColor(255, 0, 0));
     Edit2->hide();
 
@@ -248,6 +249,8 @@ void TForm1::createWidgets() {
         sn[n]->setFont(answerFont);
         sn[n]->setTextMargins(0, 0, 0, 0);
         sn[n]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
+        // A file dropped on an answer box is a survey to load, not text to insert.
+        sn[n]->setAcceptDrops(false);
 
         sn[n]->installEventFilter(this);
         no[n]->installEventFilter(this);

@@ -94,6 +94,7 @@ private slots:
     void loadWithoutFirstQuestionShowsEmptyLook();
     void focusAfterOpenAndDrop();
     void gridBackgroundTakesNoFocus();
+    void fileDroppedOnAnswerBoxIsLoaded();
 };
 
 void TestMainWindow::startUp_data() {
@@ -548,6 +549,30 @@ void TestMainWindow::gridBackgroundTakesNoFocus() {
     QTest::mouseClick(s.form->Label4, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(QApplication::focusWidget(), s.form->sn[2]);
     QVERIFY(s.done());
+}
+
+void TestMainWindow::fileDroppedOnAnswerBoxIsLoaded() {
+    Session s;
+    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.start();
+    s.form->show();
+    // A file manager offers the file as a URL and as plain text.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(s.path(QStringLiteral("grid.dat")))});
+    mime.setText(s.path(QStringLiteral("grid.dat")));
+    QLineEdit* box = s.form->sn[1];
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+
+    QVERIFY(s.done());
+    QCOMPARE(s.doc->QuestionCount, 10);
+    QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
+    QCOMPARE(s.form->sn[1]->text(), QStringLiteral("1")); // the loaded answer, no path in it
+    s.form->close();
 }
 
 QTEST_MAIN(TestMainWindow)
