@@ -69,14 +69,17 @@ void setLabelBackground(QLabel* label, const QColor& colour) {
 // else": it is never a digit. A printable key held with Ctrl or Alt alone types nothing, as
 // on Windows (Ctrl+1 is no "1"); Ctrl+Alt together is AltGr and types its character.
 char typedCharacter(const QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return Enter;
+    const Qt::KeyboardModifiers held = event->modifiers();
+    const bool ctrl = held.testFlag(Qt::ControlModifier);
+    const bool alt = held.testFlag(Qt::AltModifier);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (alt) return 0;
+        return ctrl ? '\n' : Enter; // Ctrl+Enter types a line feed, which no handler takes
+    }
     const QString text = event->text();
     if (text.isEmpty()) return 0;
     const char16_t c = text.front().unicode();
     if (c == 0x7f) return 0; // Delete types nothing
-    const Qt::KeyboardModifiers held = event->modifiers();
-    const bool ctrl = held.testFlag(Qt::ControlModifier);
-    const bool alt = held.testFlag(Qt::AltModifier);
     if (c >= ' ' && (ctrl != alt || held.testFlag(Qt::MetaModifier))) return 0;
     if (c >= 0x80) return '\x7f';
     return static_cast<char>(c);

@@ -494,6 +494,8 @@ void TestKeyEntry::realKeyboard_data() {
         << int(Qt::Key_2) << int(Qt::AltModifier) << false << "0" << 2;
     QTest::newRow("AltGr types its character")
         << int(Qt::Key_2) << int(Qt::ControlModifier | Qt::AltModifier) << false << "2" << 3;
+    QTest::newRow("Ctrl+Enter does not move on")
+        << int(Qt::Key_Return) << int(Qt::ControlModifier) << false << "0" << 2;
     QTest::newRow("keypad Enter goes to the first open question")
         << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false << "0" << 1;
 }
@@ -509,7 +511,8 @@ void TestKeyEntry::realKeyboard() {
     QVERIFY(s.ready());
     s.stand(3, 2);
     QVERIFY(!s.form->sn[2]->testAttribute(Qt::WA_InputMethodEnabled));
-    const QString text = key == Qt::Key_Enter ? QStringLiteral("\r") : QChar(key);
+    const bool enter = key == Qt::Key_Enter || key == Qt::Key_Return;
+    const QString text = enter ? QStringLiteral("\r") : QString(QChar(key));
     QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text, autoRepeat);
     QApplication::sendEvent(s.form->sn[2], &press);
 
