@@ -2,9 +2,9 @@
 // dropped files and the Option menu, driven through the scripted fake platform.
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
-#include "fake_platform.h"
 #include "model/sjis.h"
 #include "platform/qt_platform.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,11 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-
-#include <memory>
 
 using namespace vev;
 using Answer = Platform::Answer;
@@ -27,42 +24,23 @@ using Answer = Platform::Answer;
 namespace {
 
 // One run of the program in a folder of its own, which is also the current folder.
-struct Session {
-    QTemporaryDir dir;
-    QString previousFolder = QDir::currentPath();
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-
-    Session() {
-        QDir::setCurrent(dir.path());
-        platform = std::make_unique<FakePlatform>();
-    }
-    ~Session() {
-        form.reset();
-        QDir::setCurrent(previousFolder);
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    void place(const QString& testData, const QString& as) const {
-        QVERIFY(QFile::copy(QStringLiteral(VEV_TEST_DATA "/") + testData, path(as)));
-    }
-    void start(const QStringList& arguments = {}) {
-        form = std::make_unique<TForm1>(*doc, *platform, arguments);
+struct Session : test::WindowSession {
+    Session() { enterFolder(); }
+    void place(const char* testData, const QString& as) const {
+        QVERIFY(!WindowSession::place(testData, as).isEmpty());
     }
     QString label(const char* name) const {
         return form->findChild<QLabel*>(QLatin1String(name))->text();
     }
-    bool done() const {
+    bool done() {
         QString why;
-        const bool ok = platform->verifyDone(&why);
+        const bool ok = platform.verifyDone(&why);
         if (!ok) qWarning("%s", qPrintable(why));
         return ok;
     }
 };
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::u;
 
 } // namespace
 
@@ -118,7 +96,7 @@ void TestMainWindow::startUp() {
     QFETCH(QString, loadedName);
 
     Session s;
-    if (!placeAs.isEmpty()) s.place(QStringLiteral("window_sample.dat"), placeAs);
+    if (!placeAs.isEmpty()) s.place("window_sample.dat", placeAs);
     s.start(arguments);
 
     QCOMPARE(s.doc->VersionString.str(), std::string("VEV v1.11"));
@@ -201,20 +179,20 @@ void TestMainWindow::openPrompts() {
     QFETCH(bool, openDialog);
 
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
-    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
+    s.place("window_grid.dat", QStringLiteral("grid.dat"));
     s.start();
     s.doc->Modified = modified;
-    if (promptAnswer >= 0) s.platform->expectMessage(Answer(promptAnswer));
+    if (promptAnswer >= 0) s.platform.expectMessage(Answer(promptAnswer));
     if (promptAnswer == int(Answer::Yes))
-        s.platform->expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
-    if (openDialog) s.platform->expectOpenFiles({s.path(QStringLiteral("grid.dat"))});
+        s.platform.expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
+    if (openDialog) s.platform.expectOpenFiles({s.path(QStringLiteral("grid.dat"))});
 
     s.form->Open1->trigger();
 
     QVERIFY(s.done());
     if (promptAnswer >= 0) {
-        const FakePlatform::ShownMessage& prompt = s.platform->messages.first();
+        const FakePlatform::ShownMessage& prompt = s.platform.messages.first();
         QCOMPARE(prompt.caption, u("保存確認"));
         QCOMPARE(prompt.text, u("データが変更されています。保存しますか？"));
         QCOMPARE(prompt.icon, Platform::Icon::Question);
@@ -223,7 +201,7 @@ void TestMainWindow::openPrompts() {
     if (!saveAs.isEmpty()) QVERIFY(QFile::exists(s.path(saveAs)));
     QCOMPARE(s.doc->QuestionCount, openDialog ? 10 : 3);
     if (openDialog) {
-        const Platform::FileDialog& d = s.platform->dialogs.last().dialog;
+        const Platform::FileDialog& d = s.platform.dialogs.last().dialog;
         QCOMPARE(d.title, u("アンケートファイルを開く"));
         QCOMPARE(d.filter, u("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*"));
         QCOMPARE(d.defaultSuffix, QStringLiteral("dat"));
@@ -235,12 +213,12 @@ void TestMainWindow::openPrompts() {
 void TestMainWindow::openMissingFileReportsError() {
     Session s;
     s.start();
-    s.platform->expectOpenFiles({s.path(QStringLiteral("typed.dat"))});
-    s.platform->expectMessage(Answer::Ok);
+    s.platform.expectOpenFiles({s.path(QStringLiteral("typed.dat"))});
+    s.platform.expectMessage(Answer::Ok);
     s.form->Open1->trigger();
     QVERIFY(s.done());
-    QCOMPARE(s.platform->messages.last().caption, QStringLiteral("VEV"));
-    QCOMPARE(s.platform->messages.last().icon, Platform::Icon::Error);
+    QCOMPARE(s.platform.messages.last().caption, QStringLiteral("VEV"));
+    QCOMPARE(s.platform.messages.last().icon, Platform::Icon::Error);
     QVERIFY(!s.doc->questionnaireLoaded());
 }
 
@@ -265,12 +243,12 @@ void TestMainWindow::saveAsProposal() {
     s.doc->QuestionCount = 1;
     s.doc->ChoiceCount[1] = 2;
     s.doc->ResultsFilePath = resultsPath.toStdString();
-    s.platform->expectSaveFile(QString());
+    s.platform.expectSaveFile(QString());
 
     s.form->SaveAs1->trigger();
 
     QVERIFY(s.done());
-    const Platform::FileDialog& d = s.platform->dialogs.first().dialog;
+    const Platform::FileDialog& d = s.platform.dialogs.first().dialog;
     QCOMPARE(d.title, u("アンケートに名前をつけて保存"));
     QCOMPARE(d.fileName, proposal);
     QCOMPARE(d.defaultSuffix, QStringLiteral("dat"));
@@ -284,15 +262,15 @@ void TestMainWindow::saveAsProposal() {
 
 void TestMainWindow::saveAsWrites() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     s.doc->Modified = true;
-    s.platform->expectSaveFile(s.path(QStringLiteral("copy.dat")));
+    s.platform.expectSaveFile(s.path(QStringLiteral("copy.dat")));
 
     s.form->SaveAs1->trigger();
 
     QVERIFY(s.done());
-    QCOMPARE(s.platform->dialogs.first().dialog.fileName, s.path(QStringLiteral("vev.dat")));
+    QCOMPARE(s.platform.dialogs.first().dialog.fileName, s.path(QStringLiteral("vev.dat")));
     QVERIFY(QFile::exists(s.path(QStringLiteral("copy.dat"))));
     QVERIFY(QFile::exists(s.path(QStringLiteral("copy.csv")))); // WWrite is checked
     QVERIFY(!s.doc->Modified);
@@ -327,20 +305,20 @@ void TestMainWindow::closeModified() {
     QFETCH(QString, written);
 
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     QFile::remove(s.path(QStringLiteral("vev.dat"))); // only a save brings it back
     if (!hasPath) s.doc->DataFilePath.clear();
     s.doc->Modified = true;
-    s.platform->expectMessage(Answer(answer));
+    s.platform.expectMessage(Answer(answer));
     if (!hasPath && answer == int(Answer::Yes))
-        s.platform->expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
+        s.platform.expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
     s.form->show();
 
     s.form->Exit1->trigger();
 
     QVERIFY(s.done());
-    const FakePlatform::ShownMessage& prompt = s.platform->messages.first();
+    const FakePlatform::ShownMessage& prompt = s.platform.messages.first();
     QCOMPARE(prompt.caption, u("保存確認"));
     if (hasPath) {
         QCOMPARE(prompt.text, u("データが変更されています。上書きしますか？"));
@@ -362,19 +340,19 @@ void TestMainWindow::closeModified() {
 
 void TestMainWindow::failingSaveKeepsWindowOpen() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     s.doc->DataFilePath = s.path(QStringLiteral("no such folder/vev.dat")).toStdString();
     s.doc->Modified = true;
-    s.platform->expectMessage(Answer::Yes);
-    s.platform->expectMessage(Answer::Ok); // the error report
+    s.platform.expectMessage(Answer::Yes);
+    s.platform.expectMessage(Answer::Ok); // the error report
     s.form->show();
 
     QVERIFY(!s.form->close());
 
     QVERIFY(s.done());
     QVERIFY(s.form->isVisible());
-    const FakePlatform::ShownMessage& report = s.platform->messages.last();
+    const FakePlatform::ShownMessage& report = s.platform.messages.last();
     QCOMPARE(report.caption, QStringLiteral("VEV"));
     QCOMPARE(report.icon, Platform::Icon::Error);
     QCOMPARE(report.buttons, Platform::Buttons::Ok);
@@ -386,11 +364,11 @@ void TestMainWindow::failingSaveKeepsWindowOpen() {
 
 void TestMainWindow::dropSeveralFiles() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
-    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
+    s.place("window_grid.dat", QStringLiteral("grid.dat"));
     s.start();
     s.doc->Modified = true; // a drop replaces the survey without asking
-    s.platform->expectPositionedMessage();
+    s.platform.expectPositionedMessage();
 
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(s.path(QStringLiteral("grid.dat"))),
@@ -404,8 +382,8 @@ void TestMainWindow::dropSeveralFiles() {
     QApplication::sendEvent(s.form.get(), &drop);
 
     QVERIFY(s.done());
-    QCOMPARE(s.platform->messages.first().text, u("ドロップで読み込むファイルは１つだけです。"));
-    QVERIFY(s.platform->messages.first().positioned);
+    QCOMPARE(s.platform.messages.first().text, u("ドロップで読み込むファイルは１つだけです。"));
+    QVERIFY(s.platform.messages.first().positioned);
     QCOMPARE(s.doc->QuestionCount, 10);
     QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
     QVERIFY(!s.doc->Modified);
@@ -421,8 +399,8 @@ void TestMainWindow::fileMenuEnabling() {
     };
     QCOMPARE(opened(), (QList<bool>{false, false, false, false}));
 
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
-    s.platform->expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
+    s.platform.expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
     s.form->Open1->trigger();
     QCOMPARE(opened(), (QList<bool>{true, true, true, true}));
 
@@ -434,7 +412,7 @@ void TestMainWindow::fileMenuEnabling() {
 
 void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
     Session s;
-    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("vev.dat"));
+    s.place("window_grid.dat", QStringLiteral("vev.dat"));
     s.start();
     // The file's trailer asks for decimals and a separate results file.
     QVERIFY(!s.form->WWrite->isChecked());
@@ -487,7 +465,7 @@ void TestMainWindow::clientHeightAfterLoad() {
     writeSurvey(s.path(QStringLiteral("h.dat")), questions);
     const int menu = s.form->menuBar()->sizeHint().height();
     s.form->resize(s.form->width(), menu + clientBefore);
-    s.platform->expectOpenFiles({s.path(QStringLiteral("h.dat"))});
+    s.platform.expectOpenFiles({s.path(QStringLiteral("h.dat"))});
     s.form->Open1->trigger();
     QVERIFY(s.done());
     QCOMPARE(s.doc->QuestionCount, questions);
@@ -496,11 +474,11 @@ void TestMainWindow::clientHeightAfterLoad() {
 
 void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     QVERIFY(!s.form->Label3->isHidden());
     writeSurvey(s.path(QStringLiteral("gap.dat")), 2, 0);
-    s.platform->expectOpenFiles({s.path(QStringLiteral("gap.dat"))});
+    s.platform.expectOpenFiles({s.path(QStringLiteral("gap.dat"))});
     s.form->Open1->trigger();
 
     QVERIFY(s.done());
@@ -519,13 +497,13 @@ void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
 
 void TestMainWindow::focusAfterOpenAndDrop() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     s.form->show();
     QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
     // Respondent 3 is shown open from question 1 on.
     s.form->sn[3]->setFocus();
-    s.platform->expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
+    s.platform.expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
     s.form->Open1->trigger();
     QCOMPARE(s.doc->CurrentQuestion, 1);
     QCOMPARE(s.form->focusWidget(), s.form->sn[1]);
@@ -538,7 +516,7 @@ void TestMainWindow::focusAfterOpenAndDrop() {
 
 void TestMainWindow::gridBackgroundTakesNoFocus() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.start();
     s.form->show();
     QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
@@ -553,8 +531,8 @@ void TestMainWindow::gridBackgroundTakesNoFocus() {
 
 void TestMainWindow::fileDroppedOnAnswerBoxIsLoaded() {
     Session s;
-    s.place(QStringLiteral("window_sample.dat"), QStringLiteral("vev.dat"));
-    s.place(QStringLiteral("window_grid.dat"), QStringLiteral("grid.dat"));
+    s.place("window_sample.dat", QStringLiteral("vev.dat"));
+    s.place("window_grid.dat", QStringLiteral("grid.dat"));
     s.start();
     s.form->show();
     // A file manager offers the file as a URL and as plain text.

@@ -1,7 +1,7 @@
 // The Edit menu's enabling and the two clear commands with their confirmations.
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
-#include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,39 +9,21 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using namespace vev;
 using Answer = Platform::Answer;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::u;
 
 // The documented sample survey loaded: three questions, two respondents.
-struct Loaded {
-    QTemporaryDir dir;
-    QString previousFolder = QDir::currentPath();
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-
+struct Loaded : test::WindowSession {
     explicit Loaded(bool load = true) {
-        QDir::setCurrent(dir.path());
-        if (load)
-            QFile::copy(QStringLiteral(VEV_TEST_DATA "/window_sample.dat"),
-                        dir.filePath(QStringLiteral("vev.dat")));
-        platform = std::make_unique<FakePlatform>();
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
-    }
-    ~Loaded() {
-        form.reset();
-        QDir::setCurrent(previousFolder);
+        enterFolder();
+        if (load) place("window_sample.dat", QStringLiteral("vev.dat"));
+        start();
     }
     QList<bool> editMenu() {
         emit form->Edit1->aboutToShow();
@@ -95,12 +77,12 @@ void TestClearCommands::clearAnswers() {
     s.doc->LinkedTallyFileCount = 1;
     // An answer in the column of a question removed since the load survives the clear.
     s.doc->Answers[1][4] = "7";
-    s.platform->expectMessage(Answer(answer));
+    s.platform.expectMessage(Answer(answer));
 
     s.form->DClear1->trigger();
 
-    QVERIFY(s.platform->verifyDone());
-    const FakePlatform::ShownMessage& box = s.platform->messages.first();
+    QVERIFY(s.platform.verifyDone());
+    const FakePlatform::ShownMessage& box = s.platform.messages.first();
     QCOMPARE(box.caption, u("データ削除"));
     QCOMPARE(box.text, u("データのみ削除します"));
     QCOMPARE(box.icon, Platform::Icon::Question);
@@ -134,12 +116,12 @@ void TestClearCommands::clearAll() {
     const bool ok = answer == int(Answer::Ok);
 
     Loaded s;
-    s.platform->expectMessage(Answer(answer));
+    s.platform.expectMessage(Answer(answer));
 
     s.form->AClear1->trigger();
 
-    QVERIFY(s.platform->verifyDone());
-    const FakePlatform::ShownMessage& box = s.platform->messages.first();
+    QVERIFY(s.platform.verifyDone());
+    const FakePlatform::ShownMessage& box = s.platform.messages.first();
     QCOMPARE(box.caption, u("アンケート削除"));
     QCOMPARE(box.text, u("アンケートを削除します"));
     QCOMPARE(box.icon, Platform::Icon::Question);
@@ -183,11 +165,11 @@ void TestClearCommands::clearAllWithoutQuestionnaireChangesNothing() {
 void TestClearCommands::clearedAnswersNeedNoSave() {
     Loaded s;
     s.doc->Modified = true;
-    s.platform->expectMessage(Answer::Ok);
+    s.platform.expectMessage(Answer::Ok);
     s.form->DClear1->trigger();
     s.form->show();
     QVERIFY(s.form->close()); // no save prompt
-    QVERIFY(s.platform->verifyDone());
+    QVERIFY(s.platform.verifyDone());
 }
 
 QTEST_MAIN(TestClearCommands)

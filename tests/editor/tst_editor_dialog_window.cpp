@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "editor/editor_dialog.h"
 #include "entry/recording.h"
-#include "fake_platform.h"
 #include "model/sjis.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-
-#include <memory>
 
 using namespace vev;
 
@@ -29,17 +27,10 @@ struct QuestionLine {
 };
 
 // The main window with its editor, as main() builds them, around a fresh document.
-struct Windows {
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    FakePlatform platform;
-    std::unique_ptr<TForm1> form1;
-    TForm2* form2 = nullptr;
-
+struct Windows : test::WindowSession {
     Windows() {
-        form1 = std::make_unique<TForm1>(*doc, platform, QStringList{});
-        form2 = new TForm2(*form1);
-        form1->attachDialogs(form2, nullptr);
-        form1->show();
+        start();
+        form->show();
     }
 
     // A questionnaire as the loader leaves it: the grid shows respondent 1.
@@ -54,8 +45,8 @@ struct Windows {
         }
         doc->QuestionCount = q;
         doc->CurrentQuestion = 1;
-        form1->hyoji();
-        form1->hitoribun();
+        form->hyoji();
+        form->hitoribun();
     }
 
     // Records an answer as typing would, without the main window's keys.
@@ -69,29 +60,15 @@ struct Windows {
         doc->CurrentQuestion = 1;
     }
 
-    QWidget* focused() const { return form2->focusWidget(); }
+    QWidget* focused() const { return editor->focusWidget(); }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(focused(), k, mods);
     }
 };
 
-// Characters as a keyboard or an input method delivers them: one key event per character
-// (a surrogate pair is one character).
-void typeInto(QWidget* widget, const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
-        const QString chunk = text.mid(i, n);
-        i += n - 1;
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, chunk);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, chunk);
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
-}
+using test::typeInto;
+using test::u;
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 std::string sj(const char* utf8) {
     return sjis::fromUtf8(utf8);
 }
@@ -136,11 +113,11 @@ void TestEditorDialog::cleanup() {
 
 void TestEditorDialog::newQuestionnaireByKeyboard() {
     Windows w;
-    w.form1->New1Click();
+    w.form->New1Click();
 
-    TForm2& e = *w.form2;
+    TForm2& e = *w.editor;
     QVERIFY(e.isVisible());
-    QCOMPARE(w.form1->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
+    QCOMPARE(w.form->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
     QCOMPARE(e.Label1->text(), QStringLiteral(" 1"));
     QCOMPARE(e.LabeledEdit2->text(), QString());
     QCOMPARE(e.Edit1->text(), QStringLiteral("0"));
@@ -180,8 +157,8 @@ void TestEditorDialog::newQuestionnaireByKeyboard() {
     QVERIFY(doc.Modified);
     QVERIFY(e.isHidden());
     QCOMPARE(e.LabeledEdit1->text(), u("無題"));
-    QVERIFY(!w.form1->q[1]->isHidden());
-    QVERIFY(!w.form1->q[2]->isHidden());
+    QVERIFY(!w.form->q[1]->isHidden());
+    QVERIFY(!w.form->q[2]->isHidden());
     QString why;
     QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
 }
@@ -206,16 +183,16 @@ void TestEditorDialog::newCommandPrompts() {
     w.load("満足度調査", {{"性別", 2}});
     w.doc->Modified = modified;
     w.platform.expectMessage(static_cast<Platform::Answer>(answer));
-    w.form1->New1Click();
+    w.form->New1Click();
 
     QCOMPARE(w.platform.messages.size(), 1);
     QCOMPARE(w.platform.messages.first().caption, modified ? u("保存確認") : u("アンケート削除"));
-    QCOMPARE(w.form2->isVisible(), opens);
+    QCOMPARE(w.editor->isVisible(), opens);
     QCOMPARE(w.doc->questionnaireLoaded(), !opens);
     if (opens) {
-        QCOMPARE(w.form2->PendingQuestionCount, 0);
-        QCOMPARE(w.form2->LabeledEdit1->text(), QString());
-        QCOMPARE(w.form1->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
+        QCOMPARE(w.editor->PendingQuestionCount, 0);
+        QCOMPARE(w.editor->LabeledEdit1->text(), QString());
+        QCOMPARE(w.form->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
     }
     QString why;
     QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
@@ -250,8 +227,8 @@ void TestEditorDialog::stepsStayInRange() {
         w.doc->ChoiceCount[q] = 3;
     }
     w.doc->QuestionCount = questions;
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     for (int i = 0; i < downs; ++i) w.key(Qt::Key_Down);
 
     if (step == QLatin1String("Button1")) QTest::mouseClick(e.Button1, Qt::LeftButton);
@@ -280,8 +257,8 @@ void TestEditorDialog::stepsStayInRange() {
 void TestEditorDialog::newQuestionCountedAtOnce() {
     Windows w;
     w.load("t", {{"A", 3}});
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     w.key(Qt::Key_Down);
     QCOMPARE(e.ShownQuestion, 2);
 
@@ -301,7 +278,7 @@ void TestEditorDialog::newQuestionCountedAtOnce() {
     QTest::mouseClick(e.Button4, Qt::LeftButton);
     QCOMPARE(w.doc->QuestionCount, 2);
     QCOMPARE(w.doc->ChoiceCount[2], 0);
-    QVERIFY(w.form1->q[2]->isHidden());
+    QVERIFY(w.form->q[2]->isHidden());
     QVERIFY(e.isVisible()); // Apply leaves the dialog open
 
     // A question shown with choices cannot be spun below 1.
@@ -323,8 +300,8 @@ void TestEditorDialog::deleteLastQuestion() {
     w.load("t", {{"A", 2}, {"B", 2}, {"C", 4, true}});
     w.answer(1, 3, "24");
     w.doc->CurrentQuestion = 3;
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     QCOMPARE(e.ShownQuestion, 3);
     QVERIFY(!e.Button6->isHidden());
     QVERIFY(e.CheckBox1->isChecked());
@@ -350,7 +327,7 @@ void TestEditorDialog::deleteLastQuestion() {
     QCOMPARE(doc.Answers[1][3].str(), std::string("24"));
     QCOMPARE(doc.Tally[3][2], 1);
     QCOMPARE(doc.Tally[3][4], 1);
-    QVERIFY(w.form1->q[3]->isHidden());
+    QVERIFY(w.form->q[3]->isHidden());
     QVERIFY(e.isHidden());
 }
 
@@ -379,8 +356,8 @@ void TestEditorDialog::closeCheck() {
 
     Windows w;
     w.load("満足度調査", {{"性別", 2}, {"年代", 6}});
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     e.LabeledEdit1->setText(u("新しい調査"));
     typeInto(e.LabeledEdit2, QStringLiteral("X"));
 
@@ -419,21 +396,21 @@ void TestEditorDialog::closeCheck() {
 
 void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
     Windows w;
-    w.form1->New1Click();
-    TForm2& e = *w.form2;
+    w.form->New1Click();
+    TForm2& e = *w.editor;
     typeInto(e.LabeledEdit1, u("題"));
     QTest::mouseClick(e.Button5, Qt::LeftButton);
     QVERIFY(e.isHidden());
     QVERIFY(w.doc->SurveyTitle.empty());
-    QCOMPARE(w.form1->Label1->text(), u("アンケート：ファイルを開いて下さい"));
+    QCOMPARE(w.form->Label1->text(), u("アンケート：ファイルを開いて下さい"));
     QString why;
     QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
 }
 
 void TestEditorDialog::applyWithoutQuestions() {
     Windows w;
-    w.form1->New1Click();
-    TForm2& e = *w.form2;
+    w.form->New1Click();
+    TForm2& e = *w.editor;
     typeInto(e.LabeledEdit2, QStringLiteral("x")); // a text alone is no question
     QTest::mouseClick(e.Button4, Qt::LeftButton);
     QCOMPARE(w.doc->QuestionCount, 0);
@@ -471,8 +448,8 @@ void TestEditorDialog::recordingCutsTexts() {
     Windows w;
     w.load("t", {{"x", 2}, {"y", 2}});
     w.doc->QuestionText[1] = stored.toStdString(); // a longer text from elsewhere
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     w.key(Qt::Key_Down);
     QCOMPARE(QByteArray::fromStdString(e.PendingText[1].str()), kept);
     w.key(Qt::Key_Up);
@@ -484,8 +461,8 @@ void TestEditorDialog::recordingCutsTexts() {
 
 void TestEditorDialog::textBoxTakesAtMost20Bytes() {
     Windows w;
-    w.form1->New1Click();
-    TForm2& e = *w.form2;
+    w.form->New1Click();
+    TForm2& e = *w.editor;
     typeInto(e.LabeledEdit2, QString(19, QLatin1Char('b')) + u("あ"));
     QCOMPARE(e.LabeledEdit2->text(), QString(19, QLatin1Char('b')));
     typeInto(e.LabeledEdit2, QStringLiteral("cd"));
@@ -525,8 +502,8 @@ void TestEditorDialog::refusedCharacters() {
     QFETCH(int, beeps);
 
     Windows w;
-    w.form1->New1Click();
-    auto* edit = w.form2->findChild<QLineEdit*>(box);
+    w.form->New1Click();
+    auto* edit = w.editor->findChild<QLineEdit*>(box);
     QVERIFY(edit);
     if (pasted) {
         QApplication::clipboard()->setText(typed);
@@ -536,7 +513,7 @@ void TestEditorDialog::refusedCharacters() {
     }
     QCOMPARE(edit->text(), shown);
     QCOMPARE(w.platform.beeps, beeps);
-    w.form2->close();
+    w.editor->close();
 }
 
 void TestEditorDialog::countBoxKeys_data() {
@@ -565,8 +542,8 @@ void TestEditorDialog::countBoxKeys() {
 
     Windows w;
     w.load("t", {{"A", 3}});
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     e.Edit1->setFocus();
     for (QChar c : keys) {
         if (c == QLatin1Char('B'))
@@ -581,15 +558,15 @@ void TestEditorDialog::countBoxKeys() {
     QCOMPARE(e.Edit1->text(), count);
     QCOMPARE(e.countInBox(), count.toInt());
     if (count != QLatin1String("3")) w.platform.expectMessage(Platform::Answer::No);
-    w.form2->close();
-    QVERIFY(w.form2->isHidden());
+    w.editor->close();
+    QVERIFY(w.editor->isHidden());
 }
 
 void TestEditorDialog::multiSelectFollowsCount() {
     Windows w;
     w.load("t", {{"A", 3, true}});
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     QVERIFY(e.CheckBox1->isEnabled());
     QVERIFY(e.CheckBox1->isChecked());
     typeInto(e.Edit1, QStringLiteral("1"));
@@ -613,9 +590,9 @@ void TestEditorDialog::loweringCountKeepsAnswersAndCounts() {
     const auto tally = w.doc->Tally;
     const int respondents = w.doc->RespondentCount;
 
-    w.form1->AEdit1Click();
-    typeInto(w.form2->Edit1, QStringLiteral("2"));
-    QTest::mouseClick(w.form2->Button3, Qt::LeftButton);
+    w.form->AEdit1Click();
+    typeInto(w.editor->Edit1, QStringLiteral("2"));
+    QTest::mouseClick(w.editor->Button3, Qt::LeftButton);
 
     QCOMPARE(w.doc->ChoiceCount[1], 2);
     QVERIFY(w.doc->Modified);
@@ -630,8 +607,8 @@ void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
     w.load("t", {{"A", 2}, {"B", 3}});
     w.answer(1, 2, "3");
     w.doc->CurrentQuestion = 2;
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     QTest::mouseClick(e.Button6, Qt::LeftButton);
     QTest::mouseClick(e.Button4, Qt::LeftButton);
     QCOMPARE(w.doc->QuestionCount, 1);
@@ -642,7 +619,7 @@ void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
     QCOMPARE(w.doc->QuestionCount, 2);
     QCOMPARE(w.doc->QuestionText[2].str(), std::string("C"));
     QCOMPARE(w.doc->Tally[2][3], 1);
-    QCOMPARE(w.form1->sn[2]->text(), QStringLiteral("3"));
+    QCOMPARE(w.form->sn[2]->text(), QStringLiteral("3"));
 }
 
 void TestEditorDialog::applyMarksModified_data() {
@@ -665,8 +642,8 @@ void TestEditorDialog::applyMarksModified() {
     Windows w;
     w.load("満足度調査", {{"性別", 2}});
     w.doc->Modified = false;
-    w.form1->AEdit1Click();
-    TForm2& e = *w.form2;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
     if (!title.isEmpty()) e.LabeledEdit1->setText(title);
     typeInto(e.LabeledEdit2, text);
 
@@ -679,7 +656,7 @@ void TestEditorDialog::applyMarksModified() {
 
     QTest::mouseClick(e.Button4, Qt::LeftButton);
     QCOMPARE(w.doc->Modified, modified);
-    QCOMPARE(w.form1->Label1->text(),
+    QCOMPARE(w.form->Label1->text(),
              u("　　　　　　　 　ｱﾝｹｰﾄ：") + (title.isEmpty() ? u("満足度調査") : title));
     QTest::mouseClick(e.Button5, Qt::LeftButton); // nothing left to apply: no question
     QVERIFY(e.isHidden());
@@ -690,12 +667,12 @@ void TestEditorDialog::applyMarksModified() {
 void TestEditorDialog::endingProgramDropsUnappliedChanges() {
     Windows w;
     w.load("満足度調査", {{"性別", 2}});
-    w.form1->AEdit1Click();
-    typeInto(w.form2->LabeledEdit2, QStringLiteral("x"));
+    w.form->AEdit1Click();
+    typeInto(w.editor->LabeledEdit2, QStringLiteral("x"));
 
     // The main window's own check looks at Modified alone; the editor asks nothing.
-    QVERIFY(w.form1->close());
-    QVERIFY(w.form2->isHidden());
+    QVERIFY(w.form->close());
+    QVERIFY(w.editor->isHidden());
     QCOMPARE(w.doc->QuestionText[1].str(), sj("性別"));
     QString why;
     QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));

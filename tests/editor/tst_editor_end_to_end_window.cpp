@@ -3,8 +3,8 @@
 // byte with the documented example.
 #include "app/main_window.h"
 #include "editor/editor_dialog.h"
-#include "fake_platform.h"
 #include "model/sjis.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,30 +13,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using namespace vev;
 
-namespace {
-
-void typeInto(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using test::typeInto;
 
 class TestEditorEndToEnd : public QObject {
     Q_OBJECT
@@ -47,17 +28,14 @@ private slots:
 };
 
 void TestEditorEndToEnd::newSurveyKeyedInAndSaved() {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString startFolder = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.path()));
-
-    auto doc = std::make_unique<SurveyDocument>();
-    FakePlatform platform;
+    test::WindowSession s;
+    s.enterFolder();
+    const std::unique_ptr<SurveyDocument>& doc = s.doc;
+    FakePlatform& platform = s.platform;
     {
-        TForm1 form1(*doc, platform, QStringList{});
-        auto* form2 = new TForm2(form1);
-        form1.attachDialogs(form2, nullptr);
+        s.start();
+        TForm1& form1 = *s.form;
+        TForm2* form2 = s.editor;
         form1.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form1));
 
@@ -111,20 +89,19 @@ void TestEditorEndToEnd::newSurveyKeyedInAndSaved() {
         QCOMPARE(doc->Answers[2][2].str(), std::string("9"));
 
         // Save As, proposed as the title with ".dat".
-        const QString saved = folder.filePath(QStringLiteral("sample.dat"));
+        const QString saved = s.path(QStringLiteral("sample.dat"));
         platform.expectSaveFile(saved);
         form1.SaveAs1Click();
         QVERIFY(!doc->Modified);
         QCOMPARE(platform.dialogs.size(), 1);
         QCOMPARE(platform.dialogs.first().dialog.fileName, QString::fromUtf8("満足度調査.dat"));
         QString why;
-        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+        QVERIFY2(s.finish(&why), qPrintable(why));
 
-        const QByteArray expected = readAll(QStringLiteral(VEV_TEST_DATA "/editor_expected.dat"));
+        const QByteArray expected = test::readAll(test::testData("editor_expected.dat"));
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(readAll(saved), expected);
+        QCOMPARE(test::readAll(saved), expected);
     }
-    QVERIFY(QDir::setCurrent(startFolder));
 }
 
 QTEST_MAIN(TestEditorEndToEnd)

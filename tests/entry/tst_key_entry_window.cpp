@@ -8,70 +8,30 @@
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
 #include "entry/tally_text.h"
-#include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
-
-#include <memory>
 
 using namespace vev;
 
 namespace {
 
-struct Session {
-    QTemporaryDir dir;
-    QString previousFolder = QDir::currentPath();
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-
+// The main window started on a copy of entry_survey.dat in a folder of its own.
+struct Session : test::WindowSession {
     Session() {
-        QDir::setCurrent(dir.path());
-        platform = std::make_unique<FakePlatform>();
-        const QString path = dir.filePath(QStringLiteral("entry_survey.dat"));
-        QFile::copy(QStringLiteral(VEV_TEST_DATA "/entry_survey.dat"), path);
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{path});
-        form->show();
-        form->activateWindow();
+        enterFolder();
+        start({place("entry_survey.dat")});
     }
-    ~Session() {
-        form.reset();
-        QDir::setCurrent(previousFolder);
-    }
-    bool ready() const { return QTest::qWaitForWindowActive(form.get()); }
+    bool ready() { return showActive(); }
 
-    // Shows respondent r and puts the focus into row q, as navigation and a click would.
-    void stand(int r, int q) {
-        doc->CurrentRespondent = r;
-        form->UpDown1->setPosition(r);
-        form->hitoribun();
-        QTest::mouseClick(form->sn[q], Qt::LeftButton);
-    }
-    QLineEdit* focused() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
-    // Types into whatever has the focus, as the operator does.
-    void type(const QString& keys) {
-        for (const QChar c : keys) {
-            QWidget* target = QApplication::focusWidget();
-            if (c == QLatin1Char('\r'))
-                QTest::keyClick(target, Qt::Key_Return);
-            else if (c == QLatin1Char('\b'))
-                QTest::keyClick(target, Qt::Key_Backspace);
-            else
-                QTest::keyClick(target, c.toLatin1());
-        }
-    }
-    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
-    QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
     // The row's counts recounted from every stored answer, as the tally must hold them.
     bool tallyMatchesAnswers(int q) const {
         int expected[10] = {};
@@ -179,7 +139,7 @@ void TestKeyEntry::singleChoiceDigit() {
     QCOMPARE(s.focused(), s.form->sn[focusRow]);
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
     QCOMPARE(s.doc->Modified, modified);
-    QVERIFY(s.platform->verifyDone());
+    QVERIFY(s.platform.verifyDone());
 }
 
 void TestKeyEntry::multiSelectEntry_data() {
@@ -250,7 +210,7 @@ void TestKeyEntry::multiSelectEntry() {
     QCOMPARE(s.doc->CurrentQuestion, 4);
     QCOMPARE(s.focused(), s.form->sn[4]);
     QVERIFY(!s.focused()->hasSelectedText());
-    QVERIFY(s.platform->verifyDone());
+    QVERIFY(s.platform.verifyDone());
 }
 
 void TestKeyEntry::enterWithoutDigitsMovesOn() {
@@ -293,7 +253,7 @@ void TestKeyEntry::pendingEntryKeepsKeysInItsBox() {
 
     s.type(QStringLiteral("\r"));
     QCOMPARE(s.answer(3, 3), QStringLiteral("13"));
-    QVERIFY(s.platform->verifyDone());
+    QVERIFY(s.platform.verifyDone());
 }
 
 void TestKeyEntry::arrowKeys_data() {
@@ -404,7 +364,7 @@ void TestKeyEntry::mouseStepping() {
     int pauses = 0;
     for (const QString& expected : cycle) {
         QTest::mouseClick(label, left ? Qt::LeftButton : Qt::RightButton);
-        QCOMPARE(s.platform->pauses, ++pauses);
+        QCOMPARE(s.platform.pauses, ++pauses);
         QCOMPARE(s.doc->CurrentQuestion, row);
         QCOMPARE(s.doc->HoverRow, row);
         QCOMPARE(s.form->sn[row]->text(), expected);
@@ -418,7 +378,7 @@ void TestKeyEntry::mouseStepping() {
     }
     QVERIFY(s.doc->Modified);
     QCOMPARE(s.doc->RespondentCount, 2);
-    QVERIFY(s.platform->verifyDone());
+    QVERIFY(s.platform.verifyDone());
 }
 
 void TestKeyEntry::mouseOnEmptiedBoxReportsError() {
@@ -429,16 +389,16 @@ void TestKeyEntry::mouseOnEmptiedBoxReportsError() {
     QCOMPARE(s.form->sn[3]->text(), QString());
     QVERIFY(!s.doc->EntryPending);
 
-    s.platform->expectMessage(Platform::Answer::Ok);
+    s.platform.expectMessage(Platform::Answer::Ok);
     QTest::mouseClick(s.form->no[3], Qt::LeftButton);
-    QVERIFY(s.platform->verifyDone());
-    QCOMPARE(s.platform->messages.size(), 1);
-    QCOMPARE(s.platform->messages[0].text, QStringLiteral("'' is not a valid integer value."));
-    QCOMPARE(s.platform->messages[0].icon, Platform::Icon::Error);
+    QVERIFY(s.platform.verifyDone());
+    QCOMPARE(s.platform.messages.size(), 1);
+    QCOMPARE(s.platform.messages[0].text, QStringLiteral("'' is not a valid integer value."));
+    QCOMPARE(s.platform.messages[0].icon, Platform::Icon::Error);
     QCOMPARE(s.doc->CurrentQuestion, 3);
     QCOMPARE(s.answer(1, 3), QStringLiteral("135"));
     QVERIFY(s.tallyMatchesAnswers(3));
-    QCOMPARE(s.platform->pauses, 0);
+    QCOMPARE(s.platform.pauses, 0);
 }
 
 void TestKeyEntry::hoverWhitensQuestionLabel() {

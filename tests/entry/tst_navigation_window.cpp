@@ -6,66 +6,29 @@
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
 #include "entry/recording.h"
-#include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
-#include <memory>
 
 using namespace vev;
 
 namespace {
 
-struct Session {
-    QTemporaryDir dir;
-    QString previousFolder = QDir::currentPath();
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-
+// The main window started on a copy of entry_survey.dat in a folder of its own.
+struct Session : test::WindowSession {
     Session() {
-        QDir::setCurrent(dir.path());
-        platform = std::make_unique<FakePlatform>();
-        const QString path = dir.filePath(QStringLiteral("entry_survey.dat"));
-        QFile::copy(QStringLiteral(VEV_TEST_DATA "/entry_survey.dat"), path);
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{path});
-        form->show();
-        form->activateWindow();
+        enterFolder();
+        start({place("entry_survey.dat")});
     }
-    ~Session() {
-        form.reset();
-        QDir::setCurrent(previousFolder);
-    }
-    bool ready() const { return QTest::qWaitForWindowActive(form.get()); }
+    bool ready() { return showActive(); }
 
-    void stand(int r, int q) {
-        doc->CurrentRespondent = r;
-        form->UpDown1->setPosition(r);
-        form->hitoribun();
-        QTest::mouseClick(form->sn[q], Qt::LeftButton);
-    }
-    QLineEdit* focused() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
-    void type(const QString& keys) {
-        for (const QChar c : keys) {
-            QWidget* target = QApplication::focusWidget();
-            if (c == QLatin1Char('\r'))
-                QTest::keyClick(target, Qt::Key_Return);
-            else if (c == QLatin1Char('\b'))
-                QTest::keyClick(target, Qt::Key_Backspace);
-            else
-                QTest::keyClick(target, c.toLatin1());
-        }
-    }
-    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
     void spin(int direction) {
         HSpinner* spinner = form->UpDown1;
         QTest::mouseClick(direction > 0 ? spinner->forwardButton() : spinner->backButton(),
@@ -154,7 +117,7 @@ void TestNavigation::enterMoves() {
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
     QCOMPARE(s.scrollBar()->value(), 0);
     for (int q = 1; q <= 6; ++q) QCOMPARE(s.answer(toRespondent, q).isEmpty(), false);
-    QCOMPARE(s.platform->beeps, 0);
+    QCOMPARE(s.platform.beeps, 0);
 }
 
 void TestNavigation::spinnerRefusesIncompleteLast() {
@@ -180,7 +143,7 @@ void TestNavigation::spinnerRefusesIncompleteLast() {
     QVERIFY(s.shows(3));
     s.spin(+1);
     QVERIFY(s.shows(3));
-    QCOMPARE(s.platform->beeps, 0);
+    QCOMPARE(s.platform.beeps, 0);
 }
 
 void TestNavigation::spinnerSnapsBackWhilePending() {
@@ -370,7 +333,7 @@ void TestNavigation::noStepBeyondLastRow() {
         break;
     }
     QVERIFY(s.shows(MaxRespondents));
-    QCOMPARE(s.platform->beeps, 1);
+    QCOMPARE(s.platform.beeps, 1);
     QCOMPARE(doc.RespondentCount, MaxRespondents);
     QCOMPARE(doc.Tally[1][1], tally);
     QCOMPARE(s.form->UpDown1->maximum(), MaxRespondents);

@@ -2,48 +2,34 @@
 // rebuild after a questionnaire edit and showing a respondent.
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
-#include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using namespace vev;
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::u;
+
 QString blanks(int n) {
     return QString(n, QLatin1Char(' '));
 }
 
-struct Grid {
-    QTemporaryDir dir;
-    QString previousFolder = QDir::currentPath();
-    std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<TForm1> form;
-
+// The main window around an empty document; load() reads a file of tests/data as Open does.
+struct Grid : test::WindowSession {
     Grid() {
-        QDir::setCurrent(dir.path());
-        platform = std::make_unique<FakePlatform>();
-        form = std::make_unique<TForm1>(*doc, *platform, QStringList{});
-    }
-    ~Grid() {
-        form.reset();
-        QDir::setCurrent(previousFolder);
+        enterFolder();
+        start();
     }
     void load(const char* testData) {
         doc->OpenRequestPath = std::string(VEV_TEST_DATA "/") + testData;
         form->runGuarded([this] { form->Loaddatafile(); });
-        QVERIFY(platform->verifyDone());
+        QVERIFY(platform.verifyDone());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "editor/editor_dialog.h"
+#include "entry/h_spinner.h"
 #include "linked/linked_list_dialog.h"
 #include "model/sjis.h"
 
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -52,6 +55,18 @@ QStringList fields(const FakePlatform::ShownDialog& shown) {
 
 QStringList tallyDialog(bool save, const char* title, const QString& fileName, bool multiple) {
     return fields({save, {u(title), tallyFilter(), QStringLiteral("csv"), fileName, multiple}});
+}
+
+void typeInto(QWidget* widget, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
+        const QString chunk = text.mid(i, n);
+        i += n - 1;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, chunk);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, chunk);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 QStringList menuCaptions(const QMenu* menu) {
@@ -101,6 +116,11 @@ std::string WindowSession::nativePath(const char* name) const {
     return QFile::encodeName(path(QLatin1String(name))).toStdString();
 }
 
+QString WindowSession::place(const char* testDataName, const QString& as) const {
+    const QString target = path(as.isEmpty() ? QLatin1String(testDataName) : as);
+    return QFile::copy(testData(testDataName), target) ? target : QString();
+}
+
 void WindowSession::start(const QStringList& arguments) {
     form = std::make_unique<TForm1>(*doc, platform, arguments);
     editor = new TForm2(*form);
@@ -108,6 +128,42 @@ void WindowSession::start(const QStringList& arguments) {
     editor->hide();
     list->hide();
     form->attachDialogs(editor, list);
+}
+
+bool WindowSession::showActive() {
+    form->show();
+    form->activateWindow();
+    return QTest::qWaitForWindowActive(form.get());
+}
+
+void WindowSession::stand(int r, int q) {
+    doc->CurrentRespondent = r;
+    form->UpDown1->setPosition(r);
+    form->hitoribun();
+    QTest::mouseClick(form->sn[q], Qt::LeftButton);
+}
+
+bool WindowSession::type(const QString& keys) {
+    bool intoBoxes = true;
+    for (const QChar c : keys) {
+        QWidget* target = QApplication::focusWidget();
+        intoBoxes = intoBoxes && qobject_cast<QLineEdit*>(target);
+        if (c == QLatin1Char('\r'))
+            QTest::keyClick(target, Qt::Key_Return);
+        else if (c == QLatin1Char('\b'))
+            QTest::keyClick(target, Qt::Key_Backspace);
+        else
+            QTest::keyClick(target, c.toLatin1());
+    }
+    return intoBoxes;
+}
+
+void WindowSession::key(Qt::Key k) {
+    QTest::keyClick(QApplication::focusWidget(), k);
+}
+
+QLineEdit* WindowSession::focused() const {
+    return qobject_cast<QLineEdit*>(QApplication::focusWidget());
 }
 
 bool WindowSession::finish(QString* why) {

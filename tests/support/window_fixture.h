@@ -4,6 +4,7 @@
 #include "model/survey_document.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,9 @@
 #include <memory>
 #include <string>
 
+class QLineEdit;
 class QMenu;
+class QWidget;
 
 namespace vev {
 
@@ -40,6 +43,10 @@ QStringList fields(const FakePlatform::ShownDialog& shown);
 QStringList tallyDialog(bool save, const char* title, const QString& fileName = {},
                         bool multiple = false);
 
+// Characters as a keyboard or an input method delivers them: one key event per character
+// (a surrogate pair is one character).
+void typeInto(QWidget* widget, const QString& text);
+
 // The captions of a menu's items in order, "-" for a separator.
 QStringList menuCaptions(const QMenu* menu);
 
@@ -66,8 +73,24 @@ struct WindowSession {
 
     QString path(const QString& name) const { return dir.filePath(name); }
     std::string nativePath(const char* name) const;
+    // Makes the folder the current one too, as when the program is started from it.
+    void enterFolder() { QDir::setCurrent(dir.path()); }
+    // Copies a file of tests/data into the folder (under its own name unless given one) and
+    // returns its path there; empty when it cannot be copied.
+    QString place(const char* testDataName, const QString& as = {}) const;
     // Builds the windows (the main window's start-up load runs here).
     void start(const QStringList& arguments = {});
+    // Shows the main window and waits until it is active; false when it never is.
+    bool showActive();
+
+    // Keying into the grid: shows respondent r and clicks row q's label, as navigation and a
+    // click would; then types into whatever has the focus ('\r' is Enter, '\b' Backspace),
+    // false when a key found no answer box focused.
+    void stand(int r, int q);
+    bool type(const QString& keys);
+    void key(Qt::Key k);
+    QLineEdit* focused() const;
+    QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
     // Closes the windows and restores the current folder; true when every scripted answer was
     // used, nothing unexpected was shown and no top-level window is left.
     bool finish(QString* why);
