@@ -1,10 +1,13 @@
 #include "entry/recording.h"
 
+#include "core_test_util.h"
 #include "model/vev_error.h"
 
 #include <QTest>
 
 using namespace vev;
+
+using test::bytes;
 
 namespace {
 
@@ -15,10 +18,6 @@ Counts tallyOf(const SurveyDocument& doc, int q) {
     Counts counts;
     for (int c = 1; c <= 9; ++c) counts << doc.Tally[q][c];
     return counts;
-}
-
-QByteArray bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Respondent R of a survey whose questions have the given choice counts, with given answers

@@ -1,3 +1,4 @@
+#include "core_test_util.h"
 #include "linked/tally_file.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
@@ -11,34 +12,9 @@
 
 using namespace vev;
 
+using namespace vev::test;
+
 namespace {
-
-class RecordedEvents : public CoreEvents {
-public:
-    QStringList notices;
-    int beeps = 0;
-    QList<int> changed;
-    void notice(const QString& text) override { notices << text; }
-    void informationBeep() override { ++beeps; }
-    void tallyChanged(int q) override { changed << q; }
-};
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-std::string native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-void writeLines(const QString& path, const QStringList& lines) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (const QString& line : lines) {
-        const std::string bytes = sjis::fromQString(line);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        file.write("\r\n");
-    }
-}
 
 // "Lunch survey": Q-one with two choices, Q-two with three, so three choice columns.
 std::unique_ptr<SurveyDocument> lunchSurvey() {
@@ -86,11 +62,9 @@ private slots:
         doc->CurrentTallyFilePath = native(dir.filePath(u("add1.csv")));
         const auto tally = doc->Tally;
         csvRhozon(*doc, QStringLiteral("2026/12/07"));
-        QFile written(dir.filePath(u("add1.csv")));
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QFile golden(QStringLiteral(VEV_TEST_DATA "/add1.csv"));
-        QVERIFY(golden.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), golden.readAll());
+        const QByteArray golden = readAll(testData("add1.csv"));
+        QVERIFY(!golden.isEmpty());
+        QCOMPARE(readAll(dir.filePath(u("add1.csv"))), golden);
         QVERIFY(doc->Tally == tally);
         QCOMPARE(doc->LinkedTallyFileCount, 0);
         QVERIFY(!doc->Modified);
@@ -164,10 +138,10 @@ private slots:
         QFETCH(bool, linked);
         QFETCH(QList<int>, changed);
         auto doc = lunchSurvey();
-        QString file = QStringLiteral(VEV_TEST_DATA "/link_lunch.csv");
+        QString file = testData("link_lunch.csv");
         if (!lines.isEmpty()) {
             file = dir.filePath(u("read.csv"));
-            writeLines(file, lines);
+            QVERIFY(writeLines(file, lines));
         }
         doc->CurrentTallyFilePath = native(file);
         RecordedEvents events;
@@ -188,7 +162,7 @@ private slots:
         auto doc = lunchSurvey();
         const auto before = doc->Tally;
         const QString file = dir.filePath(u("del.csv"));
-        writeLines(file, Header + QStringList{u(" 1,q,3,4,9,2"), u(" 2,q,1,1,1,1")});
+        QVERIFY(writeLines(file, Header + QStringList{u(" 1,q,3,4,9,2"), u(" 2,q,1,1,1,1")}));
         doc->CurrentTallyFilePath = native(file);
         RecordedEvents events;
         vev::csvRead(*doc, events);
@@ -200,7 +174,7 @@ private slots:
         QCOMPARE(events.changed, (QList<int>{1, 2, 1, 2}));
 
         // The file changed after linking: removal takes out what it holds now.
-        writeLines(file, Header + QStringList{u(" 1,q,1,0,0,0")});
+        QVERIFY(writeLines(file, Header + QStringList{u(" 1,q,1,0,0,0")}));
         vev::csvDel(*doc, events);
         QCOMPARE(tallyText(*doc), u("9 0 0 0 | 0 0 0 1"));
         QCOMPARE(doc->LinkedTallyFileCount, 0);
@@ -218,7 +192,7 @@ private slots:
     void noFortyFirstLink() {
         auto doc = lunchSurvey();
         doc->LinkedTallyFileCount = MaxLinkedTallyFiles;
-        doc->CurrentTallyFilePath = native(QStringLiteral(VEV_TEST_DATA "/link_lunch.csv"));
+        doc->CurrentTallyFilePath = native(testData("link_lunch.csv"));
         RecordedEvents events;
         vev::csvRead(*doc, events);
         QVERIFY(!doc->LastOperationSucceeded);

@@ -1,3 +1,4 @@
+#include "core_test_util.h"
 #include "entry/recording.h"
 #include "linked/tally_file.h"
 #include "model/data_file.h"
@@ -14,41 +15,9 @@
 
 using namespace vev;
 
+using namespace vev::test;
+
 namespace {
-
-class RecordedEvents : public CoreEvents {
-public:
-    QStringList notices;
-    int beeps = 0;
-    void notice(const QString& text) override { notices << text; }
-    void informationBeep() override { ++beeps; }
-    void tallyChanged(int) override {}
-};
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
-// Lines given in UTF-8, written as Shift-JIS with CR LF.
-void writeLines(const QString& path, const QStringList& lines) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (const QString& line : lines) {
-        const std::string bytes = sjis::fromQString(line);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        file.write("\r\n");
-    }
-}
-
-std::string native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 void record(SurveyDocument& doc, int r, int q, const char* text) {
     doc.CurrentRespondent = r;
@@ -133,7 +102,7 @@ private slots:
 
     void writesTheDocumentedExample() {
         auto doc = exampleSurvey(path(u("sample.dat")));
-        const QByteArray golden = readAll(QStringLiteral(VEV_TEST_DATA "/sample.dat"));
+        const QByteArray golden = readAll(testData("sample.dat"));
         QVERIFY(!golden.isEmpty());
         QCOMPARE(QByteArray::fromStdString(dataFileContents(*doc, Date)), golden);
 
@@ -147,7 +116,7 @@ private slots:
 
     void loadsTheDocumentedExample() {
         RecordedEvents events;
-        auto doc = load(QStringLiteral(VEV_TEST_DATA "/sample.dat"), events);
+        auto doc = load(testData("sample.dat"), events);
         QVERIFY(events.notices.isEmpty());
         QCOMPARE(summary(*doc),
                  u("性別/2 年代/6 よく使う機能/5m | 1,3,135;2,9,0 | r2 cur3 cq1 W1 F0 M0"));
@@ -161,7 +130,7 @@ private slots:
         // Written back it is the same file again.
         doc->VersionString = VevVersion;
         QCOMPARE(QByteArray::fromStdString(dataFileContents(*doc, Date)),
-                 readAll(QStringLiteral(VEV_TEST_DATA "/sample.dat")));
+                 readAll(testData("sample.dat")));
     }
 
     void tolerance_data() {
@@ -234,7 +203,7 @@ private slots:
     void tolerance() {
         QFETCH(QStringList, lines);
         QFETCH(QString, expected);
-        writeLines(path(u("t.dat")), lines);
+        QVERIFY(writeLines(path(u("t.dat")), lines));
         RecordedEvents events;
         auto doc = load(path(u("t.dat")), events);
         QCOMPARE(events.notices, QStringList());
@@ -277,9 +246,9 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, notice);
         QFETCH(QString, error);
-        writeLines(path(u("f.dat")), lines);
+        QVERIFY(writeLines(path(u("f.dat")), lines));
         RecordedEvents events;
-        auto doc = load(QStringLiteral(VEV_TEST_DATA "/sample.dat"), events);
+        auto doc = load(testData("sample.dat"), events);
         doc->Modified = true;
         const std::string before = dataFileContents(*doc, Date);
         const auto tally = doc->Tally;
@@ -311,8 +280,9 @@ private slots:
         QTemporaryDir folder;
         const QString dataPath = folder.filePath(u("満足度.dat"));
         const QString tallyPath = folder.filePath(u("追加1.csv"));
-        writeLines(tallyPath, {u("満足度調査,,　2026/12/07"), QString(), u("header"),
-                               u(" 1,\"性別\",   4,   5,   1"), u(" 2,\"年代\",1,,,,,2,3")});
+        QVERIFY(
+            writeLines(tallyPath, {u("満足度調査,,　2026/12/07"), QString(), u("header"),
+                                   u(" 1,\"性別\",   4,   5,   1"), u(" 2,\"年代\",1,,,,,2,3")}));
         auto doc = exampleSurvey(dataPath);
         RecordedEvents events;
         doc->CurrentTallyFilePath = native(tallyPath);
@@ -320,8 +290,7 @@ private slots:
         QVERIFY(doc->LastOperationSucceeded);
         doc->WWrite = false;
         hozon(*doc, Date);
-        QVERIFY(readAll(dataPath).contains(
-            QByteArray::fromStdString(sjis::fromUtf8("追加用集計ファイル,追加1.csv\r\n"))));
+        QVERIFY(readAll(dataPath).contains(sj("追加用集計ファイル,追加1.csv\r\n")));
 
         auto loaded = load(dataPath, events);
         QCOMPARE(events.notices, QStringList());
@@ -353,13 +322,14 @@ private slots:
         QFETCH(int, beeps);
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(u("sub")));
-        writeLines(folder.filePath(u("other.csv")),
-                   {u("Other,,"), QString(), QString(), u(" 1,a,1,1,0")});
-        writeLines(folder.filePath(u("sub/other.csv")),
-                   {u("T"), QString(), QString(), u(" 1,a,1,1,0")});
-        writeLines(folder.filePath(u("l.dat")),
-                   {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1"),
-                    u("追加用集計ファイル,") + name, u("百分率：小数"), QString(), u("l.dat  d")});
+        QVERIFY(writeLines(folder.filePath(u("other.csv")),
+                           {u("Other,,"), QString(), QString(), u(" 1,a,1,1,0")}));
+        QVERIFY(writeLines(folder.filePath(u("sub/other.csv")),
+                           {u("T"), QString(), QString(), u(" 1,a,1,1,0")}));
+        QVERIFY(
+            writeLines(folder.filePath(u("l.dat")), {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"),
+                                                     u("  1  ,1"), u("追加用集計ファイル,") + name,
+                                                     u("百分率：小数"), QString(), u("l.dat  d")}));
         RecordedEvents events;
         auto doc = load(folder.filePath(u("l.dat")), events);
         QCOMPARE(events.notices,
@@ -375,12 +345,12 @@ private slots:
         QTemporaryDir folder;
         QStringList lines{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1")};
         for (int i = 1; i <= 41; ++i) {
-            writeLines(folder.filePath(u("a%1.csv").arg(i)),
-                       {u("T"), QString(), QString(), u(" 1,a,1,0,0")});
+            QVERIFY(writeLines(folder.filePath(u("a%1.csv").arg(i)),
+                               {u("T"), QString(), QString(), u(" 1,a,1,0,0")}));
             lines << u("追加用集計ファイル,a%1.csv").arg(i);
         }
         lines << u("百分率：小数") << u("集計結果：別に保存") << QString() << u("x");
-        writeLines(folder.filePath(u("m.dat")), lines);
+        QVERIFY(writeLines(folder.filePath(u("m.dat")), lines));
         RecordedEvents events;
         auto doc = load(folder.filePath(u("m.dat")), events);
         QCOMPARE(events.notices, QStringList());
@@ -392,18 +362,18 @@ private slots:
         // Written back, the trailer names the forty files.
         doc->VersionString = VevVersion;
         const QByteArray saved = QByteArray::fromStdString(dataFileContents(*doc, Date));
-        QCOMPARE(saved.count(QByteArray::fromStdString(sjis::fromUtf8("追加用集計ファイル,"))), 40);
+        QCOMPARE(saved.count(sj("追加用集計ファイル,")), 40);
     }
 
     void unreadableLinkedFileLeavesDocument() {
         if (geteuid() == 0) QSKIP("permissions do not bind the superuser");
         QTemporaryDir folder;
         const QString locked = folder.filePath(u("locked.csv"));
-        writeLines(locked, {u("T")});
+        QVERIFY(writeLines(locked, {u("T")}));
         QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
-        writeLines(folder.filePath(u("u.dat")),
-                   {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"),
-                    u("追加用集計ファイル,locked.csv"), u("x"), u("y")});
+        QVERIFY(writeLines(folder.filePath(u("u.dat")),
+                           {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"),
+                            u("追加用集計ファイル,locked.csv"), u("x"), u("y")}));
         RecordedEvents events;
         SurveyDocument doc;
         doc.OpenRequestPath = native(folder.filePath(u("u.dat")));
@@ -415,7 +385,7 @@ private slots:
     void completeLastOf999StaysOnTheGrid() {
         QStringList lines{u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2")};
         for (int r = 1; r <= 999; ++r) lines << u("%1  ,2").arg(r, 3);
-        writeLines(path(u("full.dat")), lines);
+        QVERIFY(writeLines(path(u("full.dat")), lines));
         RecordedEvents events;
         auto doc = load(path(u("full.dat")), events);
         QCOMPARE(doc->RespondentCount, 999);

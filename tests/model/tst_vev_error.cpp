@@ -1,4 +1,4 @@
-#include "model/sjis.h"
+#include "core_test_util.h"
 #include "model/vev_error.h"
 
 #include <QTest>
@@ -37,8 +37,7 @@ private slots:
         QTest::newRow("letter") << QByteArray("x")
                                 << QStringLiteral("'x' is not a valid integer value");
         QTest::newRow("Shift-JIS text comes out as UTF-8")
-            << QByteArray::fromStdString(sjis::fromUtf8("あ"))
-            << QString::fromUtf8("'あ' is not a valid integer value");
+            << test::sj("あ") << test::u("'あ' is not a valid integer value");
     }
     void conversionError() {
         QFETCH(QByteArray, bytes);

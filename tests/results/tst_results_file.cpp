@@ -1,5 +1,6 @@
 #include "results/results_file.h"
 
+#include "core_test_util.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
 
@@ -14,21 +15,13 @@
 
 using namespace vev;
 
+using namespace vev::test;
+
 namespace {
 
 using Counts = QList<int>; // slots 1..9
 
 const QString Date = QStringLiteral("2026/12/07");
-
-QByteArray sj(const char* utf8) {
-    return QByteArray::fromStdString(sjis::fromUtf8(utf8));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
 
 QList<QByteArray> linesOf(const std::string& contents) {
     QList<QByteArray> lines = QByteArray::fromStdString(contents).split('\n');

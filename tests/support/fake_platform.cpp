@@ -14,8 +14,12 @@ const char* kindName(int kind) {
 
 FakePlatform::FakePlatform() : programDir(QDir::currentPath() + QLatin1Char('/')) {}
 
-void FakePlatform::expectMessage(Answer answer) { script_.append({Kind::Message, answer, {}}); }
-void FakePlatform::expectPositionedMessage() { script_.append({Kind::Positioned, Answer::Ok, {}}); }
+void FakePlatform::expectMessage(Answer answer) {
+    script_.append({Kind::Message, answer, {}});
+}
+void FakePlatform::expectPositionedMessage() {
+    script_.append({Kind::Positioned, Answer::Ok, {}});
+}
 void FakePlatform::expectOpenFiles(const QStringList& files) {
     script_.append({Kind::Open, Answer::Ok, files});
 }

@@ -27,8 +27,8 @@ public:
     };
 
     // Scripted answers, consumed in order.
-    void expectMessage(Answer answer);             // next message box is answered so
-    void expectPositionedMessage();                // next positioned message (always OK)
+    void expectMessage(Answer answer);              // next message box is answered so
+    void expectPositionedMessage();                 // next positioned message (always OK)
     void expectOpenFiles(const QStringList& files); // empty list = cancel
     void expectSaveFile(const QString& file);       // empty = cancel
 

@@ -17,29 +17,6 @@
 
 namespace vev::test {
 
-QByteArray sj(const char* utf8) {
-    return QByteArray::fromStdString(sjis::fromUtf8(utf8));
-}
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString testData(const char* name) {
-    return QStringLiteral(VEV_TEST_DATA "/") + QLatin1String(name);
-}
-
 QString tallyFilter() {
     return u("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 }

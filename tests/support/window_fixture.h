@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core_test_util.h"
 #include "fake_platform.h"
 #include "model/survey_document.h"
 
@@ -24,16 +25,6 @@ class TForm2;
 class TForm4;
 
 namespace test {
-
-// Shift-JIS bytes of a UTF-8 text.
-QByteArray sj(const char* utf8);
-QString u(const char* utf8);
-// The whole file; empty when it cannot be read.
-QByteArray readAll(const QString& path);
-// Writes the file whole; false when it cannot.
-bool writeFile(const QString& path, const QByteArray& bytes);
-// The absolute path of a file of tests/data.
-QString testData(const char* name);
 
 // The filter of every dialog that shows results and tally files.
 QString tallyFilter();
