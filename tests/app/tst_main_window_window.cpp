@@ -32,11 +32,10 @@ struct Session : test::WindowSession {
     QString label(const char* name) const {
         return form->findChild<QLabel*>(QLatin1String(name))->text();
     }
-    bool done() {
-        QString why;
-        const bool ok = platform.verifyDone(&why);
-        if (!ok) qWarning("%s", qPrintable(why));
-        return ok;
+    // The documented sample survey as vev.dat, loaded at start-up.
+    void startOnSample() {
+        place("window_sample.dat", QStringLiteral("vev.dat"));
+        start();
     }
 };
 
@@ -262,8 +261,7 @@ void TestMainWindow::saveAsProposal() {
 
 void TestMainWindow::saveAsWrites() {
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
+    s.startOnSample();
     s.doc->Modified = true;
     s.platform.expectSaveFile(s.path(QStringLiteral("copy.dat")));
 
@@ -305,8 +303,7 @@ void TestMainWindow::closeModified() {
     QFETCH(QString, written);
 
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
+    s.startOnSample();
     QFile::remove(s.path(QStringLiteral("vev.dat"))); // only a save brings it back
     if (!hasPath) s.doc->DataFilePath.clear();
     s.doc->Modified = true;
@@ -340,8 +337,7 @@ void TestMainWindow::closeModified() {
 
 void TestMainWindow::failingSaveKeepsWindowOpen() {
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
+    s.startOnSample();
     s.doc->DataFilePath = s.path(QStringLiteral("no such folder/vev.dat")).toStdString();
     s.doc->Modified = true;
     s.platform.expectMessage(Answer::Yes);
@@ -474,8 +470,7 @@ void TestMainWindow::clientHeightAfterLoad() {
 
 void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
+    s.startOnSample();
     QVERIFY(!s.form->Label3->isHidden());
     writeSurvey(s.path(QStringLiteral("gap.dat")), 2, 0);
     s.platform.expectOpenFiles({s.path(QStringLiteral("gap.dat"))});
@@ -497,10 +492,8 @@ void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
 
 void TestMainWindow::focusAfterOpenAndDrop() {
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
-    s.form->show();
-    QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+    s.startOnSample();
+    QVERIFY(s.showActive());
     // Respondent 3 is shown open from question 1 on.
     s.form->sn[3]->setFocus();
     s.platform.expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
@@ -516,10 +509,8 @@ void TestMainWindow::focusAfterOpenAndDrop() {
 
 void TestMainWindow::gridBackgroundTakesNoFocus() {
     Session s;
-    s.place("window_sample.dat", QStringLiteral("vev.dat"));
-    s.start();
-    s.form->show();
-    QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+    s.startOnSample();
+    QVERIFY(s.showActive());
     s.form->sn[2]->setFocus();
     // The background below the rows, a row's count line and the header labels.
     QTest::mouseClick(s.form->canvas, Qt::LeftButton, {}, QPoint(400, 200));

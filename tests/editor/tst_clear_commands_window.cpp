@@ -32,6 +32,13 @@ struct Loaded : test::WindowSession {
     }
 };
 
+// The two answers of a clear command's confirmation.
+void okOrCancel() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("ok") << int(Answer::Ok);
+    QTest::newRow("cancel") << int(Answer::Cancel);
+}
+
 } // namespace
 
 class TestClearCommands : public QObject {
@@ -63,9 +70,7 @@ void TestClearCommands::editMenuEnabling() {
 }
 
 void TestClearCommands::clearAnswers_data() {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("ok") << int(Answer::Ok);
-    QTest::newRow("cancel") << int(Answer::Cancel);
+    okOrCancel();
 }
 
 void TestClearCommands::clearAnswers() {
@@ -106,9 +111,7 @@ void TestClearCommands::clearAnswers() {
 }
 
 void TestClearCommands::clearAll_data() {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("ok") << int(Answer::Ok);
-    QTest::newRow("cancel") << int(Answer::Cancel);
+    okOrCancel();
 }
 
 void TestClearCommands::clearAll() {

@@ -159,8 +159,7 @@ void TestEditorDialog::newQuestionnaireByKeyboard() {
     QCOMPARE(e.LabeledEdit1->text(), u("無題"));
     QVERIFY(!w.form->q[1]->isHidden());
     QVERIFY(!w.form->q[2]->isHidden());
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::newCommandPrompts_data() {
@@ -194,8 +193,7 @@ void TestEditorDialog::newCommandPrompts() {
         QCOMPARE(w.editor->LabeledEdit1->text(), QString());
         QCOMPARE(w.form->Label1->text(), u("ｱﾝｹｰﾄ：新規作成"));
     }
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::stepsStayInRange_data() {
@@ -250,8 +248,7 @@ void TestEditorDialog::stepsStayInRange() {
     QCOMPARE(w.focused(), e.LabeledEdit2);
     QTest::mouseClick(e.Button5, Qt::LeftButton); // nothing changed: closes without a question
     QVERIFY(e.isHidden());
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::newQuestionCountedAtOnce() {
@@ -390,8 +387,7 @@ void TestEditorDialog::closeCheck() {
         w.platform.expectMessage(Platform::Answer::No);
         e.close();
     }
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
@@ -403,8 +399,7 @@ void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
     QVERIFY(e.isHidden());
     QVERIFY(w.doc->SurveyTitle.empty());
     QCOMPARE(w.form->Label1->text(), u("アンケート：ファイルを開いて下さい"));
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::applyWithoutQuestions() {
@@ -422,8 +417,7 @@ void TestEditorDialog::applyWithoutQuestions() {
     QTest::mouseClick(e.Button5, Qt::LeftButton);
     QVERIFY(e.isHidden());
     QVERIFY(e.PendingText[1].empty());
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::recordingCutsTexts_data() {
@@ -660,8 +654,7 @@ void TestEditorDialog::applyMarksModified() {
              u("　　　　　　　 　ｱﾝｹｰﾄ：") + (title.isEmpty() ? u("満足度調査") : title));
     QTest::mouseClick(e.Button5, Qt::LeftButton); // nothing left to apply: no question
     QVERIFY(e.isHidden());
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 void TestEditorDialog::endingProgramDropsUnappliedChanges() {
@@ -674,8 +667,7 @@ void TestEditorDialog::endingProgramDropsUnappliedChanges() {
     QVERIFY(w.form->close());
     QVERIFY(w.editor->isHidden());
     QCOMPARE(w.doc->QuestionText[1].str(), sj("性別"));
-    QString why;
-    QVERIFY2(w.platform.verifyDone(&why), qPrintable(why));
+    QVERIFY(w.done());
 }
 
 QTEST_MAIN(TestEditorDialog)

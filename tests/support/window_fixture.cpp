@@ -143,6 +143,13 @@ QLineEdit* WindowSession::focused() const {
     return qobject_cast<QLineEdit*>(QApplication::focusWidget());
 }
 
+bool WindowSession::done() const {
+    QString why;
+    const bool ok = platform.verifyDone(&why);
+    if (!ok) qWarning("%s", qPrintable(why));
+    return ok;
+}
+
 bool WindowSession::finish(QString* why) {
     const bool scriptDone = platform.verifyDone(why);
     form.reset();

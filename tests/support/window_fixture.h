@@ -82,6 +82,8 @@ struct WindowSession {
     void key(Qt::Key k);
     QLineEdit* focused() const;
     QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
+    // True when every scripted answer was used and nothing unexpected was shown; says why not.
+    bool done() const;
     // Closes the windows and restores the current folder; true when every scripted answer was
     // used, nothing unexpected was shown and no top-level window is left.
     bool finish(QString* why);
