@@ -4,10 +4,10 @@
 // event to the end of the paint it caused.
 #include "app/main_window.h"
 #include "entry/recording.h"
+#include "largest_survey.h"
 #include "model/data_file.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -18,49 +18,9 @@
 #include <memory>
 
 using namespace vev;
+using namespace vev::bench;
 
 namespace {
-
-const QString Date = QStringLiteral("2026/12/07");
-
-class QuietPlatform : public Platform {
-public:
-    Answer messageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override {
-        return Answer::Ok;
-    }
-    void positionedMessage(QWidget*, const QString&) override {}
-    QStringList openFiles(QWidget*, const FileDialog&) override { return {}; }
-    QString saveFile(QWidget*, const FileDialog&) override { return {}; }
-    void shellOpen(const QString&) override {}
-    void startProgram(const QString&, const QStringList&) override {}
-    void beep() override {}
-    void pause100ms() override {}
-    QString shortDate() override { return Date; }
-    QString programDirectory() override { return QStringLiteral("/nonexistent/"); }
-};
-
-// 40 single-choice questions of 8 choices, 999 complete respondents: entry.dat.
-QString writeLargestSurvey(const QTemporaryDir& dir) {
-    auto doc = std::make_unique<SurveyDocument>();
-    doc->VersionString = VevVersion;
-    doc->SurveyTitle = "Largest survey";
-    doc->QuestionCount = 40;
-    for (int q = 1; q <= 40; ++q) {
-        doc->QuestionText[q] = "Question text";
-        doc->ChoiceCount[q] = 8;
-    }
-    for (int r = 1; r <= 999; ++r)
-        for (int q = 1; q <= 40; ++q) {
-            doc->CurrentRespondent = r;
-            doc->CurrentQuestion = q;
-            doc->EntryBuffer = std::string(1, static_cast<char>('1' + (r * 7 + q) % 9));
-            dataIN(*doc);
-        }
-    doc->DataFilePath = QFile::encodeName(dir.filePath(QStringLiteral("entry.dat"))).toStdString();
-    doc->WWrite = false;
-    hozon(*doc, Date);
-    return dir.filePath(QStringLiteral("entry.dat"));
-}
 
 struct Window {
     QTemporaryDir dir;
@@ -69,7 +29,8 @@ struct Window {
     std::unique_ptr<TForm1> form;
 
     bool open() {
-        const QString path = writeLargestSurvey(dir);
+        const QString path = writeLargestSurvey(
+            dir, {.multiSelect = false, .linked = false, .fileName = "entry.dat"});
         form = std::make_unique<TForm1>(*doc, platform, QStringList{path});
         form->show();
         form->activateWindow();
