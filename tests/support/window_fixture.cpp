@@ -151,13 +151,19 @@ bool WindowSession::done() const {
 }
 
 bool WindowSession::finish(QString* why) {
+    if (!why) {
+        QString reason;
+        const bool ok = finish(&reason);
+        if (!ok) qWarning("%s", qPrintable(reason));
+        return ok;
+    }
     const bool scriptDone = platform.verifyDone(why);
     form.reset();
     editor = nullptr;
     list = nullptr;
     QDir::setCurrent(previousFolder);
     if (!QTest::qWaitFor([] { return QApplication::topLevelWidgets().isEmpty(); })) {
-        if (why) *why += QStringLiteral("; a top-level window is left open");
+        *why += QStringLiteral("; a top-level window is left open");
         return false;
     }
     return scriptDone;

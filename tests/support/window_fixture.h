@@ -85,8 +85,9 @@ struct WindowSession {
     // True when every scripted answer was used and nothing unexpected was shown; says why not.
     bool done() const;
     // Closes the windows and restores the current folder; true when every scripted answer was
-    // used, nothing unexpected was shown and no top-level window is left.
-    bool finish(QString* why);
+    // used, nothing unexpected was shown and no top-level window is left. Without `why` the
+    // reason is printed.
+    bool finish(QString* why = nullptr);
 };
 
 } // namespace test
