@@ -24,14 +24,7 @@ using namespace vev;
 
 namespace {
 
-// The main window started on a copy of entry_survey.dat in a folder of its own.
-struct Session : test::WindowSession {
-    Session() {
-        enterFolder();
-        start({place("entry_survey.dat")});
-    }
-    bool ready() { return showActive(); }
-
+struct Session : test::EntrySession {
     // The row's counts recounted from every stored answer, as the tally must hold them.
     bool tallyMatchesAnswers(int q) const {
         int expected[10] = {};

@@ -21,20 +21,12 @@ using namespace vev;
 
 namespace {
 
-// The main window started on a copy of entry_survey.dat in a folder of its own.
-struct Session : test::WindowSession {
-    Session() {
-        enterFolder();
-        start({place("entry_survey.dat")});
-    }
-    bool ready() { return showActive(); }
-
+struct Session : test::EntrySession {
     void spin(int direction) {
         HSpinner* spinner = form->UpDown1;
         QTest::mouseClick(direction > 0 ? spinner->forwardButton() : spinner->backButton(),
                           Qt::LeftButton);
     }
-    QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
     // Where the grid shows respondent r: number label, spinner and answer boxes agree.
     bool shows(int r) const {
         if (doc->CurrentRespondent != r || form->UpDown1->position() != r) return false;

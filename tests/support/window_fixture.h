@@ -90,5 +90,15 @@ struct WindowSession {
     bool finish(QString* why = nullptr);
 };
 
+// The main window started on a copy of entry_survey.dat in a folder of its own, which is also
+// the current folder; ready() shows it and waits until it is active.
+struct EntrySession : WindowSession {
+    EntrySession() {
+        enterFolder();
+        start({place("entry_survey.dat")});
+    }
+    bool ready() { return showActive(); }
+};
+
 } // namespace test
 } // namespace vev
