@@ -1,5 +1,7 @@
 // Runs the built vev-tally as a process on a copy of the example survey and checks exit
 // statuses, what it writes (byte for byte against examples/) and what it leaves alone.
+#include "core_test_util.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -12,13 +14,13 @@
 #include <algorithm>
 #include <memory>
 
+using vev::test::u;
+using vev::test::writeFile;
+
 namespace {
 
 const QString Date = QStringLiteral("2026/12/07");
 
-QString u8(const char* text) {
-    return QString::fromUtf8(text);
-}
 QByteArray sjis(const char* text) {
     // The few Shift-JIS fixtures of this test, spelled out as bytes.
     return QByteArray(text);
@@ -28,12 +30,6 @@ QByteArray readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
     return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 struct Run {
@@ -64,7 +60,7 @@ private slots:
 private:
     QStringList expand(const QString& args) const;
     Run tally(const QStringList& args) const;
-    QString dat() const { return dir_->filePath(u8("満足度調査.dat")); }
+    QString dat() const { return dir_->filePath(u("満足度調査.dat")); }
     static QString example(const char* name) {
         return QStringLiteral(VEV_EXAMPLES "/") + QString::fromUtf8(name);
     }
@@ -99,11 +95,11 @@ void TestVevTally::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     QVERIFY(QFile::copy(example("満足度調査.dat"), dat()));
-    QVERIFY(QFile::copy(example("追加集計1.csv"), dir_->filePath(u8("追加集計1.csv"))));
-    writeAll(dir_->filePath(QStringLiteral("bad.dat")), "hello\r\nworld\r\n");
+    QVERIFY(QFile::copy(example("追加集計1.csv"), dir_->filePath(u("追加集計1.csv"))));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("bad.dat")), "hello\r\nworld\r\n"));
     // "質問数 ,0" in Shift-JIS
-    writeAll(dir_->filePath(QStringLiteral("zero.dat")),
-             sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,0\r\n"));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("zero.dat")),
+                      sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,0\r\n")));
 }
 
 void TestVevTally::exitStatus_data() {
@@ -138,11 +134,11 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("missing file, dump")
         << QStringLiteral("dump @DIR/none.dat") << 1 << QStringLiteral("File not found.");
     QTest::newRow("not a survey") << QStringLiteral("results @DIR/bad.dat") << 1
-                                  << u8("bad.datはアンケートファイルではありません。");
+                                  << u("bad.datはアンケートファイルではありません。");
     QTest::newRow("not a survey, resave") << QStringLiteral("resave @DIR/bad.dat @DIR/r.dat") << 1
-                                          << u8("bad.datはアンケートファイルではありません。");
+                                          << u("bad.datはアンケートファイルではありません。");
     QTest::newRow("no questions, sheet")
-        << QStringLiteral("sheet @DIR/zero.dat @DIR/s.csv") << 1 << u8("zero.datが異常です。");
+        << QStringLiteral("sheet @DIR/zero.dat @DIR/s.csv") << 1 << u("zero.datが異常です。");
     QTest::newRow("unwritable output")
         << QStringLiteral("results @DAT -o @DIR/no/such/folder/x.csv") << 1 << QString();
 }
@@ -180,19 +176,19 @@ void TestVevTally::outputs_data() {
     QTest::addColumn<QString>("golden");
 
     QTest::newRow("results beside the survey")
-        << QStringLiteral("results @DAT") << u8("@DIR/満足度調査.csv") << u8("満足度調査.csv");
+        << QStringLiteral("results @DAT") << u("@DIR/満足度調査.csv") << u("満足度調査.csv");
     QTest::newRow("results to -o") << QStringLiteral("results @DAT -o @DIR/other.csv")
-                                   << QStringLiteral("@DIR/other.csv") << u8("満足度調査.csv");
+                                   << QStringLiteral("@DIR/other.csv") << u("満足度調査.csv");
     QTest::newRow("results with --date=") << QStringLiteral("results @DAT --date=2026/12/07")
-                                          << u8("@DIR/満足度調査.csv") << u8("満足度調査.csv");
+                                          << u("@DIR/満足度調査.csv") << u("満足度調査.csv");
     QTest::newRow("resave to another folder")
-        << u8("resave @DAT @DIR/sub/満足度調査.dat") << u8("@DIR/sub/満足度調査.dat")
-        << u8("満足度調査.dat");
+        << u("resave @DAT @DIR/sub/満足度調査.dat") << u("@DIR/sub/満足度調査.dat")
+        << u("満足度調査.dat");
     QTest::newRow("resave writes the results beside")
-        << u8("resave @DAT @DIR/sub/満足度調査.dat") << u8("@DIR/sub/満足度調査.csv")
-        << u8("満足度調査.csv");
+        << u("resave @DAT @DIR/sub/満足度調査.dat") << u("@DIR/sub/満足度調査.csv")
+        << u("満足度調査.csv");
     QTest::newRow("resave in place")
-        << QStringLiteral("resave @DAT @DAT") << QStringLiteral("@DAT") << u8("満足度調査.dat");
+        << QStringLiteral("resave @DAT @DAT") << QStringLiteral("@DAT") << u("満足度調査.dat");
 }
 
 void TestVevTally::outputs() {
@@ -221,7 +217,7 @@ void TestVevTally::printForm() {
     expected.replace("\r\n    \x8e\xbf\x96\xe2\x93\xe0\x97\x65",
                      "\r\nNo  \x8e\xbf\x96\xe2\x93\xe0\x97\x65");
     QCOMPARE(readAll(out), expected);
-    QVERIFY(!QFile::exists(dir_->filePath(u8("満足度調査.csv"))));
+    QVERIFY(!QFile::exists(dir_->filePath(u("満足度調査.csv"))));
 }
 
 void TestVevTally::percentOption_data() {
@@ -246,7 +242,7 @@ void TestVevTally::percentOption() {
     const QByteArray frac("\x95\x53\x95\xaa\x97\xa6\x81\x46\x8f\xac\x90\x94");
     QByteArray survey = readAll(dat());
     QVERIFY(survey.contains(integer));
-    if (fileFrac) writeAll(dat(), survey.replace(integer, frac));
+    if (fileFrac) QVERIFY(writeFile(dat(), survey.replace(integer, frac)));
 
     const QString out = dir_->filePath(QStringLiteral("r.csv"));
     const Run run = tally(expand(QStringLiteral("results @DAT -o ") + out + QLatin1Char(' ') +
@@ -274,18 +270,18 @@ void TestVevTally::notices_data() {
     QByteArray otherTitle = sheet;
     otherTitle.prepend("X");
     QTest::newRow("linked sheet missing")
-        << QByteArray() << u8("集計ファイル@DIR/追加集計1.csvが見つかりません。");
+        << QByteArray() << u("集計ファイル@DIR/追加集計1.csvが見つかりません。");
     // The carriage return between the message and the file name comes out as a space.
     QTest::newRow("linked sheet of another survey")
-        << otherTitle << u8("アンケートタイトルが違うので追加できません。 追加集計1.csv");
+        << otherTitle << u("アンケートタイトルが違うので追加できません。 追加集計1.csv");
 }
 
 void TestVevTally::notices() {
     QFETCH(QByteArray, sheet);
     QFETCH(QString, notice);
-    const QString sheetPath = dir_->filePath(u8("追加集計1.csv"));
+    const QString sheetPath = dir_->filePath(u("追加集計1.csv"));
     QVERIFY(QFile::remove(sheetPath));
-    if (!sheet.isEmpty()) writeAll(sheetPath, sheet);
+    if (!sheet.isEmpty()) QVERIFY(writeFile(sheetPath, sheet));
 
     // A notice about a linked file does not stop the run.
     const Run run = tally(expand(QStringLiteral("results @DAT -o @DIR/r.csv --date ") + Date));
@@ -312,21 +308,21 @@ void TestVevTally::dump() {
         QStringLiteral("Answers CurrentQuestion CurrentRespondent DataFilePath FirstOpenQuestion "
                        "Frac1 LinkedTallyFiles Modified QuestionCount Questions "
                        "RespondentCount SurveyTitle Tally WWrite"));
-    QCOMPARE(o[QStringLiteral("SurveyTitle")].toString(), u8("満足度調査"));
+    QCOMPARE(o[QStringLiteral("SurveyTitle")].toString(), u("満足度調査"));
     QCOMPARE(o[QStringLiteral("QuestionCount")].toInt(), 12);
     QCOMPARE(o[QStringLiteral("RespondentCount")].toInt(), 60);
     // Respondent 60 answered everything, so the one after it is shown, its answers all "0".
     QCOMPARE(o[QStringLiteral("CurrentRespondent")].toInt(), 61);
     const QJsonArray answers = o[QStringLiteral("Answers")].toArray();
     QCOMPARE(answers.size(), 61);
-    for (const QJsonValue& a : answers.last().toArray()) QCOMPARE(a.toString(), u8("0"));
+    for (const QJsonValue& a : answers.last().toArray()) QCOMPARE(a.toString(), u("0"));
     QCOMPARE(answers.first().toArray().size(), 12);
     const QJsonArray questions = o[QStringLiteral("Questions")].toArray();
-    QCOMPARE(questions[4].toObject()[QStringLiteral("Text")].toString(), u8("利用した売場"));
+    QCOMPARE(questions[4].toObject()[QStringLiteral("Text")].toString(), u("利用した売場"));
     QCOMPARE(questions[4].toObject()[QStringLiteral("MultiSelect")].toBool(), true);
     QCOMPARE(questions[3].toObject()[QStringLiteral("ChoiceCount")].toInt(), 1);
     QCOMPARE(o[QStringLiteral("LinkedTallyFiles")].toArray(),
-             QJsonArray{dir_->filePath(u8("追加集計1.csv"))});
+             QJsonArray{dir_->filePath(u("追加集計1.csv"))});
     QCOMPARE(o[QStringLiteral("DataFilePath")].toString(), dat());
     QCOMPARE(o[QStringLiteral("Modified")].toBool(), false);
     QCOMPARE(o[QStringLiteral("Frac1")].toBool(), false);
@@ -349,8 +345,8 @@ void TestVevTally::dump() {
 
 void TestVevTally::dumpUndecodableTitle() {
     // A title with a lead byte and a trail byte that name no character.
-    writeAll(dat(),
-             sjis("VEV\r\nA\x85\x40Z\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q,2\r\n  1  ,1\r\n"));
+    QVERIFY(writeFile(
+        dat(), sjis("VEV\r\nA\x85\x40Z\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q,2\r\n  1  ,1\r\n")));
     const Run run = tally({QStringLiteral("dump"), dat()});
     QCOMPARE(run.code, 0);
     const QString title =
