@@ -49,6 +49,17 @@ struct Windows : test::WindowSession {
         form->hitoribun();
     }
 
+    // The editor opened by File > New, or by Edit > Questionnaire on a loaded questionnaire.
+    TForm2& create() {
+        form->New1Click();
+        return *editor;
+    }
+    TForm2& edit(const char* title, std::initializer_list<QuestionLine> questions) {
+        load(title, questions);
+        form->AEdit1Click();
+        return *editor;
+    }
+
     // Records an answer as typing would, without the main window's keys.
     void answer(int respondent, int question, const char* digits) {
         doc->CurrentRespondent = respondent;
@@ -253,9 +264,7 @@ void TestEditorDialog::stepsStayInRange() {
 
 void TestEditorDialog::newQuestionCountedAtOnce() {
     Windows w;
-    w.load("t", {{"A", 3}});
-    w.form->AEdit1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.edit("t", {{"A", 3}});
     w.key(Qt::Key_Down);
     QCOMPARE(e.ShownQuestion, 2);
 
@@ -352,9 +361,7 @@ void TestEditorDialog::closeCheck() {
     QFETCH(bool, applied);
 
     Windows w;
-    w.load("満足度調査", {{"性別", 2}, {"年代", 6}});
-    w.form->AEdit1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.edit("満足度調査", {{"性別", 2}, {"年代", 6}});
     e.LabeledEdit1->setText(u("新しい調査"));
     typeInto(e.LabeledEdit2, QStringLiteral("X"));
 
@@ -392,8 +399,7 @@ void TestEditorDialog::closeCheck() {
 
 void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
     Windows w;
-    w.form->New1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.create();
     typeInto(e.LabeledEdit1, u("題"));
     QTest::mouseClick(e.Button5, Qt::LeftButton);
     QVERIFY(e.isHidden());
@@ -404,8 +410,7 @@ void TestEditorDialog::titleAloneOfEmptyQuestionnaireAsksNothing() {
 
 void TestEditorDialog::applyWithoutQuestions() {
     Windows w;
-    w.form->New1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.create();
     typeInto(e.LabeledEdit2, QStringLiteral("x")); // a text alone is no question
     QTest::mouseClick(e.Button4, Qt::LeftButton);
     QCOMPARE(w.doc->QuestionCount, 0);
@@ -455,8 +460,7 @@ void TestEditorDialog::recordingCutsTexts() {
 
 void TestEditorDialog::textBoxTakesAtMost20Bytes() {
     Windows w;
-    w.form->New1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.create();
     typeInto(e.LabeledEdit2, QString(19, QLatin1Char('b')) + u("あ"));
     QCOMPARE(e.LabeledEdit2->text(), QString(19, QLatin1Char('b')));
     typeInto(e.LabeledEdit2, QStringLiteral("cd"));
@@ -535,9 +539,7 @@ void TestEditorDialog::countBoxKeys() {
     QFETCH(QString, count);
 
     Windows w;
-    w.load("t", {{"A", 3}});
-    w.form->AEdit1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.edit("t", {{"A", 3}});
     e.Edit1->setFocus();
     for (QChar c : keys) {
         if (c == QLatin1Char('B'))
@@ -558,9 +560,7 @@ void TestEditorDialog::countBoxKeys() {
 
 void TestEditorDialog::multiSelectFollowsCount() {
     Windows w;
-    w.load("t", {{"A", 3, true}});
-    w.form->AEdit1Click();
-    TForm2& e = *w.editor;
+    TForm2& e = w.edit("t", {{"A", 3, true}});
     QVERIFY(e.CheckBox1->isEnabled());
     QVERIFY(e.CheckBox1->isChecked());
     typeInto(e.Edit1, QStringLiteral("1"));
