@@ -93,11 +93,4 @@ BENCHMARK(BM_EnterToNextRespondent)->UseManualTime()->Unit(benchmark::kMicroseco
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VEV_BENCHMARK_WINDOW_MAIN()

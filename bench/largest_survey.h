@@ -95,3 +95,16 @@ public:
 };
 
 } // namespace vev::bench
+
+// main() of a benchmark that builds windows: a QApplication on the offscreen platform unless
+// another platform is asked for.
+#define VEV_BENCHMARK_WINDOW_MAIN()                                                                \
+    int main(int argc, char** argv) {                                                              \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        QApplication app(argc, argv);                                                              \
+        benchmark::Initialize(&argc, argv);                                                        \
+        benchmark::RunSpecifiedBenchmarks();                                                       \
+        benchmark::Shutdown();                                                                     \
+        return 0;                                                                                  \
+    }

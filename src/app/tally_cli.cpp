@@ -248,9 +248,7 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         if (req.print) {
             doc->ResultsSeparator = ' ';
             doc->ResultsQuote = ' ';
-            TextFileWriter writer(nativePath(target));
-            writer.raw(resultsFileContents(*doc, date));
-            writer.commit();
+            writeTextFile(nativePath(target), resultsFileContents(*doc, date));
         } else {
             doc->ResultsSeparator = ',';
             doc->ResultsQuote = '"';

@@ -140,9 +140,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
 }
 
 void csvRhozon(SurveyDocument& doc, const QString& shortDate) {
-    TextFileWriter writer(doc.CurrentTallyFilePath);
-    writer.raw(additionSheetContents(doc, shortDate));
-    writer.commit();
+    writeTextFile(doc.CurrentTallyFilePath, additionSheetContents(doc, shortDate));
 }
 
 void csvRead(SurveyDocument& doc, CoreEvents& events) {

@@ -231,9 +231,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
 }
 
 void hozon(SurveyDocument& doc, const QString& shortDate) {
-    TextFileWriter writer(doc.DataFilePath);
-    writer.raw(dataFileContents(doc, shortDate));
-    writer.commit();
+    writeTextFile(doc.DataFilePath, dataFileContents(doc, shortDate));
     doc.Modified = false;
     if (doc.WWrite) {
         doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");

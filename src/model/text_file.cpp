@@ -60,6 +60,12 @@ void TextFileWriter::commit() {
     if (!file.commit()) throwIoError(lastSystemError());
 }
 
+void writeTextFile(const std::string& path, std::string_view contents) {
+    TextFileWriter writer(path);
+    writer.raw(contents);
+    writer.commit();
+}
+
 TextFileReader::TextFileReader(const std::string& path) {
     QFile file(nativeName(path));
     errno = 0;

@@ -11,8 +11,8 @@ namespace vev {
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::string path); // native path
-    void line(std::string_view bytes);          // the bytes and CR LF
-    void raw(std::string_view bytes);           // the bytes alone
+    void line(std::string_view bytes);         // the bytes and CR LF
+    void raw(std::string_view bytes);          // the bytes alone
     const std::string& contents() const { return contents_; }
     void commit(); // throws VevError
 
@@ -20,6 +20,9 @@ private:
     std::string path_;
     std::string contents_;
 };
+
+// Writes the whole file at once through TextFileWriter (atomic; throws VevError).
+void writeTextFile(const std::string& path, std::string_view contents);
 
 // Reads a text file line by line. A line ends at CR LF or at LF alone; a CR elsewhere stays in
 // the line. Reading after the end gives empty lines, as the classic readers did.
