@@ -1,4 +1,4 @@
-#include "entry/recording.h"
+#include "model/recording.h"
 #include "model/survey_document.h"
 #include "results/results_file.h"
 

@@ -3,9 +3,9 @@
 // a complete respondent until the next one fills the 40 boxes. Each timing runs from the key
 // event to the end of the paint it caused.
 #include "app/main_window.h"
-#include "entry/recording.h"
 #include "largest_survey.h"
 #include "model/data_file.h"
+#include "model/recording.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -27,6 +27,7 @@ struct Window {
     QuietPlatform platform;
     std::unique_ptr<SurveyDocument> doc = std::make_unique<SurveyDocument>();
     std::unique_ptr<TForm1> form;
+    QLineEdit* sn[MaxQuestions + 1] = {}; // the answer boxes, found once by name
 
     bool open() {
         const QString path = writeLargestSurvey(
@@ -35,21 +36,23 @@ struct Window {
         form->show();
         form->activateWindow();
         QCoreApplication::processEvents();
+        for (int q = 1; q <= MaxQuestions; ++q)
+            sn[q] = form->findChild<QLineEdit*>(QStringLiteral("sn%1").arg(q));
         return doc->RespondentCount == 999;
     }
     void show(int r, int q) {
         doc->CurrentRespondent = r;
         form->hitoribun();
         doc->CurrentQuestion = q;
-        form->sn[q]->setFocus();
-        form->sn[q]->selectAll();
+        sn[q]->setFocus();
+        sn[q]->selectAll();
         QCoreApplication::processEvents();
     }
     // The key as the operator's keyboard delivers it, then the paint it caused.
     double press(int key, const QString& text) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
         const auto start = std::chrono::steady_clock::now();
-        QApplication::sendEvent(form->sn[doc->CurrentQuestion], &event);
+        QApplication::sendEvent(sn[doc->CurrentQuestion], &event);
         QCoreApplication::processEvents();
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

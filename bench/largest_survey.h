@@ -3,9 +3,10 @@
 // The largest survey the program takes (40 questions of 8 choices, 999 respondents, optionally
 // 40 linked tally files), built through the recording and saved once, for the benchmarks; and a
 // platform that answers every box with OK and does nothing else.
-#include "entry/recording.h"
+#include "model/recording.h"
 #include "linked/tally_file.h"
 #include "model/data_file.h"
+#include "results/results_file.h" // hozon
 #include "model/survey_document.h"
 #include "platform/platform.h"
 

@@ -104,3 +104,5 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vev
+
+#include "moc_about_dialog.cpp"

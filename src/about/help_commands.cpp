@@ -1,6 +1,7 @@
-#include "app/main_window.h"
+#include "about/help_commands.h"
 
 #include "about/about_dialog.h"
+#include "model/paths.h"
 #include "model/sjis.h"
 
 #include <QDir>
@@ -11,46 +12,20 @@ namespace vev {
 
 namespace {
 
-// The maker's timer tool, looked for beside the program (the window enables its menu item at
-// start-up only when it is there).
-#ifdef Q_OS_WIN
-const QString timerToolName = QStringLiteral("Davad.exe");
-#else
-const QString timerToolName = QStringLiteral("davad");
-#endif
-
 const QString latestVersionAddress = QStringLiteral("https://vev.example.org/latest");
 
 } // namespace
 
-void TForm1::About1Click() {
-    // A fresh dialog each time; it blocks the main window until it closes.
-    auto* about = new TForm3(platform, this);
-    about->Label2->setText(sjis::toQString(doc.VersionString.view()));
-    about->exec();
-    delete about;
+QString timerToolName() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("Davad.exe");
+#else
+    return QStringLiteral("davad");
+#endif
 }
 
-void TForm1::ManualClick() {
-    // A missing help document is not reported: the command just does nothing.
-    const QString help = findBesideProgram(QStringLiteral("vev.htm"));
-    if (!help.isEmpty()) platform.shellOpen(help);
-}
-
-void TForm1::ZAMwebClick() {
-    platform.shellOpen(latestVersionAddress);
-}
-
-void TForm1::DAVADClick() {
-    // Not waited for and not checked; the switches are three separate arguments.
-    const QString tool = findBesideProgram(timerToolName);
-    if (!tool.isEmpty())
-        platform.startProgram(tool,
-                              {QStringLiteral("/w"), QStringLiteral("/s"), QStringLiteral("/n")});
-}
-
-QString TForm1::findBesideProgram(const QString& name) const {
-    const QString appDirectory = QString::fromStdString(doc.AppDirectory);
+QString findBesideProgram(const SurveyDocument& doc, const QString& name) {
+    const QString appDirectory = paths::toQString(doc.AppDirectory);
     if (appDirectory.isEmpty()) return {};
     for (const QString& candidate :
          {appDirectory + name, appDirectory + QStringLiteral("../share/vev/") + name}) {
@@ -58,6 +33,32 @@ QString TForm1::findBesideProgram(const QString& name) const {
         if (file.isFile()) return QDir::cleanPath(file.absoluteFilePath());
     }
     return {};
+}
+
+void HelpCommands::About1Click() {
+    // A fresh dialog each time; it blocks the main window until it closes.
+    auto* about = new TForm3(platform_, view_.dialogParent());
+    about->Label2->setText(sjis::toQString(doc_.VersionString.view()));
+    about->exec();
+    delete about;
+}
+
+void HelpCommands::ManualClick() {
+    // A missing help document is not reported: the command just does nothing.
+    const QString help = findBesideProgram(doc_, QStringLiteral("vev.htm"));
+    if (!help.isEmpty()) platform_.shellOpen(help);
+}
+
+void HelpCommands::ZAMwebClick() {
+    platform_.shellOpen(latestVersionAddress);
+}
+
+void HelpCommands::DAVADClick() {
+    // Not waited for and not checked; the switches are three separate arguments.
+    const QString tool = findBesideProgram(doc_, timerToolName());
+    if (!tool.isEmpty())
+        platform_.startProgram(tool,
+                               {QStringLiteral("/w"), QStringLiteral("/s"), QStringLiteral("/n")});
 }
 
 } // namespace vev

@@ -25,8 +25,8 @@ int main(int argc, char* argv[]) {
     auto doc = std::make_unique<vev::SurveyDocument>();
     vev::TForm1 form1(*doc, platform, QApplication::arguments().mid(1));
     // Created hidden after the main window's start-up load; owned by the main window.
-    auto* form2 = new vev::TForm2(form1);
-    auto* form4 = new vev::TForm4(form1);
+    auto* form2 = new vev::TForm2(*doc, platform, form1, &form1);
+    auto* form4 = new vev::TForm4(*doc, platform, form1, &form1);
     form2->hide();
     form4->hide();
     form1.attachDialogs(form2, form4);

@@ -1,74 +1,42 @@
 #include "app/main_window.h"
 
-#include "model/paths.h"
-
 #include "editor/editor_dialog.h"
 #include "entry/h_spinner.h"
-#include "entry/tally_text.h"
+#include "entry/question_grid.h"
 #include "linked/linked_list_dialog.h"
 #include "model/data_file.h"
+#include "model/paths.h"
+#include "model/recording.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
+#include "results/results_file.h"
 
+#include <QAbstractSlider>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <algorithm>
 
 namespace vev {
 
 namespace {
-
-const QString proportionalFamily = QStringLiteral("Noto Sans CJK JP");
-const QString monospacedFamily = QStringLiteral("Noto Sans Mono CJK JP");
-
-QFont proportionalFont(int pixels, bool bold) {
-    QFont font(proportionalFamily);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-// The grid's monospaced font. The choice header and the count line share 7-character columns
-// and the count line starts 24 px (three half-width characters) right of the header, so a
-// half-width character must be 8 px wide; letter spacing makes up what the font lacks.
-QFont monospacedFont(int pixels, bool bold) {
-    QFont font(monospacedFamily);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
-    if (advance > 0 && advance < 8) font.setLetterSpacing(QFont::AbsoluteSpacing, 8 - advance);
-    return font;
-}
-
-void setColours(QWidget* widget, const QColor& text, const QColor& background = QColor()) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    if (background.isValid()) {
-        palette.setColor(QPalette::Window, background);
-        palette.setColor(QPalette::Base, background);
-        widget->setAutoFillBackground(true);
-    }
-    widget->setPalette(palette);
-}
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry,
                   const QString& text = QString()) {
@@ -78,23 +46,15 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry,
     return label;
 }
 
-QFrame* makeLine(QWidget* parent, const QRect& geometry, const QColor& colour) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::NoFrame);
-    line->setGeometry(geometry);
-    setColours(line, colour, colour);
-    return line;
+void setLabelColours(QLabel* label, const QColor& text, const QColor& background) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    label->setPalette(palette);
 }
 
-const QString filterDat =
-    QString::fromUtf8("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*");
-
-// The folder part of a path, up to and including its last separator; empty without one.
-QString folderPart(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-QString fileNamePart(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+void setTextIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text) label->setText(text);
 }
 
 } // namespace
@@ -102,10 +62,12 @@ QString fileNamePart(const QString& path) {
 TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList arguments,
                QWidget* parent)
     : QMainWindow(parent), doc(document), platform(platformServices),
-      arguments_(std::move(arguments)) {
+      arguments_(std::move(arguments)), entry_(document),
+      results_(document, platformServices, *this), linked_(document, platformServices, *this),
+      clear_(document, platformServices, *this), help_(document, platformServices, *this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
-    setFont(proportionalFont(12, false));
+    setFont(look::proportionalFont(12, false));
     createWidgets();
     createMenus();
     runGuarded([this] { FormCreate(); });
@@ -116,6 +78,7 @@ TForm1::~TForm1() = default;
 void TForm1::attachDialogs(TForm2* editor, TForm4* linkedList) {
     Form2 = editor;
     Form4 = linkedList;
+    linked_.setList(linkedList);
 }
 
 void TForm1::runGuarded(const std::function<void()>& handler) {
@@ -134,8 +97,7 @@ void TForm1::informationBeep() {
 }
 
 void TForm1::tallyChanged(int row) {
-    if (row < 1 || row > MaxQuestions) return;
-    ad[row]->setText(QString::fromLatin1(TallyLine(doc, row)));
+    grid_->redrawCounts(row);
 }
 
 void TForm1::createWidgets() {
@@ -146,117 +108,79 @@ void TForm1::createWidgets() {
     scrollArea->setWidgetResizable(true);
     // A click on the grid's background must not take the keys away from the answer boxes.
     scrollArea->setFocusPolicy(Qt::NoFocus);
-    canvas = new QWidget;
-    canvas->setObjectName(QStringLiteral("canvas"));
-    canvas->setMinimumSize(784, 56);
-    scrollArea->setWidget(canvas);
+    grid_ = new QuestionGrid(doc, platform, entry_);
+    scrollArea->setWidget(grid_);
     setCentralWidget(scrollArea);
+    grid_->setHooks({
+        .runGuarded = [this](const std::function<void()>& handler) { runGuarded(handler); },
+        .respondentShown =
+            [this] {
+                UpDown1->setPosition(doc.CurrentRespondent);
+                showRespondentNumber();
+            },
+        .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
+        .keyPreview = [this] { return KeyPreview; },
+        .closeJumpBox = [this] { closeJumpBox(); },
+    });
 
-    Label1 = makeLabel(canvas, QStringLiteral("Label1"), {10, 3, 461, 15},
+    // The header controls lie on the grid's client area, above the rows.
+    Label1 = makeLabel(grid_, QStringLiteral("Label1"), {10, 3, 461, 15},
                        QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
-    Label1->setFont(proportionalFont(15, true));
-    setColours(Label1, QColor(0, 0, 255));
+    Label1->setFont(look::proportionalFont(15, true));
+    look::setColours(Label1, QColor(0, 0, 255));
     Label2 =
-        makeLabel(canvas, QStringLiteral("Label2"), {480, 3, 311, 15}, QString::fromUtf8("ﾌｧｲﾙ："));
-    Label2->setFont(proportionalFont(15, true));
-    setColours(Label2, QColor(0, 128, 0));
+        makeLabel(grid_, QStringLiteral("Label2"), {480, 3, 311, 15}, QString::fromUtf8("ﾌｧｲﾙ："));
+    Label2->setFont(look::proportionalFont(15, true));
+    look::setColours(Label2, QColor(0, 128, 0));
     TestLabel =
-        makeLabel(canvas, QStringLiteral("TestLabel"), {480, 0, 8, 12}, QStringLiteral("  "));
+        makeLabel(grid_, QStringLiteral("TestLabel"), {480, 0, 8, 12}, QStringLiteral("  "));
 
-    Label3 = makeLabel(canvas, QStringLiteral("Label3"), {10, 0, 58, 19}, QStringLiteral("No.1"));
-    Label3->setFont(proportionalFont(17, true));
-    setColours(Label3, QColor(255, 0, 0), QColor(255, 255, 255));
+    Label3 = makeLabel(grid_, QStringLiteral("Label3"), {10, 0, 58, 19}, QStringLiteral("No.1"));
+    Label3->setFont(look::proportionalFont(17, true));
+    look::setColours(Label3, QColor(255, 0, 0), QColor(255, 255, 255));
     Label3->setCursor(Qt::PointingHandCursor);
     Label3->hide();
 
-    Edit2 = new QLineEdit(canvas);
+    Edit2 = new QLineEdit(grid_);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(35, 0, 33, 19);
-    Edit2->setFont(proportionalFont(16, true));
+    Edit2->setFont(look::proportionalFont(16, true));
     Edit2->setMaxLength(3);
     Edit2->setTextMargins(0, 0, 0, 0);
     Edit2->setAcceptDrops(false);
-    setColours(Edit2, QColor(255, 0, 0));
+    look::setColours(Edit2, QColor(255, 0, 0));
     Edit2->hide();
 
-    UpDown1 = new HSpinner(canvas);
+    UpDown1 = new HSpinner(grid_);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setGeometry(67, 0, 29, 19);
     UpDown1->setRange(1, MaxRespondents);
     UpDown1->setPosition(1);
     UpDown1->hide();
 
-    Button1 = new QPushButton(QString::fromUtf8("≫"), canvas);
+    Button1 = new QPushButton(QString::fromUtf8("≫"), grid_);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(67, 0, 29, 19);
-    Button1->setFont(proportionalFont(15, true));
+    Button1->setFont(look::proportionalFont(15, true));
     Button1->hide();
 
     // 17 blanks, the question column, 6 blanks, an ideographic space, 7 blanks, the answers.
-    Label5 = makeLabel(canvas, QStringLiteral("Label5"), {10, 20, 255, 20},
+    Label5 = makeLabel(grid_, QStringLiteral("Label5"), {10, 20, 255, 20},
                        QString(17, QLatin1Char(' ')) + QString::fromUtf8("質問内容") +
                            QString(6, QLatin1Char(' ')) + QString::fromUtf8("　") +
                            QString(7, QLatin1Char(' ')) + QString::fromUtf8("選択番号"));
-    Label5->setFont(proportionalFont(13, false));
+    Label5->setFont(look::proportionalFont(13, false));
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setColours(Label5, QColor(255, 255, 255), QColor(160, 160, 160));
+    look::setColours(Label5, QColor(255, 255, 255), QColor(160, 160, 160));
     Label5->hide();
-    Label4 = makeLabel(canvas, QStringLiteral("Label4"), {266, 20, 508, 20},
+    Label4 = makeLabel(grid_, QStringLiteral("Label4"), {266, 20, 508, 20},
                        QString::fromUtf8("集 計 結 果"));
-    Label4->setFont(proportionalFont(13, false));
+    Label4->setFont(look::proportionalFont(13, false));
     Label4->setAlignment(Qt::AlignCenter);
-    setColours(Label4, QColor(192, 192, 192), QColor(128, 128, 128));
+    look::setColours(Label4, QColor(192, 192, 192), QColor(128, 128, 128));
     Label4->hide();
 
-    const QFont rowFont = monospacedFont(15, false);
-    const QFont questionFont = monospacedFont(15, true);
-    const QFont answerFont = proportionalFont(15, true);
-    for (int n = 1; n <= MaxQuestions; ++n) {
-        const QString number = QString::number(n);
-        auto* panel = new QWidget(canvas);
-        panel->setObjectName(QStringLiteral("q") + number);
-        panel->setGeometry(10, 40 + 20 * (n - 1), 764, 20);
-        panel->hide();
-        q[n] = panel;
-
-        no[n] = makeLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
-        no[n]->setFont(questionFont);
-        no[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-
-        af[n] = makeLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
-        af[n]->setFont(rowFont);
-        af[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setColours(af[n], QColor(0, 255, 0), QColor(0, 0, 128));
-
-        ad[n] = makeLabel(panel, QStringLiteral("ad") + number, {280, 0, 484, 20});
-        ad[n]->setFont(rowFont);
-        ad[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setColours(ad[n], QColor(255, 255, 255));
-
-        ng[n] = makeLabel(panel, QStringLiteral("Label") + QString::number(n + 5), {712, 0, 21, 20},
-                          QStringLiteral("NG"));
-        ng[n]->setFont(rowFont);
-        ng[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        setColours(ng[n], QColor(255, 255, 0));
-
-        makeLine(panel, {0, 19, 251, 1}, QColor(255, 255, 255));
-        makeLine(panel, {260, 19, 500, 1}, QColor(128, 128, 128));
-
-        // Created last: a wide multi-select box lies over the question text.
-        sn[n] = new QLineEdit(QStringLiteral("0"), panel);
-        sn[n]->setObjectName(QStringLiteral("sn") + number);
-        sn[n]->setGeometry(200, 0, 19, 19);
-        sn[n]->setFont(answerFont);
-        sn[n]->setTextMargins(0, 0, 0, 0);
-        sn[n]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
-        // A file dropped on an answer box is a survey to load, not text to insert.
-        sn[n]->setAcceptDrops(false);
-
-        sn[n]->installEventFilter(this);
-        no[n]->installEventFilter(this);
-    }
-    // The rows take the tab order 1 to 40.
-    for (int n = 1; n < MaxQuestions; ++n) setTabOrder(sn[n], sn[n + 1]);
+    grid_->createRows();
 
     connect(UpDown1, &HSpinner::clicked, this, [this] { runGuarded([this] { UpDown1Click(); }); });
     connect(Button1, &QPushButton::clicked, this,
@@ -264,7 +188,7 @@ void TForm1::createWidgets() {
 
     Label3->installEventFilter(this);
     Edit2->installEventFilter(this);
-    canvas->installEventFilter(this);
+    grid_->installEventFilter(this);
     // The respondent controls lie over the left end of Label1.
     Label3->raise();
     Edit2->raise();
@@ -339,6 +263,59 @@ void TForm1::createMenus() {
     connect(Edit1, &QMenu::aboutToShow, this, [this] { runGuarded([this] { Edit1Click(); }); });
 }
 
+// ---------------------------------------------------------------------------------------------
+// SurveyView
+
+void TForm1::showCurrentRespondent() {
+    hitoribun();
+    UpDown1->setPosition(doc.CurrentRespondent);
+}
+
+void TForm1::showRespondent(int r, int q) {
+    doc.CurrentRespondent = std::clamp(r, 1, MaxRespondents);
+    showCurrentRespondent();
+    doc.CurrentQuestion = std::clamp(q, 1, MaxQuestions);
+    grid_->apply({.focus = EntryOutcome::Focus::SelectAll});
+}
+
+bool TForm1::currentRowShown() const {
+    return grid_->rowShown(doc.CurrentQuestion);
+}
+
+void TForm1::showEmptyLook() {
+    showEmptyLook(MaxQuestions);
+}
+
+void TForm1::showEmptyLook(int rows) {
+    for (QWidget* control : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
+                             static_cast<QWidget*>(Label5), static_cast<QWidget*>(Edit2),
+                             static_cast<QWidget*>(Button1), static_cast<QWidget*>(UpDown1)})
+        control->hide();
+    KeyPreview = true;
+    grid_->hideRows(1, rows);
+    setWindowTitle(QStringLiteral("VEV"));
+    Label2->clear();
+    Label1->setText(QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    grid_->fitToRows();
+}
+
+void TForm1::setCaption(const QString& text) {
+    setWindowTitle(text);
+}
+void TForm1::setSurveyLine(const QString& text) {
+    Label1->setText(text);
+}
+void TForm1::setFileLine(const QString& text) {
+    Label2->setText(text);
+}
+
+void TForm1::linkedFilesChanged() {
+    if (Form4) Form4->refillIfShowing();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up, frame and File menu
+
 void TForm1::FormCreate() {
     doc.VersionString = VevVersion;
 
@@ -357,20 +334,14 @@ void TForm1::FormCreate() {
     Label2->clear();
     doc.DataFilePath.clear();
 
-    doc.AppDirectory = platform.programDirectory().toStdString();
+    doc.AppDirectory = paths::fromQString(platform.programDirectory());
     doc.PrintDirectory = doc.AppDirectory;
 
-#ifdef Q_OS_WIN
-    const QString timerTool = QStringLiteral("Davad.exe");
-#else
-    const QString timerTool = QStringLiteral("davad");
-#endif
-    DAVAD->setEnabled(!findBesideProgram(timerTool).isEmpty());
+    DAVAD->setEnabled(!findBesideProgram(doc, timerToolName()).isEmpty());
 
-    if (!arguments_.isEmpty()) doc.OpenRequestPath = arguments_.first().toStdString();
-    if (!QFileInfo(QString::fromStdString(doc.OpenRequestPath)).isFile())
-        doc.OpenRequestPath = "vev.dat";
-    if (QFileInfo(QString::fromStdString(doc.OpenRequestPath)).isFile()) Loaddatafile();
+    if (!arguments_.isEmpty()) doc.OpenRequestPath = paths::fromQString(arguments_.first());
+    if (!QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) doc.OpenRequestPath = "vev.dat";
+    if (QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) Loaddatafile();
 
     setAcceptDrops(true);
 }
@@ -379,25 +350,42 @@ void TForm1::FormActivate() {
     SetFcs();
 }
 
-void TForm1::FormDropFiles(const QStringList& paths) {
-    if (paths.isEmpty()) return;
+void TForm1::FormDropFiles(const QStringList& files) {
+    if (files.isEmpty()) return;
     raise();
     activateWindow();
-    if (paths.size() > 1) notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
-    doc.OpenRequestPath = QFileInfo(paths.first()).absoluteFilePath().toStdString();
+    if (files.size() > 1) notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
+    doc.OpenRequestPath = paths::fromQString(QFileInfo(files.first()).absoluteFilePath());
     Loaddatafile();
     SetFcs();
+}
+
+Platform::Answer TForm1::askToSave(const char* utf8Question, Platform::Icon icon) {
+    return platform.messageBox(this, QString::fromUtf8("保存確認"),
+                               QString::fromUtf8("データが変更されています。") +
+                                   QString::fromUtf8(utf8Question),
+                               icon, Platform::Buttons::YesNoCancel);
 }
 
 bool TForm1::FormCloseQuery() {
     if (!doc.Modified) return true;
     if (doc.DataFilePath.empty()) return hozonsyori();
-    switch (platform.messageBox(this, QString::fromUtf8("保存確認"),
-                                QString::fromUtf8("データが変更されています。上書きしますか？"),
-                                Platform::Icon::Warning, Platform::Buttons::YesNoCancel)) {
+    switch (askToSave("上書きしますか？", Platform::Icon::Warning)) {
     case Platform::Answer::Yes:
         hozon();
         return true;
+    case Platform::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TForm1::hozonsyori() {
+    switch (askToSave("保存しますか？", Platform::Icon::Question)) {
+    case Platform::Answer::Yes:
+        SaveAs1Click();
+        return doc.LastOperationSucceeded;
     case Platform::Answer::No:
         return true;
     default:
@@ -413,15 +401,28 @@ void TForm1::File1Click() {
     Print1->setEnabled(doc.RespondentCount > 0);
 }
 
+// File > New: the document is emptied (after the save question when it holds changes, else
+// after the clear-all confirmation) and the editor opens on an empty questionnaire.
+void TForm1::New1Click() {
+    if (doc.Modified) {
+        if (hozonsyori()) AClear();
+    } else if (doc.questionnaireLoaded()) {
+        AClear1Click();
+    }
+    if (doc.questionnaireLoaded()) return; // the operator declined
+    Label1->setText(QString::fromUtf8("ｱﾝｹｰﾄ：新規作成"));
+    Form2->openForNew();
+}
+
 void TForm1::Open1Click() {
     if (doc.Modified && !hozonsyori()) return;
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートファイルを開く");
-    dialog.filter = filterDat;
+    dialog.filter = Platform::dataFileFilter();
     dialog.defaultSuffix = QStringLiteral("dat");
     const QStringList files = platform.chooseOpenFiles(this, dialog);
     if (files.isEmpty()) return;
-    doc.OpenRequestPath = files.first().toStdString();
+    doc.OpenRequestPath = paths::fromQString(files.first());
     Loaddatafile();
     SetFcs();
 }
@@ -439,34 +440,22 @@ void TForm1::SaveAs1Click() {
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
-    dialog.filter = filterDat;
+    dialog.filter = Platform::dataFileFilter();
     dialog.defaultSuffix = QStringLiteral("dat");
-    dialog.fileName = QString::fromStdString(doc.DataFilePath);
+    dialog.fileName = paths::toQString(doc.DataFilePath);
     const QString file = platform.chooseSaveFile(this, dialog);
     if (file.isEmpty()) return;
-    doc.DataFilePath = file.toStdString();
+    doc.DataFilePath = paths::fromQString(file);
     hozon();
     doc.LastOperationSucceeded = true;
-    setWindowTitle(QStringLiteral("VEV - ") + folderPart(file));
-    Label2->setText(QString::fromUtf8("ファイル：") + fileNamePart(file));
+    setWindowTitle(QStringLiteral("VEV - ") +
+                   paths::toQString(paths::folderPart(doc.DataFilePath)));
+    Label2->setText(QString::fromUtf8("ファイル：") +
+                    paths::toQString(paths::fileNamePart(doc.DataFilePath)));
 }
 
 void TForm1::Exit1Click() {
     close();
-}
-
-bool TForm1::hozonsyori() {
-    switch (platform.messageBox(this, QString::fromUtf8("保存確認"),
-                                QString::fromUtf8("データが変更されています。保存しますか？"),
-                                Platform::Icon::Question, Platform::Buttons::YesNoCancel)) {
-    case Platform::Answer::Yes:
-        SaveAs1Click();
-        return doc.LastOperationSucceeded;
-    case Platform::Answer::No:
-        return true;
-    default:
-        return false;
-    }
 }
 
 void TForm1::Loaddatafile() {
@@ -481,15 +470,14 @@ void TForm1::Loaddatafile() {
     Edit2->hide();
     Button1->hide();
     KeyPreview = true;
-    for (int n = doc.QuestionCount + 1; n <= MaxQuestions; ++n)
-        if (!q[n]->isHidden()) q[n]->hide();
+    grid_->hideRows(doc.QuestionCount + 1, MaxQuestions);
     WWrite->setChecked(doc.WWrite);
     Frac1->setChecked(doc.Frac1);
     UpDown1->setPosition(doc.CurrentRespondent);
     hyoji();
     hitoribun();
     fitHeightToQuestions();
-    if (Form4) Form4->refillIfShowing();
+    linkedFilesChanged();
 }
 
 void TForm1::hozon() {
@@ -506,22 +494,161 @@ void TForm1::fitHeightToQuestions() {
         resize(width(), menuHeight + doc.BAI(555));
 }
 
-void TForm1::fitCanvasToRows() {
-    int bottom = 40;
-    for (int n = 1; n <= MaxQuestions; ++n)
-        if (!q[n]->isHidden()) bottom = 40 + 20 * n;
-    canvas->setMinimumHeight(bottom + 16);
+// ---------------------------------------------------------------------------------------------
+// The grid
+
+void TForm1::hyoji() {
+    if (!doc.questionnaireLoaded()) return;
+    setTextIfChanged(Label1, QString::fromUtf8("　　　　　　　 　ｱﾝｹｰﾄ：") +
+                                 sjis::toQString(doc.SurveyTitle.view()));
+    setTextIfChanged(Label2, QString::fromUtf8("ﾌｧｲﾙ：") +
+                                 paths::toQString(paths::fileNamePart(doc.DataFilePath)));
+    setWindowTitle(QStringLiteral("VEV - ") +
+                   paths::toQString(paths::folderPart(doc.DataFilePath)));
+    Label3->show();
+    Label4->show();
+    Label5->show();
+    UpDown1->show();
+    grid_->hyoji();
 }
 
-int TForm1::rowOf(const QObject* control) {
-    if (!control) return 0;
-    const QString name = control->objectName();
-    bool ok = false;
-    const int row = name.mid(2).toInt(&ok);
-    if (!ok || row < 1 || row > MaxQuestions) return 0;
-    if (!name.startsWith(QStringLiteral("sn")) && !name.startsWith(QStringLiteral("no"))) return 0;
-    return row;
+void TForm1::hitoribun() {
+    vev::hitoribun(doc);
+    showRespondentNumber();
+    grid_->showAnswers();
 }
+
+void TForm1::showRespondentNumber() {
+    setTextIfChanged(Label3, QStringLiteral("No.") + QString::number(doc.CurrentRespondent));
+}
+
+void TForm1::SetFcs() {
+    grid_->SetFcs();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edit menu
+
+void TForm1::Edit1Click() {
+    const bool loaded = doc.questionnaireLoaded();
+    for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1}) item->setEnabled(loaded);
+    DClear1->setEnabled(doc.RespondentCount > 0);
+}
+
+// "アンケート項目編集(&E)": the editor on the document's questionnaire.
+void TForm1::AEdit1Click() {
+    Form2->openForDocument();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Respondent navigation: the spinner, the "No." label and its jump box
+
+void TForm1::UpDown1Click() {
+    // The spinner's arrows never take the focus, so the keys stay where they were.
+    const EntryOutcome outcome = entry_.spinnerClick(UpDown1->position());
+    UpDown1->setPosition(doc.CurrentRespondent); // a refused or pending step snaps back
+    grid_->apply(outcome);
+}
+
+void TForm1::Label3MouseEnter() {
+    if (doc.EntryPending || !Edit2->isHidden()) return;
+    setLabelColours(Label3, QColor(255, 255, 255), QColor(255, 0, 0));
+}
+
+void TForm1::Label3MouseLeave() {
+    if (doc.EntryPending) return;
+    setLabelColours(Label3, QColor(255, 0, 0), QColor(255, 255, 255));
+}
+
+void TForm1::Label3Click() {
+    if (doc.EntryPending) {
+        grid_->apply({.focus = EntryOutcome::Focus::Plain});
+        return;
+    }
+    // A respondent number is typed in half-width digits: no input method composes it.
+    Edit2->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Edit2->setText(QString::number(doc.CurrentRespondent));
+    Edit2->show();
+    Edit2->raise();
+    Edit2->setFocus();
+    Edit2->selectAll();
+    Button1->show();
+    Button1->raise();
+    KeyPreview = false;
+}
+
+void TForm1::Button1Click() {
+    bool whole = false;
+    const int number = Edit2->text().toInt(&whole);
+    const EntryOutcome outcome = entry_.jump(whole ? number : doc.CurrentRespondent);
+    Edit2->hide();
+    Button1->hide();
+    KeyPreview = true;
+    UpDown1->update();
+    grid_->apply(outcome);
+}
+
+void TForm1::closeJumpBox() {
+    if (Edit2->isHidden()) return;
+    Edit2->hide();
+    Button1->hide();
+    KeyPreview = true;
+}
+
+void TForm1::Edit2KeyPress(char key) {
+    if (key == 13) {
+        Button1Click();
+        return;
+    }
+    // The event filter lets the box take these keys itself; a direct call types them here.
+    if (key == 8)
+        Edit2->backspace();
+    else if (static_cast<unsigned char>(key) >= ' ')
+        Edit2->insert(QString(QLatin1Char(key)));
+}
+
+void TForm1::FormMouseWheel(int delta) {
+    scrollArea->verticalScrollBar()->triggerAction(
+        delta > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+}
+
+// The window's own controls: the grid's background (wheel), the "No." label and the jump box.
+// The rows' events go to the grid.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == grid_) {
+        if (type != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        runGuarded([&] { FormMouseWheel(delta); });
+        return true;
+    }
+    if (watched == Label3) {
+        if (type == QEvent::Enter) runGuarded([this] { Label3MouseEnter(); });
+        if (type == QEvent::Leave) runGuarded([this] { Label3MouseLeave(); });
+        if (type == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                Label3->rect().contains(mouse->position().toPoint()))
+                runGuarded([this] { Label3Click(); });
+        }
+        return false;
+    }
+    if (watched == Edit2 && type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Either Enter key without Alt or Ctrl (as the answer boxes read it) jumps; the box
+        // takes every other key itself.
+        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                           !key->modifiers().testFlag(Qt::AltModifier) &&
+                           !key->modifiers().testFlag(Qt::ControlModifier);
+        if (!enter) return false;
+        runGuarded([this] { Edit2KeyPress(13); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
@@ -547,12 +674,14 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    QStringList paths;
+    QStringList files;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    if (paths.isEmpty()) return;
+        if (url.isLocalFile()) files << url.toLocalFile();
+    if (files.isEmpty()) return;
     event->acceptProposedAction();
-    runGuarded([this, paths] { FormDropFiles(paths); });
+    runGuarded([this, files] { FormDropFiles(files); });
 }
 
 } // namespace vev
+
+#include "moc_main_window.cpp"

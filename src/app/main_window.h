@@ -1,25 +1,33 @@
 #pragma once
 
-// The main window of VEV: the question grid of one survey and every menu command.
+// The main window of VEV: the frame around the question grid, the menus and their wiring.
 //
-// How an event flows: a key, mouse or menu event reaches one handler of TForm1 (all of them run
-// through runGuarded(), which turns a VevError into the general error report and lets the
-// program go on). The handler changes the one SurveyDocument directly - through dataDEL/dataIN
-// for answers, the loader or the editor for the questionnaire - and then refreshes exactly what
-// it changed: one answer box sn<q>, one count line ad<q> (TallyLine), the "No." label, or, after
-// a load or an edit of the questionnaire, the whole grid (hyoji). There are no change signals.
+// How an event flows. A key or mouse press on a question row reaches the QuestionGrid
+// (entry/question_grid.h), which asks the entry rules (entry/answer_entry.h, in the core) what
+// it means; the rules change the one SurveyDocument - every answer the operator records passes
+// AnswerEntry::recordAnswer, which runs dataDEL/dataIN (model/recording.h) and keeps Tally in
+// step - and return what changed, and the grid redraws exactly that: one answer box sn<q>, one
+// count line ad<q> (TallyLine), the respondent shown, the focus. A menu command runs a command
+// object of its folder (results/, linked/, editor/, about/) that works on the document and the
+// platform and refreshes the window through the narrow SurveyView interface
+// (platform/survey_view.h) that this window implements; after a load or an edit of the
+// questionnaire the whole grid is rebuilt (hyoji). There are no change signals.
 //
-// The handlers live in the files of their subsystem: file commands in app/, the grid and
-// answer entry in entry/, clear and editor commands in editor/, results commands in results/,
-// tally-file commands in linked/, help commands in about/.
+// Every handler runs through runGuarded(), which turns a VevError into the general error report
+// and lets the program go on. Dialogs (editor Form2, linked-file list Form4, About Form3) know
+// the document, the platform and SurveyView, never this class.
 
-#include "model/core_events.h"
+#include "about/help_commands.h"
+#include "editor/clear_commands.h"
+#include "entry/answer_entry.h"
+#include "linked/linked_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
+#include "platform/survey_view.h"
+#include "results/results_commands.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 
 class QAction;
@@ -28,15 +36,16 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollArea;
-class QWidget;
 
 namespace vev {
 
 class HSpinner;
+class QuestionGrid;
 class TForm2;
 class TForm4;
 
-class TForm1 : public QMainWindow, public CoreEvents {
+// Form1, the main window.
+class TForm1 : public QMainWindow, public SurveyView {
     Q_OBJECT
 
 public:
@@ -44,112 +53,123 @@ public:
            QWidget* parent = nullptr);
     ~TForm1() override;
 
-    SurveyDocument& doc;
-    Platform& platform;
-
     // The long-lived dialogs, created hidden right after the main window (see main.cpp).
     void attachDialogs(TForm2* editor, TForm4* linkedList);
-    TForm2* Form2 = nullptr;
-    TForm4* Form4 = nullptr;
 
-    // Runs a handler; a VevError ends it and shows the general error report.
-    void runGuarded(const std::function<void()>& handler);
-
-    // CoreEvents: what the core reports while it loads or links.
+    // SurveyView (and CoreEvents: what the core reports while it loads or links).
+    QWidget* dialogParent() override { return this; }
+    void runGuarded(const std::function<void()>& handler) override;
     void notice(const QString& text) override; // the positioned message
     void informationBeep() override;
     void tallyChanged(int q) override; // ad<q> := TallyLine(q)
+    void refreshQuestionnaire() override { hyoji(); }
+    void showCurrentRespondent() override;
+    void showRespondent(int r, int q) override;
+    void focusCurrentQuestion() override { SetFcs(); }
+    bool currentRowShown() const override;
+    void showEmptyLook() override;
+    void setCaption(const QString& text) override;
+    void setSurveyLine(const QString& text) override;
+    void setFileLine(const QString& text) override;
+    void linkedFilesChanged() override;
 
-    // --- app/main_window.cpp: start-up, frame and File menu ---
-    void FormCreate();
+    // The handlers, public as the menus and the tests run them.
+    // File menu and frame
     void FormActivate();
-    void FormDropFiles(const QStringList& paths);
+    void FormDropFiles(const QStringList& files);
     bool FormCloseQuery(); // true: the window may close
-    void File1Click();
-    void New1Click(); // editor/editor_commands.cpp
+    void File1Click();     // the File menu opens: which items are enabled
+    void New1Click();
     void Open1Click();
     void Save1Click();
     void SaveAs1Click();
     void Exit1Click();
+    // hozonsyori (save handling): offers to save before the document is discarded; true when
+    // the caller may go on.
     bool hozonsyori();
     void Loaddatafile(); // core load of OpenRequestPath, then the window's part
     void hozon();        // core save with today's date
-    void fitHeightToQuestions();
+    // The grid
+    void hyoji();     // (display) header texts, caption and rows rebuilt from the document
+    void hitoribun(); // (one respondent's worth) CurrentRespondent shown: number and answers
+    void SetFcs();    // (set focus) the keyboard to the current row's answer box
+    // Edit menu
+    void Edit1Click(); // the Edit menu opens: which items are enabled
+    void AEdit1Click();
+    void AClear1Click() { clear_.AClear1Click(); }
+    void DClear1Click() { clear_.DClear1Click(); }
+    void AClear() { clear_.AClear(); }
+    void DClear() { clear_.DClear(); }
+    void CsvI1Click() { linked_.CsvI1Click(); }
+    void CsvR1Click() { linked_.CsvR1Click(); }
+    void CsvL1Click() { linked_.CsvL1Click(); }
+    // Results
+    void CsvW1Click() { results_.CsvW1Click(); }
+    void Print1Click() { results_.Print1Click(); }
+    void Ex1Click() { results_.Ex1Click(); }
+    // Help menu
+    void About1Click() { help_.About1Click(); }
+    void ManualClick() { help_.ManualClick(); }
+    void ZAMwebClick() { help_.ZAMwebClick(); }
+    void DAVADClick() { help_.DAVADClick(); }
 
-    // --- entry/question_grid.cpp: the grid ---
-    void hyoji();
-    void hitoribun();
-    void SetFcs();
+    // For the tests: the window's key preview, off while the jump box Edit2 is open.
+    bool keyPreview() const { return KeyPreview; }
 
-    // --- editor/clear_commands.cpp: Edit menu and clear commands ---
-    void Edit1Click();
-    void DClear1Click();
-    void AClear1Click();
-    void DClear();
-    void AClear();
-    void AEdit1Click(); // editor/editor_commands.cpp
-
-    // --- entry/key_entry.cpp: keyboard and mouse entry ---
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override; // activation -> FormActivate
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void snKeyPress(char key); // a character typed in the current answer box (13 = Enter)
-    void confirmMultiSelect();
-    void FormKeyDown(int key); // key preview; Qt key codes
-    void snClick(int row);
-    void noMouseDown(int row, bool leftButton);
-    void noMouseEnter(int row);
-    void noMouseLeave();
-    void FormMouseWheel(int delta);
 
-    // --- entry/navigation.cpp: respondent navigation ---
-    void tugie();
+private:
+    void createWidgets();
+    void createMenus();
+    void FormCreate();
+    // The one save prompt: "データが変更されています。" + question, caption "保存確認".
+    Platform::Answer askToSave(const char* utf8Question, Platform::Icon icon);
+    void fitHeightToQuestions();
+    // The look without a questionnaire for rows 1..rows.
+    void showEmptyLook(int rows);
+    // Respondent navigation: the spinner, the "No." label and the jump box.
     void UpDown1Click();
     void Label3MouseEnter();
     void Label3MouseLeave();
     void Label3Click();
     void Button1Click();
     void Edit2KeyPress(char key);
-    bool KeyPreview = true;
+    void closeJumpBox();
+    void FormMouseWheel(int delta);
+    // The "No." label shows CurrentRespondent.
+    void showRespondentNumber();
 
-    // --- results/results_commands.cpp ---
-    static QString tallyFileFilter(); // results and tally files in the file dialogs
-    void CsvW1Click();
-    void Print1Click();
-    void Ex1Click();
+    SurveyDocument& doc;
+    Platform& platform;
+    QStringList arguments_;
+    AnswerEntry entry_;
+    ResultsCommands results_;
+    LinkedCommands linked_;
+    ClearCommands clear_;
+    HelpCommands help_;
+    TForm2* Form2 = nullptr; // the questionnaire editor
+    TForm4* Form4 = nullptr; // the linked tally file list
+    bool KeyPreview = true;  // the window sees keys before the answer boxes (off: jump box open)
 
-    // --- linked/linked_commands.cpp ---
-    void CsvI1Click();
-    void CsvR1Click();
-    void CsvL1Click();
-
-    // --- about/help_commands.cpp ---
-    void About1Click();
-    void ManualClick();
-    void ZAMwebClick();
-    void DAVADClick();
-    // A file the program looks for beside itself: the program's folder, then ../share/vev/.
-    QString findBesideProgram(const QString& name) const;
-
-    // --- widgets (object names as the controls' names) ---
+    // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
-    QWidget* canvas = nullptr;         // the window's client area inside the scroll area
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* TestLabel = nullptr;
-    HSpinner* UpDown1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    // Rows 1..40 (index 0 unused): panel, question label, answer box, choice header, counts, NG.
-    std::array<QWidget*, MaxQuestions + 1> q{};
-    std::array<QLabel*, MaxQuestions + 1> no{};
-    std::array<QLineEdit*, MaxQuestions + 1> sn{};
-    std::array<QLabel*, MaxQuestions + 1> af{};
-    std::array<QLabel*, MaxQuestions + 1> ad{};
-    std::array<QLabel*, MaxQuestions + 1> ng{};
+    QuestionGrid* grid_ = nullptr;     // the client area ("canvas") with the 40 question rows
+    QLabel* Label1 = nullptr;          // survey line: "ｱﾝｹｰﾄ：" and the title
+    QLabel* Label2 = nullptr;          // file line: "ﾌｧｲﾙ：" and the data file's name
+    QLabel* Label3 = nullptr;          // "No." and the respondent shown; a click opens Edit2
+    QLabel* Label4 = nullptr;          // column header over the counts, "集 計 結 果"
+    QLabel* Label5 = nullptr;          // column header over question texts and answer boxes
+    QLabel* TestLabel = nullptr;       // measures the realised window font for ScalePercent
+    HSpinner* UpDown1 = nullptr;       // respondent spinner, 1..999
+    QLineEdit* Edit2 = nullptr;        // jump box: a respondent number to show
+    QPushButton* Button1 = nullptr;    // "≫" beside Edit2: jump to that respondent
 
-    // --- menus ---
+    // Menus and their items; the names are the items' objectName.
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Option1 = nullptr;
@@ -168,30 +188,12 @@ public:
     QAction* CsvI1 = nullptr;
     QAction* csvR1 = nullptr;
     QAction* CsvL1 = nullptr;
-    QAction* WWrite = nullptr;
-    QAction* Frac1 = nullptr;
+    QAction* WWrite = nullptr; // option: save the results file with the data file
+    QAction* Frac1 = nullptr;  // option: percentages in tenths
     QAction* About1 = nullptr;
-    QAction* Manual = nullptr;
-    QAction* ZAMweb = nullptr;
-    QAction* DAVAD = nullptr;
-
-    // The row number of an sn<n> or no<n> control, from its object name.
-    static int rowOf(const QObject* control);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override; // activation -> FormActivate
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    void createWidgets();
-    void createMenus();
-    // The canvas is as tall as the lowest shown row, so the window scrolls only when needed.
-    void fitCanvasToRows();
-    // The look without a questionnaire: header controls and rows 1..rows hidden, start texts.
-    void showEmptyLook(int rows);
-    QStringList arguments_;
+    QAction* Manual = nullptr; // the help document vev.htm
+    QAction* ZAMweb = nullptr; // the maker's web page with the latest version
+    QAction* DAVAD = nullptr;  // the maker's timer tool (Davad.exe), when it is installed
 };
 
 } // namespace vev

@@ -3,6 +3,7 @@
 #include "linked/tally_file.h"
 #include "model/core_events.h"
 #include "model/data_file.h"
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "model/survey_document.h"
 #include "model/text_file.h"
@@ -81,10 +82,10 @@ struct UsageError {
 };
 
 std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return paths::fromQString(path);
 }
 QString fromNative(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return paths::toQString(path);
 }
 
 // The path with the extension of its file name replaced by ".csv", appended when it has none.
@@ -235,8 +236,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
     setUpProgram(*doc);
     doc->OpenRequestPath = nativePath(dataFile);
     StreamEvents events(err);
+    // The load keeps the program's own settings (version, folders) that setUpProgram made.
     if (Loaddatafile(*doc, events) != LoadOutcome::Loaded) return TallyFailed;
-    setUpProgram(*doc);
 
     if (req.command == QStringLiteral("dump")) {
         out << QString::fromUtf8(QJsonDocument(dumpDocument(*doc)).toJson(QJsonDocument::Indented));

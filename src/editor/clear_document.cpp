@@ -1,6 +1,6 @@
 #include "editor/clear_document.h"
 
-#include "entry/recording.h"
+#include "model/recording.h"
 
 namespace vev {
 

@@ -1,6 +1,5 @@
 #include "editor/editor_dialog.h"
 
-#include "app/main_window.h"
 #include "model/sjis.h"
 
 #include <QCheckBox>
@@ -122,7 +121,8 @@ void UpDownButtons::resizeEvent(QResizeEvent*) {
 
 // ---------------------------------------------------------------------------------------------
 
-TForm2::TForm2(TForm1& form1) : QDialog(&form1), form1_(form1) {
+TForm2::TForm2(SurveyDocument& doc, Platform& platform, SurveyView& view, QWidget* parent)
+    : QDialog(parent), doc_(doc), platform_(platform), view_(view) {
     setObjectName(QStringLiteral("Form2"));
     // A tool window stays above the main window; the main window stays usable.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -141,7 +141,7 @@ void TForm2::createWidgets() {
     LabeledEdit1->setGeometry(80, 10, 333, 21);
     LabeledEdit1->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
     LabeledEdit1->setValidator(new SurveyTextValidator(
-        TitleBytes, false, [this] { form1_.platform.beep(); }, this));
+        TitleBytes, false, [this] { platform_.beep(); }, this));
     LabeledEdit1Label =
         makeLabel(this, "LabeledEdit1Label", "アンケート名", fontOf(ProportionalFont, 12), 0, 0);
     LabeledEdit1Label->move(80 - 3 - LabeledEdit1Label->width(),
@@ -166,7 +166,7 @@ void TForm2::createWidgets() {
     LabeledEdit2->setFont(fontOf(FixedFont, 15));
     LabeledEdit2->setGeometry(50, 24, 171, 21);
     LabeledEdit2->setValidator(new SurveyTextValidator(
-        MaxQuestionTextBytes, true, [this] { form1_.platform.beep(); }, this));
+        MaxQuestionTextBytes, true, [this] { platform_.beep(); }, this));
     LabeledEdit2Label =
         makeLabel(Panel1, "LabeledEdit2Label", "質問内容", fontOf(ProportionalFont, 13), 50, 0);
     LabeledEdit2Label->move(50, 24 - 3 - LabeledEdit2Label->height());
@@ -207,7 +207,7 @@ void TForm2::createWidgets() {
     setTabOrder(Edit1, CheckBox1);
 
     auto guarded = [this](void (TForm2::*handler)()) {
-        return [this, handler] { form1_.runGuarded([this, handler] { (this->*handler)(); }); };
+        return [this, handler] { view_.runGuarded([this, handler] { (this->*handler)(); }); };
     };
     connect(Button1, &QPushButton::clicked, this, guarded(&TForm2::Button1Click));
     connect(Button2, &QPushButton::clicked, this, guarded(&TForm2::Button2Click));
@@ -287,7 +287,7 @@ void TForm2::Button6Click() {
 }
 
 void TForm2::Button4Click() {
-    SurveyDocument& doc = form1_.doc;
+    SurveyDocument& doc = doc_;
     kiroku();
     LabeledEdit2->setFocus();
 
@@ -318,13 +318,11 @@ void TForm2::Button4Click() {
         }
     }
 
-    form1_.hyoji();
-    form1_.hitoribun();
-    form1_.SetFcs();
+    view_.refreshQuestionnaire();
+    view_.showCurrentRespondent();
+    view_.focusCurrentQuestion();
     // The keyboard goes back to the grid when the current row is shown; the dialog stays on top.
-    const int row = doc.CurrentQuestion;
-    if (row >= 1 && row <= MaxQuestions && form1_.q[row] && !form1_.q[row]->isHidden())
-        form1_.activateWindow();
+    if (view_.currentRowShown()) view_.dialogParent()->activateWindow();
 }
 
 void TForm2::Button3Click() {
@@ -401,7 +399,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     bool consumed = false;
-    form1_.runGuarded([&] {
+    view_.runGuarded([&] {
         if (FormKeyDown(key->key())) {
             consumed = true;
         } else if (watched == Edit1 && keyIsCountCharacter(*key)) {
@@ -416,7 +414,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TForm2::FormCloseQuery() {
-    const SurveyDocument& doc = form1_.doc;
+    const SurveyDocument& doc = doc_;
     kiroku();
 
     bool changed = PendingQuestionCount != doc.QuestionCount;
@@ -428,18 +426,18 @@ bool TForm2::FormCloseQuery() {
                   PendingMultiSelect[q] != doc.MultiSelect[q];
 
     if (changed) {
-        const Platform::Answer answer = form1_.platform.messageBox(
-            this, QString::fromUtf8("適用確認"),
-            QString::fromUtf8("データが変更されています。適用しますか？"), Platform::Icon::Warning,
-            Platform::Buttons::YesNoCancel);
+        const Platform::Answer answer =
+            platform_.messageBox(this, QString::fromUtf8("適用確認"),
+                                 QString::fromUtf8("データが変更されています。適用しますか？"),
+                                 Platform::Icon::Warning, Platform::Buttons::YesNoCancel);
         if (answer == Platform::Answer::Yes)
             Button4Click();
         else if (answer != Platform::Answer::No)
             return false; // Cancel: the dialog stays with everything it holds
     }
 
-    if (PendingQuestionCount == 0 && form1_.Label1)
-        form1_.Label1->setText(QString::fromUtf8("アンケート：ファイルを開いて下さい"));
+    if (PendingQuestionCount == 0)
+        view_.setSurveyLine(QString::fromUtf8("アンケート：ファイルを開いて下さい"));
 
     for (int q = 1; q <= MaxQuestions; ++q) {
         PendingText[q].clear();
@@ -456,7 +454,7 @@ bool TForm2::FormCloseQuery() {
 
 void TForm2::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    form1_.runGuarded([&] { mayClose = FormCloseQuery(); });
+    view_.runGuarded([&] { mayClose = FormCloseQuery(); });
     if (mayClose)
         event->accept();
     else
@@ -467,7 +465,7 @@ void TForm2::closeEvent(QCloseEvent* event) {
 // Opening
 
 void TForm2::openForDocument() {
-    const SurveyDocument& doc = form1_.doc;
+    const SurveyDocument& doc = doc_;
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         PendingText[q] = doc.QuestionText[q];
         PendingChoiceCount[q] = std::clamp(doc.ChoiceCount[q], 0, 8);
@@ -495,7 +493,7 @@ void TForm2::openForNew() {
 }
 
 void TForm2::showCentred() {
-    const QRect owner = form1_.frameGeometry();
+    const QRect owner = view_.dialogParent()->frameGeometry();
     const QSize mine = frameGeometry().size();
     move(owner.center() - QPoint(mine.width() / 2, mine.height() / 2));
     show();
@@ -505,3 +503,5 @@ void TForm2::showCentred() {
 }
 
 } // namespace vev
+
+#include "moc_editor_dialog.cpp"

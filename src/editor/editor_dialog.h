@@ -3,6 +3,8 @@
 #include "model/fixed_string.h"
 #include "model/one_based.h"
 #include "model/survey_document.h"
+#include "platform/platform.h"
+#include "platform/survey_view.h"
 
 #include <QDialog>
 #include <QString>
@@ -17,8 +19,6 @@ class QPushButton;
 class QToolButton;
 
 namespace vev {
-
-class TForm1;
 
 // The editor's working copy of the questionnaire. It lives as long as the dialog and is empty
 // whenever the dialog is hidden; the document changes only when the operator applies.
@@ -64,7 +64,7 @@ private:
 // The questionnaire editor "アンケート編集": modeless, on top of the main window, created hidden
 // at start-up and kept for the whole run. The title, question texts, choice counts and
 // multi-select flags are edited in the working copy; Apply copies it into the document and
-// redraws the main window's grid. Answers and counts are never touched here.
+// redraws the main window's grid through SurveyView. Answers and counts are never touched here.
 //
 // Keys reach the dialog before the focused control (an event filter on every child): Enter and
 // Down go to the next question, Up to the previous one.
@@ -72,10 +72,10 @@ class TForm2 : public QDialog, public PendingQuestions {
     Q_OBJECT
 
 public:
-    explicit TForm2(TForm1& form1);
+    TForm2(SurveyDocument& doc, Platform& platform, SurveyView& view, QWidget* parent = nullptr);
 
-    void Bhyoji();       // show ShownQuestion
-    void kiroku();       // record the shown fields into the working copy
+    void Bhyoji();       // (display B) show ShownQuestion's fields
+    void kiroku();       // (record) the shown fields into the working copy
     void Button1Click(); // previous question
     void Button2Click(); // next question
     void Button6Click(); // delete the last question
@@ -125,11 +125,11 @@ private:
     void createWidgets();
     void setCountText(const QString& text);
     void showCentred();
-    void guardTextEdit(QLineEdit* edit, bool questionText);
     bool keyIsCountCharacter(const QKeyEvent& key) const;
 
-    TForm1& form1_;
-    bool keyEventsWired_ = false;
+    SurveyDocument& doc_;
+    Platform& platform_;
+    SurveyView& view_;
 };
 
 } // namespace vev

@@ -40,3 +40,5 @@ void HSpinner::resizeEvent(QResizeEvent*) {
 }
 
 } // namespace vev
+
+#include "moc_h_spinner.cpp"

@@ -1,6 +1,6 @@
 #include "linked/linked_list_dialog.h"
 
-#include "app/main_window.h"
+#include "linked/linked_commands.h"
 #include "linked/tally_file.h"
 #include "model/paths.h"
 
@@ -45,7 +45,8 @@ void setPixelHeight(QWidget* widget, int pixels) {
 
 } // namespace
 
-TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
+TForm4::TForm4(SurveyDocument& doc, Platform& platform, SurveyView& view, QWidget* parent)
+    : QDialog(parent), doc_(doc), platform_(platform), view_(view) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QString::fromUtf8("集計ファイルの追加と削除"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -81,9 +82,9 @@ TForm4::TForm4(TForm1& form1) : QDialog(&form1), form1_(form1) {
     Button2->setAutoDefault(false);
 
     connect(Button1, &QPushButton::clicked, this,
-            [this] { form1_.runGuarded([this] { Button1Click(); }); });
+            [this] { view_.runGuarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this,
-            [this] { form1_.runGuarded([this] { Button2Click(); }); });
+            [this] { view_.runGuarded([this] { Button2Click(); }); });
 }
 
 void TForm4::insertItem(const std::string& path) {
@@ -94,14 +95,14 @@ void TForm4::insertItem(const std::string& path) {
 }
 
 void TForm4::storeLinksInListOrder() {
-    SurveyDocument& doc = form1_.doc;
+    SurveyDocument& doc = doc_;
     const int n = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
     for (int i = 1; i <= n; ++i)
         doc.LinkedTallyFile[i] = paths::fromQString(itemPath(ListBox1->item(i - 1)));
 }
 
 void TForm4::refill() {
-    const SurveyDocument& doc = form1_.doc;
+    const SurveyDocument& doc = doc_;
     ListBox1->clear();
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) insertItem(doc.LinkedTallyFile[i]);
     storeLinksInListOrder();
@@ -117,11 +118,11 @@ void TForm4::addLinked(const std::string& path) {
 }
 
 void TForm4::Button1Click() {
-    form1_.CsvR1Click();
+    LinkedCommands(doc_, platform_, view_, this).CsvR1Click();
 }
 
 void TForm4::Button2Click() {
-    SurveyDocument& doc = form1_.doc;
+    SurveyDocument& doc = doc_;
     if (ListBox1->currentItem() == nullptr) return;
 
     const auto selected = ListBox1->selectedItems().size();
@@ -145,7 +146,7 @@ void TForm4::Button2Click() {
         // The item goes only once the counts are out: a file that cannot be read stays listed,
         // just as it stays linked.
         doc.CurrentTallyFilePath = path;
-        csvDel(doc, form1_);
+        csvDel(doc, view_);
         delete ListBox1->takeItem(row);
         storeLinksInListOrder();
         removedAt = row;
@@ -158,3 +159,5 @@ void TForm4::Button2Click() {
 }
 
 } // namespace vev
+
+#include "moc_linked_list_dialog.cpp"

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "model/survey_document.h"
+#include "platform/platform.h"
+#include "platform/survey_view.h"
+
 #include <QDialog>
 
 #include <string>
@@ -9,8 +13,6 @@ class QListWidget;
 class QPushButton;
 
 namespace vev {
-
-class TForm1;
 
 // The linked tally file list "集計ファイルの追加と削除": modeless, on top, created hidden at
 // start-up and kept for the whole run.
@@ -22,7 +24,7 @@ class TForm4 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm4(TForm1& form1);
+    TForm4(SurveyDocument& doc, Platform& platform, SurveyView& view, QWidget* parent = nullptr);
 
     // Fills the list from the document's links and rewrites the links in list order.
     void refill();
@@ -31,7 +33,7 @@ public:
     // A file the add command has just linked: its name joins the list, the links follow it.
     void addLinked(const std::string& path);
 
-    void Button1Click(); // "一覧に追加"
+    void Button1Click(); // "一覧に追加": the add command of the Edit menu
     void Button2Click(); // "一覧から削除"
 
     QLabel* Label1 = nullptr;
@@ -44,7 +46,9 @@ private:
     // LinkedTallyFile[i] := the path of list item i.
     void storeLinksInListOrder();
 
-    TForm1& form1_;
+    SurveyDocument& doc_;
+    Platform& platform_;
+    SurveyView& view_;
 };
 
 } // namespace vev

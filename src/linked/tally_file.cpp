@@ -20,88 +20,6 @@ namespace {
 // What follows the version on the sheet's last line; no reader looks at it.
 constexpr std::string_view AuthorNotice = "  (C) VEV developers";
 
-// Leading and trailing spaces and control characters removed.
-std::string_view trimmed(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-    return text.substr(begin, end - begin);
-}
-
-// A decimal number with an optional sign, after any leading spaces; anything else, a trailing
-// space included, counts as 0. Trimmed choice cells and the untrimmed NG cell both go here.
-int countOrZero(std::string_view text) {
-    std::size_t i = text.find_first_not_of(' ');
-    if (i == std::string_view::npos) return 0;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-    if (i == text.size()) return 0;
-    // The most negative count, -2147483648, has one more unit of magnitude than the most positive.
-    const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
-    std::int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return 0;
-        value = value * 10 + (text[i] - '0');
-        if (value > limit) return 0;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
-
-// Drops everything up to and including the first comma; a line without one stays whole.
-void dropThroughComma(std::string_view& line) {
-    const std::size_t comma = line.find(',');
-    if (comma != std::string_view::npos) line.remove_prefix(comma + 1);
-}
-
-// The counts of one question line. The line is split at commas only: quotes mean nothing, so
-// a question text holding a comma shifts every later cell.
-struct LineCounts {
-    int choice[TallySlots + 1] = {};
-    int ng = 0;
-};
-
-LineCounts splitQuestionLine(std::string_view line, int columns) {
-    LineCounts counts;
-    dropThroughComma(line); // question number
-    dropThroughComma(line); // question text
-    for (int c = 1; c <= columns; ++c) {
-        const std::size_t comma = line.find(',');
-        if (comma == std::string_view::npos) continue; // a missing cell counts 0
-        counts.choice[c] = countOrZero(trimmed(line.substr(0, comma)));
-        line.remove_prefix(comma + 1);
-    }
-    // The rest is the NG cell; a file with more choice columns leaves commas in it, so 0.
-    counts.ng = countOrZero(line);
-    return counts;
-}
-
-// Adds (sign +1) or takes out (sign -1) the counts of the question lines that follow line 3.
-void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader, int sign) {
-    const int columns = std::min(ChoiceColumnCount(doc), TallySlots);
-    for (int q = 1; q <= doc.QuestionCount; ++q) {
-        const std::string line = reader.readLine();
-        if (line.empty()) break;
-        const LineCounts counts = splitQuestionLine(line, columns);
-        // Cells beyond the question's own choices are read and ignored.
-        const int own = std::clamp(doc.ChoiceCount[q], 0, columns);
-        // Counts from a file are the operator's; absurd ones saturate instead of wrapping.
-        const auto merge = [sign](std::int32_t& slot, int count) {
-            slot = static_cast<std::int32_t>(
-                std::clamp<std::int64_t>(std::int64_t{slot} + std::int64_t{sign} * count,
-                                         std::numeric_limits<std::int32_t>::min(),
-                                         std::numeric_limits<std::int32_t>::max()));
-        };
-        for (int c = 1; c <= own; ++c) merge(doc.Tally[q][c], counts.choice[c]);
-        merge(doc.Tally[q][NgSlot], counts.ng);
-        events.tallyChanged(q);
-    }
-}
-
-QString noticeWithName(const char* utf8Message, const std::string& path) {
-    return QString::fromUtf8(utf8Message) + QLatin1Char('\r') + paths::toQString(path);
-}
-
 } // namespace
 
 std::string additionSheetContents(const SurveyDocument& doc, const QString& shortDate) {
@@ -143,46 +61,12 @@ void csvRhozon(SurveyDocument& doc, const QString& shortDate) {
     writeTextFile(doc.CurrentTallyFilePath, additionSheetContents(doc, shortDate));
 }
 
-void csvRead(SurveyDocument& doc, CoreEvents& events) {
-    doc.LastOperationSucceeded = true;
-    TextFileReader reader(doc.CurrentTallyFilePath);
-    const std::string name = paths::fileNamePart(doc.CurrentTallyFilePath);
-    const std::string first = reader.readLine();
-    const std::string_view title = trimmed(std::string_view(first).substr(0, first.find(',')));
-    if (title != doc.SurveyTitle.view()) {
-        events.informationBeep();
-        events.notice(noticeWithName("アンケートタイトルが違うので追加できません。", name));
-        doc.LastOperationSucceeded = false;
-        return;
-    }
-    if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) {
-        // There is no room for a 41st link; counts without a link could never be taken out.
-        events.informationBeep();
-        events.notice(noticeWithName("追加できる集計ファイルは40個までです。", name));
-        doc.LastOperationSucceeded = false;
-        return;
-    }
-    reader.readLine();
-    reader.readLine();
-    mergeQuestionLines(doc, events, reader, +1);
-    ++doc.LinkedTallyFileCount;
-    doc.LinkedTallyFile[doc.LinkedTallyFileCount] = doc.CurrentTallyFilePath;
-}
-
-void csvDel(SurveyDocument& doc, CoreEvents& events) {
-    TextFileReader reader(doc.CurrentTallyFilePath);
-    for (int i = 0; i < 3; ++i) reader.readLine();
-    mergeQuestionLines(doc, events, reader, -1);
-    doc.LinkedTallyFileCount = std::max(doc.LinkedTallyFileCount - 1, 0);
-    doc.Modified = true;
-}
-
 void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
     const QDir current = QDir::current();
     const int n = std::min(static_cast<int>(names.size()), MaxLinkedTallyFiles);
     for (int i = 1; i <= n; ++i) {
         const QString path = QDir::cleanPath(current.absoluteFilePath(names[i - 1]));
-        doc.LinkedTallyFile[i] = QFile::encodeName(path).toStdString();
+        doc.LinkedTallyFile[i] = paths::fromQString(path);
     }
 }
 
@@ -202,15 +86,15 @@ QString addRefusalMessage(AddRefusal refusal, const std::string& path) {
     case AddRefusal::None:
         return {};
     case AddRefusal::AlreadyLinked:
-        return noticeWithName("既に、追加済みです。", name);
+        return tallyFileNotice("既に、追加済みです。", name);
     case AddRefusal::OwnResultsFile:
-        return noticeWithName(
+        return tallyFileNotice(
             "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。", name);
     case AddRefusal::OtherFolder:
-        return noticeWithName(
+        return tallyFileNotice(
             "アンケートと異なるパスにある集計結果ファイルを追加することはできません。", path);
     case AddRefusal::TooMany:
-        return noticeWithName("追加できる集計ファイルは40個までです。", name);
+        return tallyFileNotice("追加できる集計ファイルは40個までです。", name);
     }
     return {};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/core_events.h"
 #include "model/survey_document.h"
+#include "model/tally_file_reader.h" // csvRead, csvDel
 
 #include <QString>
 #include <QStringList>
@@ -12,17 +12,8 @@ namespace vev {
 void csvRhozon(SurveyDocument& doc, const QString& shortDate);
 std::string additionSheetContents(const SurveyDocument& doc, const QString& shortDate);
 
-// Links the tally file CurrentTallyFilePath: when its title matches SurveyTitle its counts are
-// added into Tally (events.tallyChanged per question), the path is appended to
-// LinkedTallyFile and LastOperationSucceeded is set; otherwise beep + notice, nothing added,
-// LastOperationSucceeded cleared. Does not set Modified. Throws VevError on read failures.
-void csvRead(SurveyDocument& doc, CoreEvents& events);
-
-// Takes the counts of CurrentTallyFilePath out of Tally again, lowers LinkedTallyFileCount
-// (never below 0) and sets Modified. The caller then rebuilds LinkedTallyFile from its list.
-void csvDel(SurveyDocument& doc, CoreEvents& events);
-
-// LinkedTallyFile[1..n] := each name resolved against the process's current folder.
+// LinkedTallyFile[1..n] := the names made absolute against the current folder, for callers
+// that hold bare names (the window's list keeps full paths and does not need it).
 void relinkFromNames(SurveyDocument& doc, const QStringList& names);
 
 // Why the add command refuses a chosen tally file, checked in this order.

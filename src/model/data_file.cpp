@@ -1,13 +1,13 @@
 #include "model/data_file.h"
 
-#include "entry/recording.h"
-#include "linked/tally_file.h"
+#include "model/byte_text.h"
 #include "model/number_text.h"
 #include "model/paths.h"
+#include "model/recording.h"
 #include "model/sjis.h"
+#include "model/tally_file_reader.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
-#include "results/results_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,15 +48,6 @@ const Words& words() {
 
 bool fileExists(const std::string& path) {
     return QFileInfo(paths::toQString(path)).isFile();
-}
-
-// Leading and trailing spaces and control characters removed.
-std::string_view trimmed(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-    return text.substr(begin, end - begin);
 }
 
 std::string_view withoutSpaces(std::string_view text) {
@@ -230,15 +221,9 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     return out;
 }
 
-void hozon(SurveyDocument& doc, const QString& shortDate) {
+void writeDataFile(SurveyDocument& doc, const QString& shortDate) {
     writeTextFile(doc.DataFilePath, dataFileContents(doc, shortDate));
     doc.Modified = false;
-    if (doc.WWrite) {
-        doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
-        doc.ResultsSeparator = ',';
-        doc.ResultsQuote = '"';
-        csvhozon(doc, shortDate);
-    }
 }
 
 LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {

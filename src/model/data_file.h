@@ -7,9 +7,10 @@
 
 namespace vev {
 
-// Writes the document to DataFilePath (which must not be empty) and clears Modified; with WWrite
-// checked also sets ResultsFilePath beside it and writes the results file. Throws VevError.
-void hozon(SurveyDocument& doc, const QString& shortDate);
+// Writes the document to DataFilePath (which must not be empty) and clears Modified. Throws
+// VevError. The save itself, hozon, also writes the results file when WWrite is checked: it
+// lives above both writers, in results/results_file.h.
+void writeDataFile(SurveyDocument& doc, const QString& shortDate);
 
 // The data file as Shift-JIS bytes with CR LF line ends, as hozon writes it.
 std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate);

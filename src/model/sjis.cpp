@@ -1,6 +1,7 @@
 #include "model/sjis.h"
 
-#include <QFile>
+#include "model/paths.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -47,11 +48,11 @@ std::string fromUtf8(std::string_view utf8) {
 }
 
 std::string fromNativePath(const std::string& path) {
-    return fromQString(QFile::decodeName(QByteArray::fromStdString(path)));
+    return fromQString(paths::toQString(path));
 }
 
 std::string toNativePath(std::string_view bytes) {
-    return QFile::encodeName(toQString(bytes)).toStdString();
+    return paths::fromQString(toQString(bytes));
 }
 
 } // namespace vev::sjis

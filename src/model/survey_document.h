@@ -33,7 +33,7 @@ struct SurveyDocument {
     ShortString SurveyTitle;
     int QuestionCount = 0; // 0..40
     OneBased<ShortString, MaxQuestions> QuestionText;
-    OneBased<int, MaxQuestions> ChoiceCount{};   // 0..9 (the reader stores any single digit)
+    OneBased<int, MaxQuestions> ChoiceCount{}; // 0..9 (the reader stores any single digit)
     OneBased<bool, MaxQuestions> MultiSelect{};
 
     // AnswerGrid

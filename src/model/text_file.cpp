@@ -1,5 +1,6 @@
 #include "model/text_file.h"
 
+#include "model/paths.h"
 #include "model/vev_error.h"
 
 #include <QFile>
@@ -12,7 +13,7 @@ namespace vev {
 
 namespace {
 QString nativeName(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return paths::toQString(path);
 }
 
 // The errno that the last failed call left, or a plain I/O error when Qt hid it.

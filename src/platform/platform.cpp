@@ -9,8 +9,15 @@ namespace vev {
 
 void Platform::errorReport(QWidget* parent, const QString& text) {
     messageBox(parent, QStringLiteral("VEV"),
-               QString::fromStdString(withFullStop(text.toStdString())), Icon::Error,
-               Buttons::Ok);
+               QString::fromStdString(withFullStop(text.toStdString())), Icon::Error, Buttons::Ok);
+}
+
+QString Platform::dataFileFilter() {
+    return QString::fromUtf8("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*");
+}
+
+QString Platform::tallyFileFilter() {
+    return QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 }
 
 QStringList Platform::chooseOpenFiles(QWidget* parent, const FileDialog& dialog) {

@@ -46,6 +46,10 @@ public:
     virtual QString shortDate() = 0;        // today, in the system's short date format
     virtual QString programDirectory() = 0; // ends in a path separator
 
+    // The filters of the file dialogs: survey data files, and results and tally files.
+    static QString dataFileFilter();
+    static QString tallyFileFilter();
+
     // The general error report: caption "VEV", error icon, OK, the text with a full stop.
     void errorReport(QWidget* parent, const QString& text);
     // The dialogs, leaving the current folder at the chosen file's folder.

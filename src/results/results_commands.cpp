@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "results/results_commands.h"
 
 #include "model/paths.h"
 #include "model/sjis.h"
@@ -10,79 +10,75 @@
 
 namespace vev {
 
-QString TForm1::tallyFileFilter() {
-    return QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
-}
-
 namespace {
 
 // The folder the print file goes to: the program's folder when it may be written to, otherwise
 // the user's cache folder for the program (an installed program's folder is read-only).
 std::string printDirectoryFor(const std::string& appDirectory) {
-    const QFileInfo appDir(QString::fromStdString(appDirectory));
+    const QFileInfo appDir(paths::toQString(appDirectory));
     if (!appDirectory.empty() && appDir.isDir() && appDir.isWritable()) return appDirectory;
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     QDir().mkpath(cache);
-    return QDir(cache).absolutePath().toStdString() + '/';
+    return paths::fromQString(QDir(cache).absolutePath()) + '/';
 }
 
 } // namespace
 
-void TForm1::CsvW1Click() {
+void ResultsCommands::CsvW1Click() {
     // The proposal is kept even when the dialog is cancelled.
-    if (doc.ResultsFilePath.empty()) {
-        doc.ResultsFilePath = doc.DataFilePath.empty()
-                                  ? sjis::toNativePath(doc.SurveyTitle.view()) + ".csv"
-                                  : paths::withExtension(doc.DataFilePath, ".csv");
+    if (doc_.ResultsFilePath.empty()) {
+        doc_.ResultsFilePath = doc_.DataFilePath.empty()
+                                   ? sjis::toNativePath(doc_.SurveyTitle.view()) + ".csv"
+                                   : paths::withExtension(doc_.DataFilePath, ".csv");
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("集計結果に名前をつけて保存");
-    dialog.filter = tallyFileFilter();
+    dialog.filter = Platform::tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
-    dialog.fileName = paths::toQString(doc.ResultsFilePath);
-    const QString chosen = platform.chooseSaveFile(this, dialog);
+    dialog.fileName = paths::toQString(doc_.ResultsFilePath);
+    const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
-    doc.ResultsFilePath = paths::fromQString(chosen);
-    doc.ResultsSeparator = ',';
-    doc.ResultsQuote = '"';
-    csvhozon(doc, platform.shortDate());
+    doc_.ResultsFilePath = paths::fromQString(chosen);
+    doc_.ResultsSeparator = ',';
+    doc_.ResultsQuote = '"';
+    csvhozon(doc_, platform_.shortDate());
 }
 
-void TForm1::Print1Click() {
-    doc.PrintDirectory = printDirectoryFor(doc.AppDirectory);
-    doc.ResultsSeparator = ' ';
-    doc.ResultsQuote = ' ';
-    csvhozon(doc, platform.shortDate()); // a failure ends here: no viewer is started
+void ResultsCommands::Print1Click() {
+    doc_.PrintDirectory = printDirectoryFor(doc_.AppDirectory);
+    doc_.ResultsSeparator = ' ';
+    doc_.ResultsQuote = ' ';
+    csvhozon(doc_, platform_.shortDate()); // a failure ends here: no viewer is started
 
     // The print file is one argument, spaces in its folder and all.
-    const QString printFile = QString::fromStdString(doc.printFilePath());
+    const QString printFile = paths::toQString(doc_.printFilePath());
 #ifdef Q_OS_WIN
-    const QFileInfo viewer(QString::fromStdString(doc.AppDirectory) + QStringLiteral("Ziduvo.exe"));
+    const QFileInfo viewer(paths::toQString(doc_.AppDirectory) + QStringLiteral("Ziduvo.exe"));
     if (viewer.isFile())
-        platform.startProgram(viewer.absoluteFilePath(), {printFile});
+        platform_.startProgram(viewer.absoluteFilePath(), {printFile});
     else
-        platform.startProgram(QStringLiteral("Notepad.exe"), {printFile});
+        platform_.startProgram(QStringLiteral("Notepad.exe"), {printFile});
 #else
-    const QFileInfo viewer(QString::fromStdString(doc.AppDirectory) + QStringLiteral("ziduvo"));
+    const QFileInfo viewer(paths::toQString(doc_.AppDirectory) + QStringLiteral("ziduvo"));
     if (viewer.isFile() && viewer.isExecutable())
-        platform.startProgram(viewer.absoluteFilePath(), {printFile});
+        platform_.startProgram(viewer.absoluteFilePath(), {printFile});
     else
-        platform.shellOpen(printFile); // the desktop's application for text files
+        platform_.shellOpen(printFile); // the desktop's application for text files
 #endif
 }
 
-void TForm1::Ex1Click() {
+void ResultsCommands::Ex1Click() {
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("集計ファイルを開く");
-    dialog.filter = tallyFileFilter();
+    dialog.filter = Platform::tallyFileFilter();
     dialog.defaultSuffix = QStringLiteral("csv");
-    const QStringList chosen = platform.chooseOpenFiles(this, dialog);
+    const QStringList chosen = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
     // From now on this is the results file: proposed by the save command, refused for linking.
-    doc.ResultsFilePath = paths::fromQString(chosen.first());
-    platform.shellOpen(chosen.first());
+    doc_.ResultsFilePath = paths::fromQString(chosen.first());
+    platform_.shellOpen(chosen.first());
 }
 
 } // namespace vev

@@ -1,7 +1,8 @@
 #include "results/results_file.h"
 
+#include "model/data_file.h"
 #include "model/number_text.h"
-
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
 
@@ -136,9 +137,7 @@ void writeResults(TextFileWriter& file, SurveyDocument& doc, const QString& shor
     }
     file.line({});
 
-    const std::string& path = doc.DataFilePath;
-    const std::size_t slash = path.find_last_of('/');
-    line = sjis::fromNativePath(slash == std::string::npos ? path : path.substr(slash + 1));
+    line = sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     line += " by VEV";
     file.line(line);
     file.line({});
@@ -202,6 +201,16 @@ void csvhozon(SurveyDocument& doc, const QString& shortDate) {
     TextFileWriter file(doc.ResultsSeparator == ',' ? doc.ResultsFilePath : doc.printFilePath());
     writeResults(file, doc, shortDate);
     file.commit();
+}
+
+void hozon(SurveyDocument& doc, const QString& shortDate) {
+    writeDataFile(doc, shortDate);
+    if (doc.WWrite) {
+        doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
+        doc.ResultsSeparator = ',';
+        doc.ResultsQuote = '"';
+        csvhozon(doc, shortDate);
+    }
 }
 
 std::string resultsFileContents(SurveyDocument& doc, const QString& shortDate) {

@@ -11,6 +11,11 @@ namespace vev {
 // system's short date format (the caller supplies it, so tests can fix it). Throws VevError.
 void csvhozon(SurveyDocument& doc, const QString& shortDate);
 
+// The save (File > Save): writes the data file to DataFilePath (which must not be empty) and
+// clears Modified; with WWrite checked also sets ResultsFilePath beside it and writes the
+// results file. Throws VevError.
+void hozon(SurveyDocument& doc, const QString& shortDate);
+
 // The whole file as Shift-JIS bytes with CR LF line ends, as csvhozon writes it.
 std::string resultsFileContents(SurveyDocument& doc, const QString& shortDate);
 

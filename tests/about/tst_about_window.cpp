@@ -85,7 +85,7 @@ private slots:
 
     void menu() {
         makeWindow();
-        QCOMPARE(menuCaptions(form->Help1),
+        QCOMPARE(menuCaptions(s->Help1()),
                  (QStringList{u("バージョン情報(&A)"), u("解説(&M)"), u("VEV最新版"), u("-"),
                               u("タイマーを表示(&T)")}));
     }
@@ -184,11 +184,11 @@ private slots:
         const QString tool = programDir + QStringLiteral("davad");
         if (installed) touch(tool, true);
         makeWindow();
-        QCOMPARE(form->DAVAD->isEnabled(), installed);
+        QCOMPARE(s->DAVAD()->isEnabled(), installed);
 
         // Installing it later does not enable the item.
         if (!installed) touch(tool, true);
-        QCOMPARE(form->DAVAD->isEnabled(), installed);
+        QCOMPARE(s->DAVAD()->isEnabled(), installed);
 
         form->DAVADClick();
         QCOMPARE(platform->programsStarted,

@@ -102,15 +102,15 @@ void TestMainWindow::startUp() {
     QCOMPARE(s.doc->ScalePercent, 100);
     QCOMPARE(s.form->width(), 800);
     QCOMPARE(QString::fromStdString(s.doc->AppDirectory), s.dir.path() + QLatin1Char('/'));
-    QVERIFY(!s.form->DAVAD->isEnabled());
+    QVERIFY(!s.DAVAD()->isEnabled());
     QVERIFY(s.form->acceptDrops());
     if (loadedName.isEmpty()) {
         QVERIFY(!s.doc->questionnaireLoaded());
         QCOMPARE(s.label("Label1"), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
         QCOMPARE(s.label("Label2"), QString());
         QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
-        QVERIFY(s.form->Label3->isHidden());
-        QVERIFY(s.form->q[1]->isHidden());
+        QVERIFY(s.Label3()->isHidden());
+        QVERIFY(s.q(1)->isHidden());
     } else {
         QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(loadedName));
         QCOMPARE(s.label("Label1"), u("　　　　　　　 　ｱﾝｹｰﾄ：満足度調査"));
@@ -119,9 +119,9 @@ void TestMainWindow::startUp() {
         // The last respondent is complete, so the next one is shown with open answers.
         QCOMPARE(s.doc->CurrentRespondent, 3);
         QCOMPARE(s.label("Label3"), QStringLiteral("No.3"));
-        QCOMPARE(s.form->UpDown1->position(), 3);
-        QVERIFY(!s.form->q[3]->isHidden());
-        QVERIFY(s.form->q[4]->isHidden());
+        QCOMPARE(s.UpDown1()->position(), 3);
+        QVERIFY(!s.q(3)->isHidden());
+        QVERIFY(s.q(4)->isHidden());
     }
     QVERIFY(s.done());
 }
@@ -136,8 +136,8 @@ void TestMainWindow::menuNames() {
         QVERIFY2(s.form->findChild<QAction*>(QLatin1String(name)), name);
     for (const char* name : {"File1", "Edit1", "Option1", "Help1"})
         QVERIFY2(s.form->findChild<QMenu*>(QLatin1String(name)), name);
-    QVERIFY(s.form->WWrite->isChecked());
-    QVERIFY(!s.form->Frac1->isChecked());
+    QVERIFY(s.WWrite()->isChecked());
+    QVERIFY(!s.Frac1()->isChecked());
 }
 
 void TestMainWindow::nameFilters_data() {
@@ -187,7 +187,7 @@ void TestMainWindow::openPrompts() {
         s.platform.expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
     if (openDialog) s.platform.expectOpenFiles({s.path(QStringLiteral("grid.dat"))});
 
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
 
     QVERIFY(s.done());
     if (promptAnswer >= 0) {
@@ -214,7 +214,7 @@ void TestMainWindow::openMissingFileReportsError() {
     s.start();
     s.platform.expectOpenFiles({s.path(QStringLiteral("typed.dat"))});
     s.platform.expectMessage(Answer::Ok);
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
     QVERIFY(s.done());
     QCOMPARE(s.platform.messages.last().caption, QStringLiteral("VEV"));
     QCOMPARE(s.platform.messages.last().icon, Platform::Icon::Error);
@@ -244,7 +244,7 @@ void TestMainWindow::saveAsProposal() {
     s.doc->ResultsFilePath = resultsPath.toStdString();
     s.platform.expectSaveFile(QString());
 
-    s.form->SaveAs1->trigger();
+    s.SaveAs1()->trigger();
 
     QVERIFY(s.done());
     const Platform::FileDialog& d = s.platform.dialogs.first().dialog;
@@ -255,8 +255,8 @@ void TestMainWindow::saveAsProposal() {
     // Cancelled: the proposal stays as the survey's name, so the File menu offers Save.
     QCOMPARE(QString::fromStdString(s.doc->DataFilePath), proposal);
     QVERIFY(!s.doc->LastOperationSucceeded);
-    emit s.form->File1->aboutToShow();
-    QVERIFY(s.form->Save1->isEnabled());
+    emit s.File1()->aboutToShow();
+    QVERIFY(s.Save1()->isEnabled());
 }
 
 void TestMainWindow::saveAsWrites() {
@@ -265,7 +265,7 @@ void TestMainWindow::saveAsWrites() {
     s.doc->Modified = true;
     s.platform.expectSaveFile(s.path(QStringLiteral("copy.dat")));
 
-    s.form->SaveAs1->trigger();
+    s.SaveAs1()->trigger();
 
     QVERIFY(s.done());
     QCOMPARE(s.platform.dialogs.first().dialog.fileName, s.path(QStringLiteral("vev.dat")));
@@ -312,7 +312,7 @@ void TestMainWindow::closeModified() {
         s.platform.expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
     s.form->show();
 
-    s.form->Exit1->trigger();
+    s.Exit1()->trigger();
 
     QVERIFY(s.done());
     const FakePlatform::ShownMessage& prompt = s.platform.messages.first();
@@ -389,15 +389,15 @@ void TestMainWindow::fileMenuEnabling() {
     Session s;
     s.start();
     const auto opened = [&] {
-        emit s.form->File1->aboutToShow();
-        return QList<bool>{s.form->Save1->isEnabled(), s.form->SaveAs1->isEnabled(),
-                           s.form->CsvW1->isEnabled(), s.form->Print1->isEnabled()};
+        emit s.File1()->aboutToShow();
+        return QList<bool>{s.Save1()->isEnabled(), s.SaveAs1()->isEnabled(), s.CsvW1()->isEnabled(),
+                           s.Print1()->isEnabled()};
     };
     QCOMPARE(opened(), (QList<bool>{false, false, false, false}));
 
     s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.platform.expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
     QCOMPARE(opened(), (QList<bool>{true, true, true, true}));
 
     s.doc->RespondentCount = 0;
@@ -411,13 +411,13 @@ void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
     s.place("window_grid.dat", QStringLiteral("vev.dat"));
     s.start();
     // The file's trailer asks for decimals and a separate results file.
-    QVERIFY(!s.form->WWrite->isChecked());
-    QVERIFY(s.form->Frac1->isChecked());
+    QVERIFY(!s.WWrite()->isChecked());
+    QVERIFY(s.Frac1()->isChecked());
     QVERIFY(!s.doc->WWrite);
     QVERIFY(s.doc->Frac1);
 
-    s.form->WWrite->trigger();
-    s.form->Frac1->trigger();
+    s.WWrite()->trigger();
+    s.Frac1()->trigger();
     QVERIFY(s.doc->WWrite);
     QVERIFY(!s.doc->Frac1);
     QVERIFY(!s.doc->Modified);
@@ -462,7 +462,7 @@ void TestMainWindow::clientHeightAfterLoad() {
     const int menu = s.form->menuBar()->sizeHint().height();
     s.form->resize(s.form->width(), menu + clientBefore);
     s.platform.expectOpenFiles({s.path(QStringLiteral("h.dat"))});
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
     QVERIFY(s.done());
     QCOMPARE(s.doc->QuestionCount, questions);
     QCOMPARE(s.form->height() - menu, clientAfter);
@@ -471,10 +471,10 @@ void TestMainWindow::clientHeightAfterLoad() {
 void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
     Session s;
     s.startOnSample();
-    QVERIFY(!s.form->Label3->isHidden());
+    QVERIFY(!s.Label3()->isHidden());
     writeSurvey(s.path(QStringLiteral("gap.dat")), 2, 0);
     s.platform.expectOpenFiles({s.path(QStringLiteral("gap.dat"))});
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
 
     QVERIFY(s.done());
     QVERIFY(!s.doc->questionnaireLoaded());
@@ -483,10 +483,9 @@ void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {
     QCOMPARE(s.label("Label1"), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
     QCOMPARE(s.label("Label2"), QString());
     QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
-    for (QWidget* control :
-         {static_cast<QWidget*>(s.form->Label3), static_cast<QWidget*>(s.form->Label4),
-          static_cast<QWidget*>(s.form->Label5), static_cast<QWidget*>(s.form->UpDown1),
-          s.form->q[1], s.form->q[2], s.form->q[3]})
+    for (QWidget* control : {static_cast<QWidget*>(s.Label3()), static_cast<QWidget*>(s.Label4()),
+                             static_cast<QWidget*>(s.Label5()), static_cast<QWidget*>(s.UpDown1()),
+                             s.q(1), s.q(2), s.q(3)})
         QVERIFY2(control->isHidden(), qPrintable(control->objectName()));
 }
 
@@ -495,15 +494,15 @@ void TestMainWindow::focusAfterOpenAndDrop() {
     s.startOnSample();
     QVERIFY(s.showActive());
     // Respondent 3 is shown open from question 1 on.
-    s.form->sn[3]->setFocus();
+    s.sn(3)->setFocus();
     s.platform.expectOpenFiles({s.path(QStringLiteral("vev.dat"))});
-    s.form->Open1->trigger();
+    s.Open1()->trigger();
     QCOMPARE(s.doc->CurrentQuestion, 1);
-    QCOMPARE(s.form->focusWidget(), s.form->sn[1]);
+    QCOMPARE(s.form->focusWidget(), s.sn(1));
 
-    s.form->sn[2]->setFocus();
+    s.sn(2)->setFocus();
     s.form->FormDropFiles({s.path(QStringLiteral("vev.dat"))});
-    QCOMPARE(s.form->focusWidget(), s.form->sn[1]);
+    QCOMPARE(s.form->focusWidget(), s.sn(1));
     QVERIFY(s.done());
 }
 
@@ -511,12 +510,12 @@ void TestMainWindow::gridBackgroundTakesNoFocus() {
     Session s;
     s.startOnSample();
     QVERIFY(s.showActive());
-    s.form->sn[2]->setFocus();
+    s.sn(2)->setFocus();
     // The background below the rows, a row's count line and the header labels.
-    QTest::mouseClick(s.form->canvas, Qt::LeftButton, {}, QPoint(400, 200));
-    QTest::mouseClick(s.form->ad[1], Qt::LeftButton, {}, QPoint(100, 10));
-    QTest::mouseClick(s.form->Label4, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(QApplication::focusWidget(), s.form->sn[2]);
+    QTest::mouseClick(s.canvas(), Qt::LeftButton, {}, QPoint(400, 200));
+    QTest::mouseClick(s.ad(1), Qt::LeftButton, {}, QPoint(100, 10));
+    QTest::mouseClick(s.Label4(), Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(QApplication::focusWidget(), s.sn(2));
     QVERIFY(s.done());
 }
 
@@ -530,7 +529,7 @@ void TestMainWindow::fileDroppedOnAnswerBoxIsLoaded() {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(s.path(QStringLiteral("grid.dat")))});
     mime.setText(s.path(QStringLiteral("grid.dat")));
-    QLineEdit* box = s.form->sn[1];
+    QLineEdit* box = s.sn(1);
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(box, &enter);
     QVERIFY(enter.isAccepted());
@@ -540,7 +539,7 @@ void TestMainWindow::fileDroppedOnAnswerBoxIsLoaded() {
     QVERIFY(s.done());
     QCOMPARE(s.doc->QuestionCount, 10);
     QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
-    QCOMPARE(s.form->sn[1]->text(), QStringLiteral("1")); // the loaded answer, no path in it
+    QCOMPARE(s.sn(1)->text(), QStringLiteral("1")); // the loaded answer, no path in it
     s.form->close();
 }
 

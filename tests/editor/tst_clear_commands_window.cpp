@@ -26,9 +26,9 @@ struct Loaded : test::WindowSession {
         start();
     }
     QList<bool> editMenu() {
-        emit form->Edit1->aboutToShow();
-        return {form->AEdit1->isEnabled(), form->AClear1->isEnabled(), form->DClear1->isEnabled(),
-                form->CsvI1->isEnabled(),  form->csvR1->isEnabled(),   form->CsvL1->isEnabled()};
+        emit Edit1()->aboutToShow();
+        return {AEdit1()->isEnabled(), AClear1()->isEnabled(), DClear1()->isEnabled(),
+                CsvI1()->isEnabled(),  csvR1()->isEnabled(),   CsvL1()->isEnabled()};
     }
 };
 
@@ -84,7 +84,7 @@ void TestClearCommands::clearAnswers() {
     s.doc->Answers[1][4] = "7";
     s.platform.expectMessage(Answer(answer));
 
-    s.form->DClear1->trigger();
+    s.DClear1()->trigger();
 
     QVERIFY(s.platform.verifyDone());
     const FakePlatform::ShownMessage& box = s.platform.messages.first();
@@ -99,14 +99,14 @@ void TestClearCommands::clearAnswers() {
     QCOMPARE(s.doc->QuestionCount, 3);
     QCOMPARE(s.doc->Answers[1][4].str(), std::string("7"));
     const QString zeroLine = u("  0      0") + QString(42, QLatin1Char(' ')) + u("      0");
-    QCOMPARE(s.form->ad[1]->text() == zeroLine, ok);
+    QCOMPARE(s.ad(1)->text() == zeroLine, ok);
     if (ok) {
         QCOMPARE(s.doc->Answers[2][1].str(), std::string());
         QCOMPARE(s.doc->CurrentRespondent, 1);
-        QCOMPARE(s.form->UpDown1->position(), 1);
-        QCOMPARE(s.form->Label3->text(), QStringLiteral("No.1"));
-        for (int n = 1; n <= 3; ++n) QCOMPARE(s.form->sn[n]->text(), QStringLiteral("0"));
-        QVERIFY(!s.form->q[1]->isHidden());
+        QCOMPARE(s.UpDown1()->position(), 1);
+        QCOMPARE(s.Label3()->text(), QStringLiteral("No.1"));
+        for (int n = 1; n <= 3; ++n) QCOMPARE(s.sn(n)->text(), QStringLiteral("0"));
+        QVERIFY(!s.q(1)->isHidden());
     }
 }
 
@@ -121,7 +121,7 @@ void TestClearCommands::clearAll() {
     Loaded s;
     s.platform.expectMessage(Answer(answer));
 
-    s.form->AClear1->trigger();
+    s.AClear1()->trigger();
 
     QVERIFY(s.platform.verifyDone());
     const FakePlatform::ShownMessage& box = s.platform.messages.first();
@@ -132,17 +132,16 @@ void TestClearCommands::clearAll() {
 
     QCOMPARE(s.doc->questionnaireLoaded(), !ok);
     if (!ok) {
-        QVERIFY(!s.form->q[1]->isHidden());
+        QVERIFY(!s.q(1)->isHidden());
         return;
     }
     QCOMPARE(s.form->windowTitle(), QStringLiteral("VEV"));
-    QCOMPARE(s.form->Label1->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
-    QCOMPARE(s.form->Label2->text(), QString());
-    for (QWidget* w :
-         {static_cast<QWidget*>(s.form->Label3), static_cast<QWidget*>(s.form->Label4),
-          static_cast<QWidget*>(s.form->Label5), static_cast<QWidget*>(s.form->Edit2),
-          static_cast<QWidget*>(s.form->Button1), static_cast<QWidget*>(s.form->UpDown1),
-          s.form->q[1], s.form->q[2], s.form->q[3]})
+    QCOMPARE(s.Label1()->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    QCOMPARE(s.Label2()->text(), QString());
+    for (QWidget* w : {static_cast<QWidget*>(s.Label3()), static_cast<QWidget*>(s.Label4()),
+                       static_cast<QWidget*>(s.Label5()), static_cast<QWidget*>(s.Edit2()),
+                       static_cast<QWidget*>(s.Button1()), static_cast<QWidget*>(s.UpDown1()),
+                       s.q(1), s.q(2), s.q(3)})
         QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
     QCOMPARE(s.editMenu(), (QList<bool>{false, false, false, false, false, false}));
     QVERIFY(s.doc->DataFilePath.empty());
@@ -150,8 +149,8 @@ void TestClearCommands::clearAll() {
     // A later load shows the grid again.
     s.doc->OpenRequestPath = s.dir.filePath(QStringLiteral("vev.dat")).toStdString();
     s.form->Loaddatafile();
-    QVERIFY(!s.form->q[3]->isHidden());
-    QVERIFY(!s.form->Label3->isHidden());
+    QVERIFY(!s.q(3)->isHidden());
+    QVERIFY(!s.Label3()->isHidden());
 }
 
 void TestClearCommands::clearAllWithoutQuestionnaireChangesNothing() {
@@ -169,7 +168,7 @@ void TestClearCommands::clearedAnswersNeedNoSave() {
     Loaded s;
     s.doc->Modified = true;
     s.platform.expectMessage(Answer::Ok);
-    s.form->DClear1->trigger();
+    s.DClear1()->trigger();
     s.form->show();
     QVERIFY(s.form->close()); // no save prompt
     QVERIFY(s.platform.verifyDone());

@@ -71,9 +71,9 @@ void TestEditorEndToEnd::newSurveyKeyedInAndSaved() {
         QVERIFY(doc->Modified);
 
         // Two respondents: 1, 3, 135 and 2, 9 (NG), question 3 left open.
-        QCOMPARE(form1.focusWidget(), form1.sn[3]);
-        QTest::keyClick(form1.sn[3], Qt::Key_Up);
-        QTest::keyClick(form1.sn[2], Qt::Key_Up);
+        QCOMPARE(form1.focusWidget(), s.sn(3));
+        QTest::keyClick(s.sn(3), Qt::Key_Up);
+        QTest::keyClick(s.sn(2), Qt::Key_Up);
         QCOMPARE(doc->CurrentQuestion, 1);
         for (const char* keys : {"13135\r", "\r29"}) {
             for (const char* k = keys; *k; ++k) {

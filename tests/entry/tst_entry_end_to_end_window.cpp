@@ -50,7 +50,7 @@ void TestEntryEndToEnd::threeRespondentsKeyedInAndSaved() {
         QCOMPARE(doc->Tally[3][9], 0);
         QVERIFY(doc->Modified);
 
-        s.form->Save1->trigger();
+        s.Save1()->trigger();
         QVERIFY(!doc->Modified);
         QVERIFY(s.finish());
     }

@@ -40,7 +40,7 @@ struct Session : test::EntrySession {
         }
         for (int c = 1; c <= 9; ++c)
             if (doc->Tally[q][c] != expected[c]) return false;
-        return form->ad[q]->text() == QString::fromLatin1(TallyLine(*doc, q));
+        return ad(q)->text() == QString::fromLatin1(TallyLine(*doc, q));
     }
 };
 
@@ -124,12 +124,12 @@ void TestKeyEntry::singleChoiceDigit() {
     s.type(keys);
 
     QCOMPARE(s.answer(respondent, row), stored);
-    QCOMPARE(s.form->sn[row]->text(), stored);
+    QCOMPARE(s.sn(row)->text(), stored);
     QVERIFY(s.tallyMatchesAnswers(row));
     QCOMPARE(s.doc->RespondentCount, respondentCount);
     QCOMPARE(s.doc->CurrentRespondent, respondent);
     QCOMPARE(s.doc->CurrentQuestion, focusRow);
-    QCOMPARE(s.focused(), s.form->sn[focusRow]);
+    QCOMPARE(s.focused(), s.sn(focusRow));
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
     QCOMPARE(s.doc->Modified, modified);
     QVERIFY(s.platform.verifyDone());
@@ -182,7 +182,7 @@ void TestKeyEntry::multiSelectEntry() {
     Session s;
     QVERIFY(s.ready());
     s.stand(respondent, 3);
-    QLineEdit* box = s.form->sn[3];
+    QLineEdit* box = s.sn(3);
     s.type(keys);
     const bool pending = !boxWhilePending.isEmpty();
     QCOMPARE(s.doc->EntryPending, pending);
@@ -201,7 +201,7 @@ void TestKeyEntry::multiSelectEntry() {
     QVERIFY(s.doc->Modified);
     QCOMPARE(s.doc->CurrentRespondent, respondent);
     QCOMPARE(s.doc->CurrentQuestion, 4);
-    QCOMPARE(s.focused(), s.form->sn[4]);
+    QCOMPARE(s.focused(), s.sn(4));
     QVERIFY(!s.focused()->hasSelectedText());
     QVERIFY(s.platform.verifyDone());
 }
@@ -220,7 +220,7 @@ void TestKeyEntry::pendingEntryKeepsKeysInItsBox() {
     Session s;
     QVERIFY(s.ready());
     s.stand(3, 3);
-    QLineEdit* box = s.form->sn[3];
+    QLineEdit* box = s.sn(3);
     s.type(QStringLiteral("12"));
     QCOMPARE(box->cursorPosition(), 2);
 
@@ -239,7 +239,7 @@ void TestKeyEntry::pendingEntryKeepsKeysInItsBox() {
     QCOMPARE(s.doc->CurrentQuestion, 3);
 
     // A click into another box returns the focus to the pending one.
-    QTest::mouseClick(s.form->sn[1], Qt::LeftButton);
+    QTest::mouseClick(s.sn(1), Qt::LeftButton);
     QCOMPARE(s.focused(), box);
     QCOMPARE(s.doc->CurrentQuestion, 3);
     QVERIFY(s.doc->EntryPending);
@@ -282,17 +282,17 @@ void TestKeyEntry::arrowKeys() {
     Session s;
     QVERIFY(s.ready());
     s.stand(respondent, row);
-    s.form->sn[row]->setCursorPosition(0);
+    s.sn(row)->setCursorPosition(0);
     s.key(Qt::Key(key));
 
     QCOMPARE(s.doc->CurrentRespondent, toRespondent);
-    QCOMPARE(s.form->UpDown1->position(), toRespondent);
-    QCOMPARE(s.form->Label3->text(), QStringLiteral("No.%1").arg(toRespondent));
+    QCOMPARE(s.UpDown1()->position(), toRespondent);
+    QCOMPARE(s.Label3()->text(), QStringLiteral("No.%1").arg(toRespondent));
     QCOMPARE(s.doc->CurrentQuestion, toRow);
-    QCOMPARE(s.focused(), s.form->sn[toRow]);
+    QCOMPARE(s.focused(), s.sn(toRow));
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
     QCOMPARE(s.doc->RespondentCount, 2);
-    for (int q = 1; q <= 6; ++q) QCOMPARE(s.form->sn[q]->text(), s.answer(toRespondent, q));
+    for (int q = 1; q <= 6; ++q) QCOMPARE(s.sn(q)->text(), s.answer(toRespondent, q));
 }
 
 void TestKeyEntry::leftDropsAllZeroLastRespondent() {
@@ -309,7 +309,7 @@ void TestKeyEntry::leftDropsAllZeroLastRespondent() {
     s.key(Qt::Key_Left);
     QCOMPARE(s.doc->RespondentCount, 2);
     QCOMPARE(s.doc->CurrentRespondent, 2);
-    QCOMPARE(s.form->Label3->text(), QStringLiteral("No.2"));
+    QCOMPARE(s.Label3()->text(), QStringLiteral("No.2"));
 }
 
 void TestKeyEntry::focusMovedByTabLeavesCurrentQuestion() {
@@ -317,12 +317,12 @@ void TestKeyEntry::focusMovedByTabLeavesCurrentQuestion() {
     QVERIFY(s.ready());
     s.stand(3, 1);
     s.key(Qt::Key_Tab);
-    QCOMPARE(s.focused(), s.form->sn[2]);
+    QCOMPARE(s.focused(), s.sn(2));
     QCOMPARE(s.doc->CurrentQuestion, 1);
     s.type(QStringLiteral("2"));
     QCOMPARE(s.answer(3, 1), QStringLiteral("2"));
     QCOMPARE(s.answer(3, 2), QStringLiteral("0"));
-    QCOMPARE(s.focused(), s.form->sn[2]);
+    QCOMPARE(s.focused(), s.sn(2));
 }
 
 void TestKeyEntry::mouseStepping_data() {
@@ -353,19 +353,19 @@ void TestKeyEntry::mouseStepping() {
     Session s;
     QVERIFY(s.ready());
     s.stand(respondent, 1);
-    QLabel* label = s.form->no[row];
+    QLabel* label = s.no(row);
     int pauses = 0;
     for (const QString& expected : cycle) {
         QTest::mouseClick(label, left ? Qt::LeftButton : Qt::RightButton);
         QCOMPARE(s.platform.pauses, ++pauses);
         QCOMPARE(s.doc->CurrentQuestion, row);
         QCOMPARE(s.doc->HoverRow, row);
-        QCOMPARE(s.form->sn[row]->text(), expected);
+        QCOMPARE(s.sn(row)->text(), expected);
         // A two-digit answer of a question with several choices is normalised when stored.
         const QString stored = expected == QStringLiteral("133") ? QStringLiteral("13") : expected;
         QCOMPARE(s.answer(respondent, row), stored);
         QVERIFY(s.tallyMatchesAnswers(row));
-        QCOMPARE(s.focused(), s.form->sn[row]);
+        QCOMPARE(s.focused(), s.sn(row));
         QCOMPARE(s.focused()->selectedText(), expected);
         QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 255, 255));
     }
@@ -379,11 +379,11 @@ void TestKeyEntry::mouseOnEmptiedBoxReportsError() {
     QVERIFY(s.ready());
     s.stand(1, 3);
     s.type(QStringLiteral("\b")); // Backspace empties the selected box without an entry
-    QCOMPARE(s.form->sn[3]->text(), QString());
+    QCOMPARE(s.sn(3)->text(), QString());
     QVERIFY(!s.doc->EntryPending);
 
     s.platform.expectMessage(Platform::Answer::Ok);
-    QTest::mouseClick(s.form->no[3], Qt::LeftButton);
+    QTest::mouseClick(s.no(3), Qt::LeftButton);
     QVERIFY(s.platform.verifyDone());
     QCOMPARE(s.platform.messages.size(), 1);
     QCOMPARE(s.platform.messages[0].text, QStringLiteral("'' is not a valid integer value."));
@@ -397,7 +397,7 @@ void TestKeyEntry::mouseOnEmptiedBoxReportsError() {
 void TestKeyEntry::hoverWhitensQuestionLabel() {
     Session s;
     QVERIFY(s.ready());
-    QLabel* label = s.form->no[2];
+    QLabel* label = s.no(2);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(label, &enter);
     QCOMPARE(s.doc->HoverRow, 2);
@@ -412,11 +412,11 @@ void TestKeyEntry::wheelScrollsOneLine() {
     Session s;
     QVERIFY(s.ready());
     s.form->resize(s.form->width(), 120);
-    QScrollBar* bar = s.form->scrollArea->verticalScrollBar();
+    QScrollBar* bar = s.scrollArea()->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > bar->singleStep());
     // A wheel step over the window's client area (the controls on it ignore the wheel).
     const auto wheel = [&](int delta) {
-        QWidget* over = s.form->canvas;
+        QWidget* over = s.canvas();
         const QPointF at(300, 50);
         QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -463,18 +463,18 @@ void TestKeyEntry::realKeyboard() {
     Session s;
     QVERIFY(s.ready());
     s.stand(3, 2);
-    QVERIFY(!s.form->sn[2]->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(!s.sn(2)->testAttribute(Qt::WA_InputMethodEnabled));
     const bool enter = key == Qt::Key_Enter || key == Qt::Key_Return;
     const QString text = enter ? QStringLiteral("\r") : QString(QChar(key));
     QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text, autoRepeat);
-    QApplication::sendEvent(s.form->sn[2], &press);
+    QApplication::sendEvent(s.sn(2), &press);
 
     QCOMPARE(s.answer(3, 2), stored);
-    QCOMPARE(s.form->sn[2]->text(), stored);
+    QCOMPARE(s.sn(2)->text(), stored);
     QVERIFY(s.tallyMatchesAnswers(2));
     QCOMPARE(s.doc->CurrentRespondent, 3);
     QCOMPARE(s.doc->CurrentQuestion, focusRow);
-    QCOMPARE(s.focused(), s.form->sn[focusRow]);
+    QCOMPARE(s.focused(), s.sn(focusRow));
 }
 
 void TestKeyEntry::labelPressDuringEntryMovesTheYellow() {
@@ -484,24 +484,24 @@ void TestKeyEntry::labelPressDuringEntryMovesTheYellow() {
     s.form->hyoji();
     s.stand(3, 3);
     s.type(QStringLiteral("12"));
-    QVERIFY(isYellow(s.form->sn[3]));
+    QVERIFY(isYellow(s.sn(3)));
 
     // The press works regardless of the pending entry and leaves the flag set.
-    QTest::mouseClick(s.form->no[2], Qt::LeftButton);
+    QTest::mouseClick(s.no(2), Qt::LeftButton);
     QCOMPARE(s.answer(3, 2), QStringLiteral("1"));
     QCOMPARE(s.doc->CurrentQuestion, 2);
     QVERIFY(s.doc->EntryPending);
     s.type(QStringLiteral("4"));
-    QCOMPARE(s.form->sn[2]->text(), QStringLiteral("4"));
-    QVERIFY(isYellow(s.form->sn[2]));
+    QCOMPARE(s.sn(2)->text(), QStringLiteral("4"));
+    QVERIFY(isYellow(s.sn(2)));
 
     // Enter confirms the row of the current question; the box where the entry began keeps
     // its typed text and its colour.
     s.type(QStringLiteral("\r"));
     QCOMPARE(s.answer(3, 2), QStringLiteral("4"));
-    QVERIFY(!isYellow(s.form->sn[2]));
-    QVERIFY(isYellow(s.form->sn[3]));
-    QCOMPARE(s.form->sn[3]->text(), QStringLiteral("12"));
+    QVERIFY(!isYellow(s.sn(2)));
+    QVERIFY(isYellow(s.sn(3)));
+    QCOMPARE(s.sn(3)->text(), QStringLiteral("12"));
     QCOMPARE(s.answer(3, 3), QStringLiteral("0"));
     QVERIFY(!s.doc->EntryPending);
     QCOMPARE(s.doc->CurrentQuestion, 3);
@@ -513,14 +513,14 @@ void TestKeyEntry::keysWhileNumberBoxIsOpen() {
     Session s;
     QVERIFY(s.ready());
     s.stand(1, 3);
-    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
-    QVERIFY(!s.form->KeyPreview);
-    QVERIFY(!s.form->Edit2->testAttribute(Qt::WA_InputMethodEnabled));
+    QTest::mouseClick(s.Label3(), Qt::LeftButton);
+    QVERIFY(!s.form->keyPreview());
+    QVERIFY(!s.Edit2()->testAttribute(Qt::WA_InputMethodEnabled));
     // A press on a question label puts the focus into its box; the number box stays open.
-    QTest::mouseClick(s.form->no[3], Qt::LeftButton);
+    QTest::mouseClick(s.no(3), Qt::LeftButton);
     QCOMPARE(s.answer(1, 3), QStringLiteral("1"));
-    QVERIFY(s.form->Edit2->isVisible());
-    QLineEdit* box = s.form->sn[3];
+    QVERIFY(s.Edit2()->isVisible());
+    QLineEdit* box = s.sn(3);
     QCOMPARE(s.focused(), box);
 
     // Without the window's key preview the box does its own key-down work.
@@ -533,9 +533,9 @@ void TestKeyEntry::keysWhileNumberBoxIsOpen() {
     QCOMPARE(box->text(), QStringLiteral("21"));
 
     // The jump still happens: the number box takes no notice of the pending entry.
-    QTest::mouseClick(s.form->Button1, Qt::LeftButton);
-    QVERIFY(s.form->Edit2->isHidden());
-    QVERIFY(s.form->KeyPreview);
+    QTest::mouseClick(s.Button1(), Qt::LeftButton);
+    QVERIFY(s.Edit2()->isHidden());
+    QVERIFY(s.form->keyPreview());
     QCOMPARE(s.doc->CurrentRespondent, 1);
     QCOMPARE(box->text(), QStringLiteral("1"));
     QVERIFY(s.doc->EntryPending);

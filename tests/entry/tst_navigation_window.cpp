@@ -5,7 +5,7 @@
 // number), 5 空き (no choices, hidden), 6 満足 (4); respondents 1 and 2 are complete.
 #include "app/main_window.h"
 #include "entry/h_spinner.h"
-#include "entry/recording.h"
+#include "model/recording.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -23,19 +23,19 @@ namespace {
 
 struct Session : test::EntrySession {
     void spin(int direction) {
-        HSpinner* spinner = form->UpDown1;
+        HSpinner* spinner = UpDown1();
         QTest::mouseClick(direction > 0 ? spinner->forwardButton() : spinner->backButton(),
                           Qt::LeftButton);
     }
     // Where the grid shows respondent r: number label, spinner and answer boxes agree.
     bool shows(int r) const {
-        if (doc->CurrentRespondent != r || form->UpDown1->position() != r) return false;
-        if (form->Label3->text() != QStringLiteral("No.%1").arg(r)) return false;
+        if (doc->CurrentRespondent != r || UpDown1()->position() != r) return false;
+        if (Label3()->text() != QStringLiteral("No.%1").arg(r)) return false;
         for (int q = 1; q <= doc->QuestionCount; ++q)
-            if (form->sn[q]->text() != answer(r, q)) return false;
+            if (sn(q)->text() != answer(r, q)) return false;
         return true;
     }
-    QScrollBar* scrollBar() const { return form->scrollArea->verticalScrollBar(); }
+    QScrollBar* scrollBar() const { return scrollArea()->verticalScrollBar(); }
 };
 
 enum Step { EnterKey, RightArrow, SpinnerForward };
@@ -105,7 +105,7 @@ void TestNavigation::enterMoves() {
     QVERIFY(s.shows(toRespondent));
     QCOMPARE(s.doc->RespondentCount, respondentCount);
     QCOMPARE(s.doc->CurrentQuestion, toRow);
-    QCOMPARE(s.focused(), s.form->sn[toRow]);
+    QCOMPARE(s.focused(), s.sn(toRow));
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
     QCOMPARE(s.scrollBar()->value(), 0);
     for (int q = 1; q <= 6; ++q) QCOMPARE(s.answer(toRespondent, q).isEmpty(), false);
@@ -121,10 +121,10 @@ void TestNavigation::spinnerRefusesIncompleteLast() {
 
     s.spin(+1);
     QVERIFY(s.shows(3));
-    QCOMPARE(s.form->UpDown1->minimum(), 1);
-    QCOMPARE(s.form->UpDown1->maximum(), 999);
+    QCOMPARE(s.UpDown1()->minimum(), 1);
+    QCOMPARE(s.UpDown1()->maximum(), 999);
     QCOMPARE(s.doc->CurrentQuestion, 2);
-    QCOMPARE(s.focused(), s.form->sn[2]);
+    QCOMPARE(s.focused(), s.sn(2));
     s.key(Qt::Key_Right);
     QVERIFY(s.shows(3));
 
@@ -147,8 +147,8 @@ void TestNavigation::spinnerSnapsBackWhilePending() {
     s.spin(+1);
     s.spin(-1);
     QCOMPARE(s.doc->CurrentRespondent, 1);
-    QCOMPARE(s.form->UpDown1->position(), 1);
-    QCOMPARE(s.form->sn[3]->text(), QStringLiteral("12"));
+    QCOMPARE(s.UpDown1()->position(), 1);
+    QCOMPARE(s.sn(3)->text(), QStringLiteral("12"));
     QVERIFY(s.doc->EntryPending);
     s.type(QStringLiteral("\r"));
     QCOMPARE(s.answer(1, 3), QStringLiteral("12"));
@@ -176,28 +176,28 @@ void TestNavigation::jumpBox() {
     Session s;
     QVERIFY(s.ready());
     QVERIFY(s.shows(2)); // the loader shows the last respondent, whose question 5 is open
-    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
-    QLineEdit* box = s.form->Edit2;
+    QTest::mouseClick(s.Label3(), Qt::LeftButton);
+    QLineEdit* box = s.Edit2();
     QVERIFY(box->isVisible());
-    QVERIFY(s.form->Button1->isVisible());
+    QVERIFY(s.Button1()->isVisible());
     QCOMPARE(s.focused(), box);
     QCOMPARE(box->selectedText(), QStringLiteral("2"));
-    QVERIFY(!s.form->KeyPreview);
+    QVERIFY(!s.form->keyPreview());
 
     s.type(keys);
     s.key(Qt::Key_Left); // stays in the box: the window does not see it
     QVERIFY(s.shows(2));
     if (byButton)
-        QTest::mouseClick(s.form->Button1, Qt::LeftButton);
+        QTest::mouseClick(s.Button1(), Qt::LeftButton);
     else
         s.type(QStringLiteral("\r"));
 
     QVERIFY(s.shows(toRespondent));
     QVERIFY(box->isHidden());
-    QVERIFY(s.form->Button1->isHidden());
-    QVERIFY(s.form->KeyPreview);
+    QVERIFY(s.Button1()->isHidden());
+    QVERIFY(s.form->keyPreview());
     QCOMPARE(s.doc->CurrentQuestion, 1);
-    QCOMPARE(s.focused(), s.form->sn[1]);
+    QCOMPARE(s.focused(), s.sn(1));
     QVERIFY(!s.focused()->hasSelectedText());
     QCOMPARE(s.doc->RespondentCount, 2);
 }
@@ -206,16 +206,16 @@ void TestNavigation::jumpBoxClosedByClickIntoAnswerBox() {
     Session s;
     QVERIFY(s.ready());
     s.stand(1, 1);
-    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
-    QVERIFY(s.form->Edit2->isVisible());
+    QTest::mouseClick(s.Label3(), Qt::LeftButton);
+    QVERIFY(s.Edit2()->isVisible());
     s.type(QStringLiteral("2"));
-    QTest::mouseClick(s.form->sn[2], Qt::LeftButton);
-    QVERIFY(s.form->Edit2->isHidden());
-    QVERIFY(s.form->Button1->isHidden());
-    QVERIFY(s.form->KeyPreview);
+    QTest::mouseClick(s.sn(2), Qt::LeftButton);
+    QVERIFY(s.Edit2()->isHidden());
+    QVERIFY(s.Button1()->isHidden());
+    QVERIFY(s.form->keyPreview());
     QVERIFY(s.shows(1));
     QCOMPARE(s.doc->CurrentQuestion, 2);
-    QCOMPARE(s.focused(), s.form->sn[2]);
+    QCOMPARE(s.focused(), s.sn(2));
     s.key(Qt::Key_Right); // the window sees keys again
     QVERIFY(s.shows(2));
 }
@@ -226,13 +226,13 @@ void TestNavigation::pendingEntryBlocksNumberLabel() {
     s.stand(3, 3);
     s.type(QStringLiteral("4"));
     QVERIFY(s.doc->EntryPending);
-    QTest::mouseClick(s.form->Label3, Qt::LeftButton);
-    QVERIFY(s.form->Edit2->isHidden());
-    QCOMPARE(s.focused(), s.form->sn[3]);
-    QVERIFY(s.form->KeyPreview);
+    QTest::mouseClick(s.Label3(), Qt::LeftButton);
+    QVERIFY(s.Edit2()->isHidden());
+    QCOMPARE(s.focused(), s.sn(3));
+    QVERIFY(s.form->keyPreview());
     QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(s.form->Label3, &enter);
-    QCOMPARE(s.form->Label3->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QApplication::sendEvent(s.Label3(), &enter);
+    QCOMPARE(s.Label3()->palette().color(QPalette::Window), QColor(255, 255, 255));
     s.type(QStringLiteral("\r"));
     QCOMPARE(s.answer(3, 3), QStringLiteral("4"));
 }
@@ -254,7 +254,7 @@ void TestNavigation::numberLabelHover() {
 
     Session s;
     QVERIFY(s.ready());
-    QLabel* label = s.form->Label3;
+    QLabel* label = s.Label3();
     const QColor red(255, 0, 0);
     const QColor white(255, 255, 255);
     const auto colours = [&] {
@@ -279,7 +279,7 @@ void TestNavigation::numberLabelHover() {
     // The mouse is over the label whatever the state when it came in.
     if (!enterTurnsRed) {
         s.doc->EntryPending = false;
-        s.form->Edit2->hide();
+        s.Edit2()->hide();
         send(QEvent::Enter);
         s.doc->EntryPending = state == QStringLiteral("pending");
     }
@@ -328,8 +328,8 @@ void TestNavigation::noStepBeyondLastRow() {
     QCOMPARE(s.platform.beeps, 1);
     QCOMPARE(doc.RespondentCount, MaxRespondents);
     QCOMPARE(doc.Tally[1][1], tally);
-    QCOMPARE(s.form->UpDown1->maximum(), MaxRespondents);
-    QCOMPARE(s.focused(), s.form->sn[2]);
+    QCOMPARE(s.UpDown1()->maximum(), MaxRespondents);
+    QCOMPARE(s.focused(), s.sn(2));
 
     s.spin(-1); // and back as usual
     QVERIFY(s.shows(MaxRespondents - 1));

@@ -84,17 +84,17 @@ void TestQuestionGrid::rows() {
     Grid g;
     g.load("window_grid.dat");
     TForm1& f = *g.form;
-    QVERIFY(!f.q[row]->isHidden());
-    QCOMPARE(f.q[row]->geometry(), QRect(10, 40 + 20 * (row - 1), 764, 20));
-    QCOMPARE(f.no[row]->text(), question);
-    QCOMPARE(f.sn[row]->geometry(), QRect(left, 0, width, 19));
-    QCOMPARE(f.sn[row]->text(), answer);
+    QVERIFY(!g.q(row)->isHidden());
+    QCOMPARE(g.q(row)->geometry(), QRect(10, 40 + 20 * (row - 1), 764, 20));
+    QCOMPARE(g.no(row)->text(), question);
+    QCOMPARE(g.sn(row)->geometry(), QRect(left, 0, width, 19));
+    QCOMPARE(g.sn(row)->text(), answer);
     // The box takes at most as many characters as the question has choices.
-    QLineEdit* box = f.sn[row];
+    QLineEdit* box = g.sn(row);
     box->clear();
     for (int i = 0; i <= maxLength; ++i) box->insert(QStringLiteral("1"));
     QCOMPARE(box->text(), QString(maxLength, QLatin1Char('1')));
-    QCOMPARE(f.findChild<QLineEdit*>(QStringLiteral("sn%1").arg(row)), f.sn[row]);
+    QCOMPARE(f.findChild<QLineEdit*>(QStringLiteral("sn%1").arg(row)), g.sn(row));
     QCOMPARE(f.findChild<QLabel*>(QStringLiteral("Label%1").arg(row + 5))->text(),
              QStringLiteral("NG"));
 }
@@ -121,30 +121,30 @@ void TestQuestionGrid::lines() {
 
     Grid g;
     g.load("window_grid.dat");
-    QCOMPARE(g.form->af[row]->text(), choices);
-    QCOMPARE(g.form->ad[row]->text(), counts);
+    QCOMPARE(g.af(row)->text(), choices);
+    QCOMPARE(g.ad(row)->text(), counts);
 }
 
 void TestQuestionGrid::columnsLineUp() {
     Grid g;
     // Each count stands just after its "n)": 7-character columns of 8 px, counts 24 px right.
-    for (QLabel* label : {g.form->af[1], g.form->ad[1]}) {
+    for (QLabel* label : {g.af(1), g.ad(1)}) {
         const qreal column = QFontMetricsF(label->font()).horizontalAdvance(blanks(7));
         QVERIFY2(qAbs(column - 56) < 0.6, qPrintable(QString::number(column)));
     }
-    QCOMPARE(g.form->ad[1]->x() - g.form->af[1]->x(), 24);
+    QCOMPARE(g.ad(1)->x() - g.af(1)->x(), 24);
 }
 
 void TestQuestionGrid::gapRowKeepsPlaces() {
     Grid g;
     g.load("window_grid.dat");
-    QVERIFY(g.form->q[8]->isHidden());
-    QCOMPARE(g.form->q[9]->y(), 200);
-    QVERIFY(g.form->q[11]->isHidden());
-    QVERIFY(!g.form->Label3->isHidden());
-    QVERIFY(!g.form->Label4->isHidden());
-    QVERIFY(!g.form->Label5->isHidden());
-    QVERIFY(!g.form->UpDown1->isHidden());
+    QVERIFY(g.q(8)->isHidden());
+    QCOMPARE(g.q(9)->y(), 200);
+    QVERIFY(g.q(11)->isHidden());
+    QVERIFY(!g.Label3()->isHidden());
+    QVERIFY(!g.Label4()->isHidden());
+    QVERIFY(!g.Label5()->isHidden());
+    QVERIFY(!g.UpDown1()->isHidden());
 }
 
 void TestQuestionGrid::nothingWithoutQuestionnaire() {
@@ -153,9 +153,9 @@ void TestQuestionGrid::nothingWithoutQuestionnaire() {
     g.doc->ChoiceCount[2] = 3;
     g.doc->DataFilePath = "/x/y.dat";
     g.form->hyoji();
-    QVERIFY(g.form->q[2]->isHidden());
-    QVERIFY(g.form->Label3->isHidden());
-    QCOMPARE(g.form->Label1->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    QVERIFY(g.q(2)->isHidden());
+    QVERIFY(g.Label3()->isHidden());
+    QCOMPARE(g.Label1()->text(), u("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
     QCOMPARE(g.form->windowTitle(), QStringLiteral("VEV"));
 }
 
@@ -167,7 +167,7 @@ void TestQuestionGrid::rowsOfRemovedQuestionsAreHidden() {
     g.doc->QuestionCount = 6;
     g.doc->RowsToRefresh = 10;
     g.form->hyoji();
-    for (int n = 1; n <= 10; ++n) QCOMPARE(g.form->q[n]->isHidden(), n > 6);
+    for (int n = 1; n <= 10; ++n) QCOMPARE(g.q(n)->isHidden(), n > 6);
 }
 
 void TestQuestionGrid::unvisitedRespondent() {
@@ -175,9 +175,9 @@ void TestQuestionGrid::unvisitedRespondent() {
     g.load("window_grid.dat");
     g.doc->CurrentRespondent = 5;
     g.form->hitoribun();
-    QCOMPARE(g.form->Label3->text(), QStringLiteral("No.5"));
+    QCOMPARE(g.Label3()->text(), QStringLiteral("No.5"));
     for (int n = 1; n <= 10; ++n) {
-        QCOMPARE(g.form->sn[n]->text(), QStringLiteral("0"));
+        QCOMPARE(g.sn(n)->text(), QStringLiteral("0"));
         QCOMPARE(g.doc->Answers[5][n].str(), std::string("0"));
     }
     QCOMPARE(g.doc->FirstOpenQuestion, 1);
@@ -191,14 +191,14 @@ void TestQuestionGrid::longerAnswerShowsWhole() {
     const int r = g.doc->CurrentRespondent;
     g.doc->Answers[r][2].assign("125");
     g.form->hitoribun();
-    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("125"));
+    QCOMPARE(g.sn(2)->text(), QStringLiteral("125"));
     g.form->hyoji();
-    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("125"));
+    QCOMPARE(g.sn(2)->text(), QStringLiteral("125"));
     // Typing still stops at the limit.
-    g.form->sn[2]->setText(QStringLiteral("1"));
-    g.form->sn[2]->insert(QStringLiteral("2"));
-    g.form->sn[2]->insert(QStringLiteral("2"));
-    QCOMPARE(g.form->sn[2]->text(), QStringLiteral("12"));
+    g.sn(2)->setText(QStringLiteral("1"));
+    g.sn(2)->insert(QStringLiteral("2"));
+    g.sn(2)->insert(QStringLiteral("2"));
+    QCOMPARE(g.sn(2)->text(), QStringLiteral("12"));
 }
 
 void TestQuestionGrid::focusOnlyOnShownRows() {
@@ -206,10 +206,10 @@ void TestQuestionGrid::focusOnlyOnShownRows() {
     g.load("window_grid.dat");
     g.doc->CurrentQuestion = 9;
     g.form->SetFcs();
-    QCOMPARE(g.form->focusWidget(), g.form->sn[9]);
+    QCOMPARE(g.form->focusWidget(), g.sn(9));
     g.doc->CurrentQuestion = 8; // no choices: hidden
     g.form->SetFcs();
-    QCOMPARE(g.form->focusWidget(), g.form->sn[9]);
+    QCOMPARE(g.form->focusWidget(), g.sn(9));
 }
 
 QTEST_MAIN(TestQuestionGrid)

@@ -56,7 +56,7 @@ private slots:
     void cleanup() { QVERIFY(s->finish()); }
 
     void menu() {
-        QCOMPARE(menuCaptions(s->form->Edit1),
+        QCOMPARE(menuCaptions(s->Edit1()),
                  (QStringList{u("アンケート項目編集(&E)"), u("-"), u("アンケート全削除(&A)"),
                               u("データのみ全削除(&D)"), u("-"), u("追加集計ファイル作成(&I)..."),
                               u("集計ファイル追加(&R)..."), u("追加集計ファイル一覧(&L)")}));
@@ -152,7 +152,7 @@ private slots:
                  (QList<int>{4 + 1 + 10, 2 + 20, 3 + 30, 4 + 1, 5 + 1, 2 + 6 + 1, 7 + 1}));
         QVERIFY(doc->Modified);
         // The grid's count line follows the merged counts.
-        QVERIFY(s->form->ad[1]->text().contains(QStringLiteral("15")));
+        QVERIFY(s->ad(1)->text().contains(QStringLiteral("15")));
     }
 
     void linkingThenUnlinkingRestoresTheCounts() {

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
-#include "entry/recording.h"
 #include "linked/linked_list_dialog.h"
+#include "model/recording.h"
 #include "window_fixture.h"
 
 #include <QFile>

@@ -1,9 +1,10 @@
 #include "core_test_util.h"
-#include "entry/recording.h"
 #include "linked/tally_file.h"
 #include "model/data_file.h"
+#include "model/recording.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
+#include "results/results_file.h" // hozon
 
 #include <QDir>
 #include <QFile>

@@ -62,22 +62,22 @@ private slots:
     void cleanup() { QVERIFY(s->finish()); }
 
     void menus() {
-        QCOMPARE(menuCaptions(s->form->File1),
+        QCOMPARE(menuCaptions(s->File1()),
                  (QStringList{u("新規作成(&N)"), u("開く(&O)..."), u("-"), u("上書き保存(&S)"),
                               u("名前をつけて保存(&A)..."), u("-"), u("集計結果印刷(&P)..."),
                               u("集計結果保存(&C)..."), u("集計結果を開く(&E)..."), u("-"),
                               u("終了(&X)")}));
-        QCOMPARE(menuCaptions(s->form->Option1),
+        QCOMPARE(menuCaptions(s->Option1()),
                  (QStringList{u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)")}));
     }
 
     void optionsToggleWithoutModifying() {
-        QVERIFY(s->form->WWrite->isChecked());
-        QVERIFY(!s->form->Frac1->isChecked());
-        s->form->WWrite->trigger();
-        s->form->Frac1->trigger();
-        QVERIFY(!s->form->WWrite->isChecked() && !doc->WWrite);
-        QVERIFY(s->form->Frac1->isChecked() && doc->Frac1);
+        QVERIFY(s->WWrite()->isChecked());
+        QVERIFY(!s->Frac1()->isChecked());
+        s->WWrite()->trigger();
+        s->Frac1()->trigger();
+        QVERIFY(!s->WWrite()->isChecked() && !doc->WWrite);
+        QVERIFY(s->Frac1()->isChecked() && doc->Frac1);
         QVERIFY(!doc->Modified);
     }
 

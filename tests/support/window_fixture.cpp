@@ -11,11 +11,20 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
 namespace vev::test {
+
+namespace {
+// Sessions alive at once (a test may compare two runs): a session that ends while another one
+// still shows its windows cannot ask for no top-level window at all.
+int liveSessions = 0;
+} // namespace
 
 QString tallyFilter() {
     return u("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
@@ -82,11 +91,18 @@ QByteArray lunchTallyFile(const QByteArray& title, const QList<int>& one, const 
 
 WindowSession::WindowSession() : previousFolder(QDir::currentPath()) {
     platform.programDir = dir.path() + QLatin1Char('/');
+    ++liveSessions;
 }
 
 WindowSession::~WindowSession() {
+    if (form && !finished_) {
+        QString why;
+        const bool ok = liveSessions > 1 ? platform.verifyDone(&why) : finish(&why);
+        if (!ok) QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+    }
     form.reset();
     QDir::setCurrent(previousFolder);
+    --liveSessions;
 }
 
 std::string WindowSession::nativePath(const char* name) const {
@@ -100,8 +116,8 @@ QString WindowSession::place(const char* testDataName, const QString& as) const 
 
 void WindowSession::start(const QStringList& arguments) {
     form = std::make_unique<TForm1>(*doc, platform, arguments);
-    editor = new TForm2(*form);
-    list = new TForm4(*form);
+    editor = new TForm2(*doc, platform, *form, form.get());
+    list = new TForm4(*doc, platform, *form, form.get());
     editor->hide();
     list->hide();
     form->attachDialogs(editor, list);
@@ -115,9 +131,9 @@ bool WindowSession::showActive() {
 
 void WindowSession::stand(int r, int q) {
     doc->CurrentRespondent = r;
-    form->UpDown1->setPosition(r);
+    UpDown1()->setPosition(r);
     form->hitoribun();
-    QTest::mouseClick(form->sn[q], Qt::LeftButton);
+    QTest::mouseClick(sn(q), Qt::LeftButton);
 }
 
 bool WindowSession::type(const QString& keys) {
@@ -143,6 +159,61 @@ QLineEdit* WindowSession::focused() const {
     return qobject_cast<QLineEdit*>(QApplication::focusWidget());
 }
 
+QWidget* WindowSession::canvas() const {
+    return form->findChild<QWidget*>(QStringLiteral("canvas"));
+}
+QScrollArea* WindowSession::scrollArea() const {
+    return form->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
+}
+QWidget* WindowSession::control(const char* name) const {
+    return canvas()->findChild<QWidget*>(QLatin1String(name));
+}
+QAction* WindowSession::action(const char* name) const {
+    return form->findChild<QAction*>(QLatin1String(name));
+}
+QMenu* WindowSession::menu(const char* name) const {
+    return form->findChild<QMenu*>(QLatin1String(name));
+}
+QWidget* WindowSession::q(int n) const {
+    return canvas()->findChild<QWidget*>(QStringLiteral("q%1").arg(n));
+}
+QLabel* WindowSession::no(int n) const {
+    return canvas()->findChild<QLabel*>(QStringLiteral("no%1").arg(n));
+}
+QLineEdit* WindowSession::sn(int n) const {
+    return canvas()->findChild<QLineEdit*>(QStringLiteral("sn%1").arg(n));
+}
+QLabel* WindowSession::af(int n) const {
+    return canvas()->findChild<QLabel*>(QStringLiteral("af%1").arg(n));
+}
+QLabel* WindowSession::ad(int n) const {
+    return canvas()->findChild<QLabel*>(QStringLiteral("ad%1").arg(n));
+}
+QLabel* WindowSession::Label1() const {
+    return qobject_cast<QLabel*>(control("Label1"));
+}
+QLabel* WindowSession::Label2() const {
+    return qobject_cast<QLabel*>(control("Label2"));
+}
+QLabel* WindowSession::Label3() const {
+    return qobject_cast<QLabel*>(control("Label3"));
+}
+QLabel* WindowSession::Label4() const {
+    return qobject_cast<QLabel*>(control("Label4"));
+}
+QLabel* WindowSession::Label5() const {
+    return qobject_cast<QLabel*>(control("Label5"));
+}
+HSpinner* WindowSession::UpDown1() const {
+    return canvas()->findChild<HSpinner*>(QStringLiteral("UpDown1"));
+}
+QLineEdit* WindowSession::Edit2() const {
+    return qobject_cast<QLineEdit*>(control("Edit2"));
+}
+QPushButton* WindowSession::Button1() const {
+    return qobject_cast<QPushButton*>(control("Button1"));
+}
+
 bool WindowSession::done() const {
     QString why;
     const bool ok = platform.verifyDone(&why);
@@ -158,6 +229,7 @@ bool WindowSession::finish(QString* why) {
         return ok;
     }
     const bool scriptDone = platform.verifyDone(why);
+    finished_ = true;
     form.reset();
     editor = nullptr;
     list = nullptr;

@@ -14,12 +14,17 @@
 #include <memory>
 #include <string>
 
+class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
+class QScrollArea;
 class QWidget;
 
 namespace vev {
 
+class HSpinner;
 class TForm1;
 class TForm2;
 class TForm4;
@@ -81,13 +86,76 @@ struct WindowSession {
     bool type(const QString& keys);
     void key(Qt::Key k);
     QLineEdit* focused() const;
-    QString answer(int r, int q) const { return QString::fromLatin1(doc->Answers[r][q].view()); }
+
+    // The main window's controls, found by their names as the window gives them.
+    QWidget* canvas() const; // the client area: the question grid and the header controls
+    QScrollArea* scrollArea() const;
+    QWidget* control(const char* name) const; // a control of the client area
+    QAction* action(const char* name) const;  // a menu item
+    QMenu* menu(const char* name) const;
+    QWidget* q(int n) const; // row n's panel
+    QLabel* no(int n) const;
+    QLineEdit* sn(int n) const;
+    QLabel* af(int n) const;
+    QLabel* ad(int n) const;
+    QLabel* Label1() const;
+    QLabel* Label2() const;
+    QLabel* Label3() const;
+    QLabel* Label4() const;
+    QLabel* Label5() const;
+    HSpinner* UpDown1() const;
+    QLineEdit* Edit2() const;
+    QPushButton* Button1() const;
+#define VEV_MENU_ITEM(name)                                                                        \
+    QAction* name() const {                                                                        \
+        return action(#name);                                                                      \
+    }
+    VEV_MENU_ITEM(New1)
+    VEV_MENU_ITEM(Open1)
+    VEV_MENU_ITEM(Save1)
+    VEV_MENU_ITEM(SaveAs1)
+    VEV_MENU_ITEM(Print1)
+    VEV_MENU_ITEM(CsvW1)
+    VEV_MENU_ITEM(Ex1)
+    VEV_MENU_ITEM(Exit1)
+    VEV_MENU_ITEM(AEdit1)
+    VEV_MENU_ITEM(AClear1)
+    VEV_MENU_ITEM(DClear1)
+    VEV_MENU_ITEM(CsvI1)
+    VEV_MENU_ITEM(csvR1)
+    VEV_MENU_ITEM(CsvL1)
+    VEV_MENU_ITEM(WWrite)
+    VEV_MENU_ITEM(Frac1)
+    VEV_MENU_ITEM(About1)
+    VEV_MENU_ITEM(Manual)
+    VEV_MENU_ITEM(ZAMweb)
+    VEV_MENU_ITEM(DAVAD)
+#undef VEV_MENU_ITEM
+    QMenu* File1() const {
+        return menu("File1");
+    }
+    QMenu* Edit1() const {
+        return menu("Edit1");
+    }
+    QMenu* Option1() const {
+        return menu("Option1");
+    }
+    QMenu* Help1() const {
+        return menu("Help1");
+    }
+    QString answer(int r, int q) const {
+        return QString::fromLatin1(doc->Answers[r][q].view());
+    }
     // True when every scripted answer was used and nothing unexpected was shown; says why not.
     bool done() const;
     // Closes the windows and restores the current folder; true when every scripted answer was
     // used, nothing unexpected was shown and no top-level window is left. Without `why` the
-    // reason is printed.
+    // reason is printed. A session that ends without it calls it and fails the running test
+    // when it returns false, so no window test passes over a dialog it did not expect.
     bool finish(QString* why = nullptr);
+
+private:
+    bool finished_ = false;
 };
 
 // The main window started on a copy of entry_survey.dat in a folder of its own, which is also

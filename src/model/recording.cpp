@@ -1,4 +1,4 @@
-#include "entry/recording.h"
+#include "model/recording.h"
 
 #include "model/vev_error.h"
 
@@ -85,10 +85,6 @@ void kensa(SurveyDocument& doc) {
     if (open == doc.QuestionCount) doc.FirstOpenQuestion = 1;
     if (r == doc.RespondentCount && open == doc.QuestionCount) --doc.RespondentCount;
 }
-
-} // namespace vev
-
-namespace vev {
 
 void hitoribun(SurveyDocument& doc) {
     const int r = doc.CurrentRespondent;

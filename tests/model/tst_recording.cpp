@@ -1,4 +1,4 @@
-#include "entry/recording.h"
+#include "model/recording.h"
 
 #include "core_test_util.h"
 #include "model/vev_error.h"

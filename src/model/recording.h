@@ -3,8 +3,9 @@
 #include "model/survey_document.h"
 
 // Answer recording: every answer that enters the document passes through here, typed by the
-// operator or replayed by the loader. They work on the cell (CurrentRespondent,
-// CurrentQuestion) and keep Tally equal to the sum of the stored answers' contributions.
+// operator (through the entry rules, entry/answer_entry.h) or replayed by the loader. They work
+// on the cell (CurrentRespondent, CurrentQuestion) and keep Tally equal to the sum of the stored
+// answers' contributions.
 namespace vev {
 
 // Normalises EntryBuffer, stores it as the answer of the current cell and adds its
@@ -18,10 +19,6 @@ void dataDEL(SurveyDocument& doc);
 
 // Finds FirstOpenQuestion of the current respondent and drops an all-open last respondent.
 void kensa(SurveyDocument& doc);
-
-} // namespace vev
-
-namespace vev {
 
 // The document side of showing a respondent: every empty answer of CurrentRespondent to
 // questions 1..QuestionCount becomes "0", and FirstOpenQuestion is set to its first open

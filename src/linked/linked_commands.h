@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/survey_document.h"
+#include "platform/platform.h"
+#include "platform/survey_view.h"
+
+namespace vev {
+
+class TForm4;
+
+// The tally-file commands of the Edit menu: write an addition sheet, link tally files, show the
+// list of linked files. `list` is the linked-file list dialog Form4 when it exists.
+class LinkedCommands {
+public:
+    LinkedCommands(SurveyDocument& doc, Platform& platform, SurveyView& view,
+                   TForm4* list = nullptr)
+        : doc_(doc), platform_(platform), view_(view), list_(list) {}
+    void setList(TForm4* list) { list_ = list; }
+
+    void CsvI1Click(); // "追加集計ファイル作成(&I)...": the addition sheet
+    void CsvR1Click(); // "集計ファイル追加(&R)...": link chosen tally files
+    void CsvL1Click(); // "追加集計ファイル一覧(&L)": the list dialog
+
+private:
+    SurveyDocument& doc_;
+    Platform& platform_;
+    SurveyView& view_;
+    TForm4* list_;
+};
+
+} // namespace vev
