@@ -90,11 +90,7 @@ QString fromNative(const std::string& path) {
 
 // The path with the extension of its file name replaced by ".csv", appended when it has none.
 QString withCsvExtension(const QString& path) {
-    const qsizetype slash =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QDir::separator()));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot > slash) return path.left(dot) + QStringLiteral(".csv");
-    return path + QStringLiteral(".csv");
+    return fromNative(paths::withExtension(nativePath(path), ".csv"));
 }
 
 bool sameFile(const QString& a, const QString& b) {

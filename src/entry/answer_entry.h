@@ -83,8 +83,8 @@ public:
     // The window's key preview: arrows move between respondents and questions; every key then
     // focuses the current box. Nothing while a multi-select entry is pending.
     EntryOutcome keyDown(EntryKey key);
-    // The step Enter takes (to the next): to the first open question of the current respondent,
-    // or, when there is none, on to the next respondent.
+    // tugie ("to the next"), the step Enter takes: to the first open question of the current
+    // respondent, or, when there is none, on to the next respondent.
     EntryOutcome tugie();
     // A click into the answer box of `row` (a pending entry keeps the keyboard in its box).
     EntryOutcome clickAnswerBox(int row);
