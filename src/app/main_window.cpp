@@ -383,6 +383,8 @@ void TForm1::FormDropFiles(const QStringList& paths) {
     if (paths.isEmpty()) return;
     raise();
     activateWindow();
+    // A drop replaces the survey as Open does, so it asks the same question first.
+    if (doc.Modified && !hozonsyori()) return;
     if (paths.size() > 1) notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
     doc.OpenRequestPath = QFileInfo(paths.first()).absoluteFilePath().toStdString();
     Loaddatafile();
@@ -391,7 +393,7 @@ void TForm1::FormDropFiles(const QStringList& paths) {
 
 bool TForm1::FormCloseQuery() {
     if (!doc.Modified) return true;
-    if (doc.DataFilePath.empty()) return hozonsyori();
+    if (!hasDataFile()) return hozonsyori();
     switch (platform.messageBox(this, QString::fromUtf8("保存確認"),
                                 QString::fromUtf8("データが変更されています。上書きしますか？"),
                                 Platform::Icon::Warning, Platform::Buttons::YesNoCancel)) {
@@ -426,7 +428,15 @@ void TForm1::Open1Click() {
     SetFcs();
 }
 
+bool TForm1::hasDataFile() const {
+    return !doc.DataFilePath.empty() &&
+           QFileInfo(QString::fromStdString(doc.DataFilePath)).isAbsolute();
+}
+
+// Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed
+// for a survey never saved is relative to whatever folder a dialog last moved to.
 void TForm1::Save1Click() {
+    if (!hasDataFile()) return SaveAs1Click();
     hozon();
 }
 

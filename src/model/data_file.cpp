@@ -233,6 +233,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
 void hozon(SurveyDocument& doc, const QString& shortDate) {
     writeTextFile(doc.DataFilePath, dataFileContents(doc, shortDate));
     doc.Modified = false;
+    doc.QuestionnaireModified = false;
     if (doc.WWrite) {
         doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
         doc.ResultsSeparator = ',';

@@ -33,7 +33,7 @@ struct SurveyDocument {
     ShortString SurveyTitle;
     int QuestionCount = 0; // 0..40
     OneBased<ShortString, MaxQuestions> QuestionText;
-    OneBased<int, MaxQuestions> ChoiceCount{};   // 0..9 (the reader stores any single digit)
+    OneBased<int, MaxQuestions> ChoiceCount{}; // 0..9 (the reader stores any single digit)
     OneBased<bool, MaxQuestions> MultiSelect{};
 
     // AnswerGrid
@@ -68,6 +68,9 @@ struct SurveyDocument {
     int HoverRow = 0;
     int RowsToRefresh = 0;
     bool Modified = false;
+    // The questionnaire itself (title, questions) changed since the last save or load: clearing
+    // the answers then leaves the survey modified.
+    bool QuestionnaireModified = false;
     bool LastOperationSucceeded = false;
     std::int32_t ScalePercent = 100;
 

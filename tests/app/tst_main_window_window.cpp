@@ -363,7 +363,8 @@ void TestMainWindow::dropSeveralFiles() {
     s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.place("window_grid.dat", QStringLiteral("grid.dat"));
     s.start();
-    s.doc->Modified = true; // a drop replaces the survey without asking
+    s.doc->Modified = true; // a drop asks first, as Open does
+    s.platform.expectMessage(Platform::Answer::No);
     s.platform.expectPositionedMessage();
 
     QMimeData mime;
@@ -378,8 +379,9 @@ void TestMainWindow::dropSeveralFiles() {
     QApplication::sendEvent(s.form.get(), &drop);
 
     QVERIFY(s.done());
-    QCOMPARE(s.platform.messages.first().text, u("ドロップで読み込むファイルは１つだけです。"));
-    QVERIFY(s.platform.messages.first().positioned);
+    QCOMPARE(s.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    QCOMPARE(s.platform.messages[1].text, u("ドロップで読み込むファイルは１つだけです。"));
+    QVERIFY(s.platform.messages[1].positioned);
     QCOMPARE(s.doc->QuestionCount, 10);
     QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
     QVERIFY(!s.doc->Modified);

@@ -36,6 +36,12 @@ struct Session : test::EntrySession {
         return true;
     }
     QScrollBar* scrollBar() const { return form->scrollArea->verticalScrollBar(); }
+    // The widget lies wholly inside the visible part of the grid.
+    bool inView(const QWidget* widget) const {
+        const QWidget* viewport = form->scrollArea->viewport();
+        return viewport->rect().contains(
+            QRect(widget->mapTo(viewport, QPoint(0, 0)), widget->size()));
+    }
 };
 
 enum Step { EnterKey, RightArrow, SpinnerForward };
@@ -107,7 +113,9 @@ void TestNavigation::enterMoves() {
     QCOMPARE(s.doc->CurrentQuestion, toRow);
     QCOMPARE(s.focused(), s.form->sn[toRow]);
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
-    QCOMPARE(s.scrollBar()->value(), 0);
+    // Back to the top, unless the focused box is further down than the first page.
+    QVERIFY(s.inView(s.focused()));
+    if (toRow == 1) QCOMPARE(s.scrollBar()->value(), 0);
     for (int q = 1; q <= 6; ++q) QCOMPARE(s.answer(toRespondent, q).isEmpty(), false);
     QCOMPARE(s.platform.beeps, 0);
 }
