@@ -42,8 +42,8 @@ void AClear(SurveyDocument& doc) {
 }
 
 void NewDocument(SurveyDocument& doc) {
-    DClear(doc);
     clearQuestionnaire(doc);
+    DClear(doc); // after the questionnaire: no "0" marks are left either
     for (int i = 1; i <= MaxLinkedTallyFiles; ++i) doc.LinkedTallyFile[i].clear();
     doc.FirstOpenQuestion = 0;
     doc.EntryPending = false;
