@@ -109,6 +109,7 @@ private:
         case 1:
         case 2:
         case 3:
+        case 11:
             return type();
         case 4:
         case 5:
