@@ -429,7 +429,7 @@ void TForm1::Open1Click() {
 }
 
 bool TForm1::hasDataFile() const {
-    return !doc.DataFilePath.empty() &&
+    return !doc.DataFilePath.empty() && doc.DataFilePath != proposedDataFile_ &&
            QFileInfo(QString::fromStdString(doc.DataFilePath)).isAbsolute();
 }
 
@@ -446,6 +446,7 @@ void TForm1::SaveAs1Click() {
         doc.DataFilePath = doc.ResultsFilePath.empty()
                                ? sjis::toNativePath(doc.SurveyTitle.view()) + ".dat"
                                : paths::withExtension(doc.ResultsFilePath, ".dat");
+        proposedDataFile_ = doc.DataFilePath;
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
@@ -456,6 +457,7 @@ void TForm1::SaveAs1Click() {
     if (file.isEmpty()) return;
     doc.DataFilePath = file.toStdString();
     hozon();
+    proposedDataFile_.clear();
     doc.LastOperationSucceeded = true;
     setWindowTitle(QStringLiteral("VEV - ") + folderPart(file));
     Label2->setText(QString::fromUtf8("ファイル：") + fileNamePart(file));
@@ -483,6 +485,7 @@ void TForm1::Loaddatafile() {
     const bool hadQuestionnaire = doc.questionnaireLoaded();
     const int previousRows = std::min(doc.QuestionCount, MaxQuestions);
     if (vev::Loaddatafile(doc, *this) != LoadOutcome::Loaded) return;
+    proposedDataFile_.clear();
     // The loader replaced the whole document after clearing the old one: the window loses the
     // old survey's look first, so a file whose first question has no choices (which hyoji does
     // not draw) leaves the empty window, not the previous survey's title and rows.

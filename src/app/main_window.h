@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -194,6 +195,8 @@ private:
     // The canvas is as tall as the lowest shown row, so the window scrolls only when needed.
     void fitCanvasToRows();
     QStringList arguments_;
+    // The name Save As proposed for a survey never saved; Save does not write to it.
+    std::string proposedDataFile_;
 };
 
 } // namespace vev

@@ -1,5 +1,6 @@
 // The Edit menu's enabling and the two clear commands with their confirmations.
 #include "app/main_window.h"
+#include "editor/editor_dialog.h"
 #include "entry/h_spinner.h"
 #include "window_fixture.h"
 
@@ -54,6 +55,7 @@ private slots:
     void clearAll();
     void clearAllWithoutQuestionnaireChangesNothing();
     void clearedAnswersNeedNoSave();
+    void clearedAnswersOfNewSurveyStillNeedSave();
 };
 
 void TestClearCommands::editMenuEnabling() {
@@ -175,6 +177,28 @@ void TestClearCommands::clearedAnswersNeedNoSave() {
     s.form->show();
     QVERIFY(s.form->close()); // no save prompt
     QVERIFY(s.platform.verifyDone());
+}
+
+// A questionnaire that was never saved is not thrown away with its answers.
+void TestClearCommands::clearedAnswersOfNewSurveyStillNeedSave() {
+    Loaded s(false);
+    s.form->show();
+    s.form->New1Click();
+    TForm2& e = *s.editor;
+    test::typeInto(e.LabeledEdit2, u("性別"));
+    test::typeInto(e.Edit1, QStringLiteral("2"));
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+    QVERIFY(s.doc->Modified);
+
+    s.platform.expectMessage(Answer::Ok);
+    s.form->DClear1->trigger();
+    QVERIFY(s.doc->Modified);
+    s.platform.expectMessage(Answer::Cancel);
+    QVERIFY(!s.form->close());
+    QCOMPARE(s.platform.messages.last().text, u("データが変更されています。保存しますか？"));
+    QVERIFY(s.platform.verifyDone());
+    s.doc->Modified = false;
+    QVERIFY(s.form->close());
 }
 
 QTEST_MAIN(TestClearCommands)

@@ -103,6 +103,8 @@ private slots:
     void closeCheck();
     void titleAloneOfEmptyQuestionnaireAsksNothing();
     void applyWithoutQuestions();
+    void deletingEveryQuestionEmptiesGridAndNewStartsFresh_data();
+    void deletingEveryQuestionEmptiesGridAndNewStartsFresh();
     void recordingCutsTexts_data();
     void recordingCutsTexts();
     void textBoxTakesAtMost20Bytes();
@@ -424,6 +426,53 @@ void TestEditorDialog::applyWithoutQuestions() {
     QVERIFY(e.isHidden());
     QVERIFY(e.PendingText[1].empty());
     QVERIFY(w.done());
+}
+
+void TestEditorDialog::deletingEveryQuestionEmptiesGridAndNewStartsFresh_data() {
+    QTest::addColumn<int>("answer"); // to the save question of New
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("no") << int(Platform::Answer::No) << true;
+    QTest::newRow("cancel") << int(Platform::Answer::Cancel) << false;
+}
+
+void TestEditorDialog::deletingEveryQuestionEmptiesGridAndNewStartsFresh() {
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    Windows w;
+    w.load("t", {{"A", 2}});
+    w.answer(1, 1, "2");
+    w.answer(2, 1, "1");
+    w.doc->DataFilePath = w.nativePath("old.dat");
+    w.doc->LinkedTallyFileCount = 1;
+    w.doc->LinkedTallyFile[1] = w.nativePath("other.csv");
+    w.doc->Modified = false;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
+    QTest::mouseClick(e.Button6, Qt::LeftButton);
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+
+    // No question left: the grid looks as after the clear-all command.
+    QCOMPARE(w.doc->QuestionCount, 0);
+    QVERIFY(w.form->q[1]->isHidden());
+    QVERIFY(w.form->Label3->isHidden());
+    QVERIFY(w.form->Label4->isHidden());
+    QCOMPARE(w.form->windowTitle(), QStringLiteral("VEV"));
+    // The editor's close writes its own, full-width words over the clear-all ones.
+    QCOMPARE(w.form->Label1->text(), u("アンケート：ファイルを開いて下さい"));
+    QVERIFY(w.doc->Modified);
+
+    w.platform.expectMessage(static_cast<Platform::Answer>(answer));
+    w.form->New1Click();
+    QCOMPARE(w.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    QCOMPARE(e.isVisible(), opens);
+    // Nothing of the old survey is left to be saved over its file.
+    QCOMPARE(w.doc->DataFilePath.empty(), opens);
+    QCOMPARE(w.doc->LinkedTallyFileCount, opens ? 0 : 1);
+    QCOMPARE(w.doc->RespondentCount, opens ? 0 : 2);
+    QVERIFY(w.doc->Answers[2][1].empty());
+    QVERIFY(w.done());
+    if (opens) QTest::mouseClick(e.Button5, Qt::LeftButton);
+    w.doc->Modified = false;
 }
 
 void TestEditorDialog::recordingCutsTexts_data() {

@@ -68,6 +68,9 @@ private slots:
     void numberLabelHover();
     void noStepBeyondLastRow_data();
     void noStepBeyondLastRow();
+    void gridFollowsFocus();
+    void verticalKeysLeaveGridAlone_data();
+    void verticalKeysLeaveGridAlone();
 };
 
 void TestNavigation::enterMoves_data() {
@@ -341,6 +344,60 @@ void TestNavigation::noStepBeyondLastRow() {
 
     s.spin(-1); // and back as usual
     QVERIFY(s.shows(MaxRespondents - 1));
+}
+
+// Keying down the questions of a window too small for them: the focused box stays in view.
+void TestNavigation::gridFollowsFocus() {
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120);
+    s.stand(3, 1);
+    QCOMPARE(s.scrollBar()->value(), 0);
+    QVERIFY(s.type(QStringLiteral("13")));
+    QCOMPARE(s.focused(), s.form->sn[3]);
+    QVERIFY(s.inView(s.focused()));
+    QVERIFY(s.type(QStringLiteral("1\r")));
+    QCOMPARE(s.focused(), s.form->sn[4]);
+    QVERIFY(s.inView(s.focused()));
+    QVERIFY(s.scrollBar()->value() > 0);
+    for (int i = 0; i < 3; ++i) s.key(Qt::Key_Up);
+    QCOMPARE(s.focused(), s.form->sn[1]);
+    QVERIFY(s.inView(s.focused()));
+}
+
+void TestNavigation::verticalKeysLeaveGridAlone_data() {
+    QTest::addColumn<bool>("pending"); // else the respondent number box is open
+    QTest::newRow("entry pending") << true;
+    QTest::newRow("number box open") << false;
+}
+
+void TestNavigation::verticalKeysLeaveGridAlone() {
+    QFETCH(bool, pending);
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120);
+    s.stand(3, 3);
+    if (pending) {
+        s.type(QStringLiteral("4"));
+        QVERIFY(s.doc->EntryPending);
+    } else {
+        QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), s.form->Edit2);
+    }
+    QVERIFY(s.scrollBar()->maximum() > 2);
+    s.scrollBar()->setValue(s.scrollBar()->maximum() / 2);
+    const int value = s.scrollBar()->value();
+    QWidget* focused = QApplication::focusWidget();
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down, Qt::Key_PageDown}) {
+        QTest::keyClick(focused, key);
+        QCOMPARE(s.scrollBar()->value(), value);
+        QCOMPARE(QApplication::focusWidget(), focused);
+    }
+    QCOMPARE(s.doc->CurrentRespondent, 3);
+    if (pending) {
+        s.type(QStringLiteral("\r"));
+        QCOMPARE(s.answer(3, 3), QStringLiteral("4"));
+    }
 }
 
 QTEST_MAIN(TestNavigation)
