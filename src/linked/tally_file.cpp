@@ -124,7 +124,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         appendRightAligned(out, q, 2);
         out += ",\"";
-        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += sjis::paddedField(doc.QuestionText[q], 16, MaxQuestionTextBytes);
         out += "\",";
         for (int c = 1; c <= columns; ++c) out += c <= doc.ChoiceCount[q] ? "   0," : "    ,";
         out += "   0";

@@ -139,6 +139,44 @@ private slots:
         if (dataFile.isEmpty()) QCOMPARE(doc->ResultsFilePath, std::string(".csv"));
     }
 
+    // 表, ソ and 能 end in the byte 0x5C, the code of '\' in Shift-JIS: their names are linked,
+    // saved into the data file and linked again on load like any other.
+    void namesWithSecondByte5C() {
+        const QStringList names{u("表.csv"), u("ソフト.csv"), u("能力.csv"), u("集計表.csv")};
+        QStringList paths;
+        for (const QString& name : names) {
+            paths << s->path(name);
+            QVERIFY(
+                writeFile(paths.last(), lunchTallyFile("Lunch survey", {1, 2, 0}, {0, 0, 1, 0})));
+        }
+        s->form->CsvL1Click(); // the names also pass through the showing list
+        linkFiles(paths);
+        QCOMPARE(doc->LinkedTallyFileCount, 4);
+        QCOMPARE(s->list->ListBox1->count(), 4);
+        QCOMPARE(tallyOf(*doc), (QList<int>{4 + 4, 8, 0, 0, 0, 2 + 4, 0}));
+
+        doc->WWrite = false;
+        s->form->hozon();
+        const QByteArray saved = readAll(s->path(u("lunch.dat")));
+        for (const QString& name : names)
+            QVERIFY2(saved.contains(sj("追加用集計ファイル,") +
+                                    QByteArray::fromStdString(sjis::fromQString(name)) + "\r\n"),
+                     qPrintable(name));
+
+        doc->OpenRequestPath = doc->DataFilePath;
+        s->form->Loaddatafile();
+        QCOMPARE(doc->LinkedTallyFileCount, 4);
+        QStringList linked;
+        for (int i = 1; i <= 4; ++i)
+            linked << QFileInfo(QString::fromStdString(doc->LinkedTallyFile[i])).fileName();
+        linked.sort();
+        QStringList sorted = names;
+        sorted.sort();
+        QCOMPARE(linked, sorted);
+        QVERIFY(!doc->Modified);
+        QCOMPARE(tallyOf(*doc), (QList<int>{4, 8, 0, 0, 0, 4, 0})); // no answers were saved
+    }
+
     void refusalDoesNotStopTheOtherFiles() {
         writeTally("b.csv", "Lunch survey", {10, 20, 30}, {1, 1, 1, 1});
         linkFiles({s->path(QStringLiteral("a.csv")), s->path(QStringLiteral("other.csv")),

@@ -221,6 +221,9 @@ private slots:
                                           << int(AddRefusal::OwnResultsFile)
                                           << u("このアンケートの出力先となる集計結果ファイルを二重"
                                                "に追加することはできません。\ra.csv");
+        QTest::newRow("names with the second byte 0x5C")
+            << u("/s/集計表.dat") << u("/s/集計表.csv") << 0 << u("/s/表.csv")
+            << int(AddRefusal::None) << QString();
         QTest::newRow("other folder")
             << u("/s/a.dat") << u("/s/a.csv") << 0 << u("/t/b.csv") << int(AddRefusal::OtherFolder)
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r/t/"
