@@ -186,10 +186,15 @@ void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
     }
 }
 
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path) {
+    if (path == doc.ResultsFilePath) return true;
+    return !doc.DataFilePath.empty() && path == paths::withExtension(doc.DataFilePath, ".csv");
+}
+
 AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
         if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
-    if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
+    if (isOwnResultsFile(doc, path)) return AddRefusal::OwnResultsFile;
     if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
         return AddRefusal::OtherFolder;
     if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;

@@ -304,6 +304,8 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     }
     d.Modified = false;
 
+    // Absolute before the trailer, which compares linked paths with the results file beside it.
+    d.DataFilePath = paths::absolutePath(d.DataFilePath);
     const std::string folder = paths::folderPart(requested);
     for (;;) {
         if (isPrefix(w.linkedPrefix)) {
@@ -312,9 +314,18 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
             // A name with a folder in it would reach outside the survey's folder.
             if (!sjis::hasPathSeparator(name) && fileExists(path)) {
                 d.CurrentTallyFilePath = paths::absolutePath(path);
-                csvRead(d, events);
-                if (!d.LastOperationSucceeded) d.Modified = true;
-                if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+                if (isOwnResultsFile(d, d.CurrentTallyFilePath)) {
+                    // Its counts are this survey's own: it is not linked, and the next save
+                    // leaves the line out.
+                    events.informationBeep();
+                    events.notice(
+                        addRefusalMessage(AddRefusal::OwnResultsFile, d.CurrentTallyFilePath));
+                    d.Modified = true;
+                } else {
+                    csvRead(d, events);
+                    if (!d.LastOperationSucceeded) d.Modified = true;
+                    if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+                }
             } else {
                 events.notice(QString::fromUtf8("集計ファイル") + paths::toQString(path) +
                               QString::fromUtf8("が見つかりません。"));
@@ -331,7 +342,6 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
         if (reader.atEnd()) break; // the last line is never acted on
     }
 
-    d.DataFilePath = paths::absolutePath(d.DataFilePath);
     if (!anyRespondent) {
         d.CurrentRespondent = 1;
     } else if (lastOpen == 0) {

@@ -72,34 +72,49 @@ private slots:
     }
 
     void refusals_data() {
-        QTest::addColumn<QString>("dataFile");   // "" = never saved; otherwise a name in the folder
-        QTest::addColumn<QStringList>("before"); // linked first
-        QTest::addColumn<QString>("chosen");     // a name in the folder
-        QTest::addColumn<QString>("message");    // %1 = the chosen file's name, %2 = its full path
+        QTest::addColumn<QString>("dataFile"); // "" = never saved; otherwise a name in the folder
+        QTest::addColumn<QString>("resultsFile"); // "" = none yet; otherwise a name in the folder
+        QTest::addColumn<QStringList>("before");  // linked first
+        QTest::addColumn<QString>("chosen");      // a name in the folder
+        QTest::addColumn<QString>("message");     // %1 = the chosen file's name, %2 = its full path
 
-        QTest::newRow("already linked") << "lunch.dat" << QStringList{QStringLiteral("a.csv")}
-                                        << "a.csv" << u("既に、追加済みです。\r%1");
-        QTest::newRow("the survey's own results file")
-            << "lunch.dat" << QStringList{} << "lunch.csv"
-            << u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。"
-                 "\r%1");
+        const QString own =
+            u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。\r%1");
+        QTest::newRow("already linked") << "lunch.dat"
+                                        << "" << QStringList{QStringLiteral("a.csv")} << "a.csv"
+                                        << u("既に、追加済みです。\r%1");
+        QTest::newRow("the survey's own results file") << "lunch.dat"
+                                                       << "" << QStringList{} << "lunch.csv" << own;
+        // After the results were opened or saved under another name, every save still writes
+        // lunch.csv beside the data file.
+        QTest::newRow("own results file while another is the results path")
+            << "lunch.dat"
+            << "elsewhere.csv" << QStringList{} << "lunch.csv" << own;
+        QTest::newRow("the results path chosen elsewhere")
+            << "lunch.dat"
+            << "elsewhere.csv" << QStringList{} << "elsewhere.csv" << own;
         QTest::newRow("another folder")
-            << "lunch.dat" << QStringList{} << "sub/a.csv"
+            << "lunch.dat"
+            << "" << QStringList{} << "sub/a.csv"
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r%2");
         QTest::newRow("survey never saved")
+            << ""
             << "" << QStringList{} << "a.csv"
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r%2");
         QTest::newRow("another survey's title")
-            << "lunch.dat" << QStringList{} << "other.csv"
+            << "lunch.dat"
+            << "" << QStringList{} << "other.csv"
             << u("アンケートタイトルが違うので追加できません。\r%1");
         QStringList forty;
         for (int i = 1; i <= MaxLinkedTallyFiles; ++i)
             forty << QStringLiteral("t%1.csv").arg(i, 2, 10, QLatin1Char('0'));
         QTest::newRow("a 41st file")
-            << "lunch.dat" << forty << "t41.csv" << u("追加できる集計ファイルは40個までです。\r%1");
+            << "lunch.dat"
+            << "" << forty << "t41.csv" << u("追加できる集計ファイルは40個までです。\r%1");
     }
     void refusals() {
         QFETCH(QString, dataFile);
+        QFETCH(QString, resultsFile);
         QFETCH(QStringList, before);
         QFETCH(QString, chosen);
         QFETCH(QString, message);
@@ -116,6 +131,7 @@ private slots:
         QCOMPARE(doc->LinkedTallyFileCount, before.size());
         QCOMPARE(doc->Tally[1][1], 4 + before.size()); // each linked file counts one there
         doc->DataFilePath = dataFile.isEmpty() ? std::string() : s->nativePath("lunch.dat");
+        if (!resultsFile.isEmpty()) doc->ResultsFilePath = native(s->path(resultsFile));
         s->form->CsvL1Click(); // a refused file does not reach the showing list either
         const QList<int> tally = tallyOf(*doc);
         doc->Modified = false;

@@ -50,6 +50,7 @@ S_SHEET_HINT = sj("◆追加用（データ入力後、CSVファイルのまま�
 M_NOT_SURVEY = "はアンケートファイルではありません。"
 M_BAD_FILE = "が異常です。"
 M_TITLE = "アンケートタイトルが違うので追加できません。"
+M_OWN = "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。"
 
 INT32_MIN = -(2**31)
 INT32_MAX = 2**31 - 1
@@ -426,10 +427,15 @@ def _load(path, doc):
             lpath = folder_part(path) + fname
             # a name with a folder in it (either separator) is not beside the data file
             if b"/" not in fname and b"\\" not in fname and os.path.isfile(doc.full(lpath)):
-                if not doc.csv_read(doc.full(lpath)):
+                if doc.full(lpath) == change_ext_csv(doc.full(path)):
+                    # the survey's own results file: its counts are already the survey's
+                    doc.notices.append(M_OWN + " " + base_name(lpath).decode("utf-8", "replace"))
                     doc.modified = True
-                if len(doc.linked) == 40:
-                    break
+                else:
+                    if not doc.csv_read(doc.full(lpath)):
+                        doc.modified = True
+                    if len(doc.linked) == 40:
+                        break
             else:
                 doc.notices.append("集計ファイル" + lpath.decode("utf-8", "replace") + "が見つかりません。")
                 doc.modified = True
@@ -735,6 +741,11 @@ def gen_case(rng, folder, index):
     return path
 
 
+def linked_names(index):
+    """The own results file of directed case `index`, then names with the trail byte 0x5C."""
+    return ["directed%d.csv" % index, "表.csv", "ソフト.csv", "能力.csv", "集計表.csv"]
+
+
 def directed_case(folder, index):
     """Hand-made files for the edges that random files reach too rarely; None past the last."""
     head = [VERSION + NOTICE_DATA, sj("満足度調査"), S_QCOUNT + b"3"]
@@ -759,11 +770,12 @@ def directed_case(folder, index):
         [b"VEV", b"T", sj("質問数  2"), b" 1 ,q,3", b" 2 ,r,3", b"  1  ,1,2", S_WWRITE_OFF, S_FRAC],
         # cuts: 20 bytes ending in a lone lead byte; a line without separators whose byte 17
         # starts 表; one whose number's 4 bytes end in the first byte of 能; a title of 256 bytes
-        # whose byte 255 starts 表. Linked names with the trail byte 0x5C.
+        # whose byte 255 starts 表. Linked names with the trail byte 0x5C, and the survey's own
+        # results file, which is never linked.
         [VERSION + NOTICE_DATA, b"a" * 254 + sj("表"), S_QCOUNT + b"4", b" 1 ,abcdefghijklmnopqrs\x88,2",
          b" 2  abcdefghijklmnop" + sj("表") + b"3", b" 3 ," + sj("能") * 10 + b",2",
          b" 4 " + sj("能") + b"abcdefghijklmnopq 2", b"  1  ,1,2,1,2"]
-        + [S_LINK_LINE + sj(n) for n in ["表.csv", "ソフト.csv", "能力.csv", "集計表.csv"]]
+        + [S_LINK_LINE + sj(n) for n in linked_names(index)]
         + tail,
     ]
     if index >= len(cases):
@@ -771,7 +783,7 @@ def directed_case(folder, index):
     path = os.path.join(folder, "directed%d.dat" % index)
     if S_LINK_LINE in b"".join(cases[index]):
         title = sjis_cut(cases[index][1], 255)  # the title as loaded
-        for name in ["表.csv", "ソフト.csv", "能力.csv", "集計表.csv"]:
+        for name in linked_names(index):
             write_tally(random.Random(name), os.path.join(folder, name), title, 4, [2, 3, 2, 2])
     with open(path, "wb") as f:
         f.write(b"".join(ln + CRLF for ln in cases[index]))

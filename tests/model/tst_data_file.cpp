@@ -374,6 +374,43 @@ private slots:
         QCOMPARE(readAll(folder.filePath(u("l.dat"))), before);
     }
 
+    // The survey's own results file (the data file's name with ".csv") is never linked from the
+    // trailer: its counts are already the survey's. The other links stay.
+    void ownResultsFileInTheTrailer_data() {
+        QTest::addColumn<QString>("dataName");
+        QTest::addColumn<QString>("resultsName");
+        QTest::newRow("extension replaced") << u("own.dat") << u("own.csv");
+        QTest::newRow("no extension") << u("own") << u("own.csv");
+    }
+    void ownResultsFileInTheTrailer() {
+        QFETCH(QString, dataName);
+        QFETCH(QString, resultsName);
+        QTemporaryDir folder;
+        for (const QString& name : {resultsName, u("a.csv")})
+            QVERIFY(
+                writeLines(folder.filePath(name), {u("T"), QString(), QString(), u(" 1,a,1,0,0")}));
+        QVERIFY(writeLines(folder.filePath(dataName),
+                           {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1"),
+                            u("追加用集計ファイル,") + resultsName, u("追加用集計ファイル,a.csv"),
+                            u("百分率：小数"), QString(), u("x")}));
+        RecordedEvents events;
+        auto doc = load(folder.filePath(dataName), events);
+        QCOMPARE(events.notices,
+                 QStringList{u("このアンケートの出力先となる集計結果ファイルを二重に追加することは"
+                               "できません。\r") +
+                             resultsName});
+        QCOMPARE(events.beeps, 1);
+        QCOMPARE(doc->LinkedTallyFileCount, 1);
+        QCOMPARE(doc->LinkedTallyFile[1], native(folder.filePath(u("a.csv"))));
+        QCOMPARE(doc->Tally[1][1], 2);
+        QVERIFY(doc->Modified); // the next save leaves the line out
+        QVERIFY(doc->Frac1);
+        doc->VersionString = VevVersion;
+        const QByteArray saved = QByteArray::fromStdString(dataFileContents(*doc, Date));
+        QVERIFY(!saved.contains(sj("追加用集計ファイル,") + sj(resultsName.toUtf8().constData())));
+        QVERIFY(saved.contains(sj("追加用集計ファイル,a.csv\r\n")));
+    }
+
     // The loader cuts at character boundaries: half a character is never stored.
     void loaderCuts_data() {
         QTest::addColumn<QByteArray>("line");
