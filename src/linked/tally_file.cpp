@@ -143,7 +143,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         appendRightAligned(out, q, 2);
         out += ",\"";
-        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += sjis::paddedField(doc.QuestionText[q], 16, MaxQuestionTextBytes);
         out += "\",";
         for (int c = 1; c <= columns; ++c) out += c <= doc.ChoiceCount[q] ? "   0," : "    ,";
         out += "   0";
@@ -212,10 +212,15 @@ void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
     }
 }
 
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path) {
+    if (path == doc.ResultsFilePath) return true;
+    return !doc.DataFilePath.empty() && path == paths::withExtension(doc.DataFilePath, ".csv");
+}
+
 AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
         if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
-    if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
+    if (isOwnResultsFile(doc, path)) return AddRefusal::OwnResultsFile;
     if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
         return AddRefusal::OtherFolder;
     if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;

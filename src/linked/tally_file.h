@@ -35,6 +35,11 @@ TallyFileCounts tallyFileCounts(const std::string& path, int questionCount,
 // LinkedTallyFile[1..n] := each name resolved against the process's current folder.
 void relinkFromNames(SurveyDocument& doc, const QStringList& names);
 
+// Whether path is the survey's own results file: ResultsFilePath, or the data file's path with
+// the extension ".csv", which every save with WWrite writes. Its counts are the survey's own,
+// so linking it would count them twice; the add command and the loader refuse it.
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path);
+
 // Why the add command refuses a chosen tally file, checked in this order.
 enum class AddRefusal { None, AlreadyLinked, OwnResultsFile, OtherFolder, TooMany };
 AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path);
