@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
 #include "entry/h_spinner.h"
 #include "entry/question_grid.h"
@@ -119,6 +120,7 @@ void TForm1::createWidgets() {
                 showRespondentNumber();
             },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
+        .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
         .keyPreview = [this] { return KeyPreview; },
         .closeJumpBox = [this] { closeJumpBox(); },
     });
@@ -354,6 +356,8 @@ void TForm1::FormDropFiles(const QStringList& files) {
     if (files.isEmpty()) return;
     raise();
     activateWindow();
+    // A drop replaces the survey as Open does, so it asks the same question first.
+    if (doc.Modified && !hozonsyori()) return;
     if (files.size() > 1) notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
     doc.OpenRequestPath = paths::fromQString(QFileInfo(files.first()).absoluteFilePath());
     Loaddatafile();
@@ -369,7 +373,7 @@ Platform::Answer TForm1::askToSave(const char* utf8Question, Platform::Icon icon
 
 bool TForm1::FormCloseQuery() {
     if (!doc.Modified) return true;
-    if (doc.DataFilePath.empty()) return hozonsyori();
+    if (!hasDataFile()) return hozonsyori();
     switch (askToSave("上書きしますか？", Platform::Icon::Warning)) {
     case Platform::Answer::Yes:
         hozon();
@@ -401,15 +405,20 @@ void TForm1::File1Click() {
     Print1->setEnabled(doc.RespondentCount > 0);
 }
 
-// File > New: the document is emptied (after the save question when it holds changes, else
-// after the clear-all confirmation) and the editor opens on an empty questionnaire.
+// File > New: after the save question when the survey holds changes, else after the clear-all
+// confirmation, the editor opens on an empty questionnaire in a fresh document: nothing of the
+// old survey (answers, linked files, file path) stays behind to be saved over its file.
 void TForm1::New1Click() {
     if (doc.Modified) {
-        if (hozonsyori()) AClear();
+        if (!hozonsyori()) return;
     } else if (doc.questionnaireLoaded()) {
         AClear1Click();
+        if (doc.questionnaireLoaded()) return; // the operator declined
     }
-    if (doc.questionnaireLoaded()) return; // the operator declined
+    vev::NewDocument(doc);
+    showEmptyLook();
+    UpDown1->setPosition(1);
+    linkedFilesChanged();
     Label1->setText(QString::fromUtf8("ｱﾝｹｰﾄ：新規作成"));
     Form2->openForNew();
 }
@@ -427,7 +436,15 @@ void TForm1::Open1Click() {
     SetFcs();
 }
 
+bool TForm1::hasDataFile() const {
+    return !doc.DataFilePath.empty() && doc.DataFilePath != proposedDataFile_ &&
+           QFileInfo(paths::toQString(doc.DataFilePath)).isAbsolute();
+}
+
+// Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed
+// for a survey never saved is relative to whatever folder a dialog last moved to.
 void TForm1::Save1Click() {
+    if (!hasDataFile()) return SaveAs1Click();
     hozon();
 }
 
@@ -437,6 +454,7 @@ void TForm1::SaveAs1Click() {
         doc.DataFilePath = doc.ResultsFilePath.empty()
                                ? sjis::toNativePath(doc.SurveyTitle.view()) + ".dat"
                                : paths::withExtension(doc.ResultsFilePath, ".dat");
+        proposedDataFile_ = doc.DataFilePath;
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
@@ -447,6 +465,7 @@ void TForm1::SaveAs1Click() {
     if (file.isEmpty()) return;
     doc.DataFilePath = paths::fromQString(file);
     hozon();
+    proposedDataFile_.clear();
     doc.LastOperationSucceeded = true;
     setWindowTitle(QStringLiteral("VEV - ") +
                    paths::toQString(paths::folderPart(doc.DataFilePath)));
@@ -462,6 +481,7 @@ void TForm1::Loaddatafile() {
     const bool hadQuestionnaire = doc.questionnaireLoaded();
     const int previousRows = std::min(doc.QuestionCount, MaxQuestions);
     if (vev::Loaddatafile(doc, *this) != LoadOutcome::Loaded) return;
+    proposedDataFile_.clear();
     // The loader replaced the whole document after clearing the old one: the window loses the
     // old survey's look first, so a file whose first question has no choices (which hyoji does
     // not draw) leaves the empty window, not the previous survey's title and rows.
@@ -635,6 +655,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == Edit2 && type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (QuestionGrid::scrollsGrid(key)) return true; // the box has no use for them
         // Either Enter key without Alt or Ctrl (as the answer boxes read it) jumps; the box
         // takes every other key itself.
         const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&

@@ -29,6 +29,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -87,6 +88,8 @@ public:
     // hozonsyori (save handling): offers to save before the document is discarded; true when
     // the caller may go on.
     bool hozonsyori();
+    // DataFilePath names a file the survey was loaded from or saved to (not Save As's proposal).
+    bool hasDataFile() const;
     void Loaddatafile(); // core load of OpenRequestPath, then the window's part
     void hozon();        // core save with today's date
     // The grid
@@ -147,6 +150,8 @@ private:
     SurveyDocument& doc;
     Platform& platform;
     QStringList arguments_;
+    // The name Save As proposed for a survey never saved; Save does not write to it.
+    std::string proposedDataFile_;
     AnswerEntry entry_;
     ResultsCommands results_;
     LinkedCommands linked_;

@@ -314,7 +314,23 @@ void QuestionGrid::apply(const EntryOutcome& outcome) {
         box->deselect();
         break;
     }
-    if (outcome.scrollToTop && hooks_.scrollToTop) hooks_.scrollToTop();
+    if (outcome.scrollToTop && hooks_.scrollToTop) {
+        hooks_.scrollToTop();
+        // A first open question far down stays in view.
+        if (hooks_.ensureVisible) hooks_.ensureVisible(box);
+    }
+}
+
+bool QuestionGrid::scrollsGrid(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int QuestionGrid::rowOf(const QObject* control) {
@@ -422,6 +438,7 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::Enter:
     case QEvent::Leave:
+    case QEvent::FocusIn:
         break;
     default:
         return QWidget::eventFilter(watched, event);
@@ -430,6 +447,12 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
 
     const int row = rowOf(watched);
     if (row == 0) return QWidget::eventFilter(watched, event);
+
+    if (type == QEvent::FocusIn) {
+        // The grid follows the focus: the answer box being keyed is always in view.
+        if (watched == sn_[row] && hooks_.ensureVisible) hooks_.ensureVisible(sn_[row]);
+        return false;
+    }
 
     if (watched == no_[row]) {
         switch (type) {
@@ -484,7 +507,8 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
         }
         passToBox_ = nullptr;
     });
-    if (!pass) return true;
+    // A box ignores the vertical keys, which would then scroll the grid away from it.
+    if (!pass || scrollsGrid(keyEvent)) return true;
 
     // Keys act on the current question even when the focus was moved elsewhere (Tab).
     QLineEdit* box = sn_[doc_.CurrentQuestion];

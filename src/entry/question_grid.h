@@ -9,6 +9,7 @@
 
 class QColor;
 class QFont;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -46,6 +47,8 @@ public:
         // CurrentRespondent is shown: the "No." label and the spinner follow it.
         std::function<void()> respondentShown;
         std::function<void()> scrollToTop;
+        // The grid follows the focus: the answer box being keyed is scrolled into view.
+        std::function<void(QWidget*)> ensureVisible;
         // The window's key preview (off while the jump box is open).
         std::function<bool()> keyPreview;
         // A click into an answer box closes an open jump box.
@@ -75,6 +78,8 @@ public:
     // Shows what an entry rule changed: answer box, count line, respondent, beep, focus, scroll.
     void apply(const EntryOutcome& outcome);
 
+    // Keys that an answer box or the jump box leaves alone and the scroll area would take.
+    static bool scrollsGrid(const QKeyEvent* event);
     // The row number of an sn<n> or no<n> control, from its object name; 0 for any other.
     static int rowOf(const QObject* control);
 

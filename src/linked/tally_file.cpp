@@ -6,12 +6,8 @@
 #include "model/text_file.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <cstdint>
-#include <limits>
 
 namespace vev {
 
@@ -42,7 +38,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         appendRightAligned(out, q, 2);
         out += ",\"";
-        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += sjis::paddedField(doc.QuestionText[q], 16, MaxQuestionTextBytes);
         out += "\",";
         for (int c = 1; c <= columns; ++c) out += c <= doc.ChoiceCount[q] ? "   0," : "    ,";
         out += "   0";
@@ -68,35 +64,6 @@ void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
         const QString path = QDir::cleanPath(current.absoluteFilePath(names[i - 1]));
         doc.LinkedTallyFile[i] = paths::fromQString(path);
     }
-}
-
-AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
-    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
-        if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
-    if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
-    if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
-        return AddRefusal::OtherFolder;
-    if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;
-    return AddRefusal::None;
-}
-
-QString addRefusalMessage(AddRefusal refusal, const std::string& path) {
-    const std::string name = paths::fileNamePart(path);
-    switch (refusal) {
-    case AddRefusal::None:
-        return {};
-    case AddRefusal::AlreadyLinked:
-        return tallyFileNotice("既に、追加済みです。", name);
-    case AddRefusal::OwnResultsFile:
-        return tallyFileNotice(
-            "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。", name);
-    case AddRefusal::OtherFolder:
-        return tallyFileNotice(
-            "アンケートと異なるパスにある集計結果ファイルを追加することはできません。", path);
-    case AddRefusal::TooMany:
-        return tallyFileNotice("追加できる集計ファイルは40個までです。", name);
-    }
-    return {};
 }
 
 } // namespace vev

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/survey_document.h"
-#include "model/tally_file_reader.h" // csvRead, csvDel
+#include "model/tally_file_reader.h" // csvRead, csvDel, the linking rules
 
 #include <QString>
 #include <QStringList>
@@ -15,12 +15,5 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
 // LinkedTallyFile[1..n] := the names made absolute against the current folder, for callers
 // that hold bare names (the window's list keeps full paths and does not need it).
 void relinkFromNames(SurveyDocument& doc, const QStringList& names);
-
-// Why the add command refuses a chosen tally file, checked in this order.
-enum class AddRefusal { None, AlreadyLinked, OwnResultsFile, OtherFolder, TooMany };
-AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path);
-// The refusal's notice: message, a carriage return, then the file name (the full path for
-// OtherFolder). Empty for None.
-QString addRefusalMessage(AddRefusal refusal, const std::string& path);
 
 } // namespace vev

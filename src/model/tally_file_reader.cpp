@@ -59,6 +59,25 @@ LineCounts splitQuestionLine(std::string_view line, int columns) {
     return counts;
 }
 
+// The counts of the question lines that follow line 3, under the rules of a questionnaire with
+// these question and choice counts.
+TallyFileCounts readQuestionLines(TextFileReader& reader, int questionCount,
+                                  const OneBased<int, MaxQuestions>& choiceCount) {
+    TallyFileCounts result;
+    int columns = 1;
+    for (int q = 1; q <= questionCount; ++q) columns = std::max(columns, choiceCount[q]);
+    columns = std::min(columns, TallySlots);
+    for (int q = 1; q <= questionCount; ++q) {
+        const std::string line = reader.readLine();
+        if (line.empty()) break;
+        const LineCounts counts = splitQuestionLine(line, columns);
+        const int own = std::clamp(choiceCount[q], 0, columns);
+        for (int c = 1; c <= own; ++c) result.Count[q][c] = counts.choice[c];
+        result.Count[q][NgSlot] = counts.ng;
+    }
+    return result;
+}
+
 // Adds (sign +1) or takes out (sign -1) the counts of the question lines that follow line 3.
 void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader, int sign) {
     const int columns = std::min(ChoiceColumnCount(doc), TallySlots);
@@ -119,6 +138,47 @@ void csvDel(SurveyDocument& doc, CoreEvents& events) {
     mergeQuestionLines(doc, events, reader, -1);
     doc.LinkedTallyFileCount = std::max(doc.LinkedTallyFileCount - 1, 0);
     doc.Modified = true;
+}
+
+TallyFileCounts tallyFileCounts(const std::string& path, int questionCount,
+                                const OneBased<int, MaxQuestions>& choiceCount) {
+    TextFileReader reader(path);
+    for (int i = 0; i < 3; ++i) reader.readLine();
+    return readQuestionLines(reader, questionCount, choiceCount);
+}
+
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path) {
+    if (path == doc.ResultsFilePath) return true;
+    return !doc.DataFilePath.empty() && path == paths::withExtension(doc.DataFilePath, ".csv");
+}
+
+AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
+        if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
+    if (isOwnResultsFile(doc, path)) return AddRefusal::OwnResultsFile;
+    if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
+        return AddRefusal::OtherFolder;
+    if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;
+    return AddRefusal::None;
+}
+
+QString addRefusalMessage(AddRefusal refusal, const std::string& path) {
+    const std::string name = paths::fileNamePart(path);
+    switch (refusal) {
+    case AddRefusal::None:
+        return {};
+    case AddRefusal::AlreadyLinked:
+        return tallyFileNotice("既に、追加済みです。", name);
+    case AddRefusal::OwnResultsFile:
+        return tallyFileNotice(
+            "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。", name);
+    case AddRefusal::OtherFolder:
+        return tallyFileNotice(
+            "アンケートと異なるパスにある集計結果ファイルを追加することはできません。", path);
+    case AddRefusal::TooMany:
+        return tallyFileNotice("追加できる集計ファイルは40個までです。", name);
+    }
+    return {};
 }
 
 } // namespace vev

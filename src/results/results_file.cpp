@@ -75,11 +75,8 @@ void appendQuestionStart(std::string& out, const SurveyDocument& doc, int q) {
     appendRightAligned(out, q, 2);
     out += sep;
     out += quote;
-    // The text padded to, or cut at, exactly 20 bytes, even through a two-byte character.
-    const std::string_view text = doc.QuestionText[q].view();
-    const std::size_t take = std::min<std::size_t>(text.size(), MaxQuestionTextBytes);
-    out.append(text.substr(0, take));
-    out.append(MaxQuestionTextBytes - take, ' ');
+    // The text padded to exactly 20 bytes; cut, it never ends in half a character.
+    out += sjis::paddedField(doc.QuestionText[q], MaxQuestionTextBytes, MaxQuestionTextBytes);
     out += quote;
     out += sep;
 }
