@@ -1,5 +1,6 @@
 #include "editor/questionnaire_apply.h"
 
+#include "model/paths.h"
 #include "model/recording.h"
 #include "model/tally_file_reader.h"
 
@@ -43,7 +44,7 @@ bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEv
     std::vector<std::unique_ptr<Share>> shares;
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
         const std::string& path = doc.LinkedTallyFile[i];
-        if (!QFile::exists(QFile::decodeName(path.c_str()))) continue;
+        if (!QFile::exists(paths::toQString(path))) continue;
         auto share = std::make_unique<Share>();
         share->before = tallyFileCounts(path, oldCount, doc.ChoiceCount);
         share->after = tallyFileCounts(path, newCount, edited.ChoiceCount);
