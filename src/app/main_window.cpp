@@ -437,8 +437,7 @@ void TForm1::Open1Click() {
 }
 
 bool TForm1::hasDataFile() const {
-    return !doc.DataFilePath.empty() && doc.DataFilePath != proposedDataFile_ &&
-           QFileInfo(paths::toQString(doc.DataFilePath)).isAbsolute();
+    return savesInPlace(doc, proposedDataFile_);
 }
 
 // Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed

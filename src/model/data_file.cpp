@@ -227,6 +227,11 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     return out;
 }
 
+bool savesInPlace(const SurveyDocument& doc, const std::string& proposal) {
+    return !doc.DataFilePath.empty() && doc.DataFilePath != proposal &&
+           QFileInfo(paths::toQString(doc.DataFilePath)).isAbsolute();
+}
+
 void writeDataFile(SurveyDocument& doc, const QString& shortDate) {
     writeTextFile(doc.DataFilePath, dataFileContents(doc, shortDate));
     doc.Modified = false;

@@ -15,6 +15,11 @@ void writeDataFile(SurveyDocument& doc, const QString& shortDate);
 // The data file as Shift-JIS bytes with CR LF line ends, as hozon writes it.
 std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate);
 
+// Whether Save writes DataFilePath in place: it names a file the survey was loaded from or saved
+// to, not `proposal`, the name Save As proposed for a survey never saved (relative to whatever
+// folder a dialog last moved to). Otherwise Save asks for a name first.
+bool savesInPlace(const SurveyDocument& doc, const std::string& proposal);
+
 enum class LoadOutcome {
     Loaded,  // the document now holds the file (notices about linked files may have been given)
     Refused, // not a survey file or a bad question count: notice given, document unchanged

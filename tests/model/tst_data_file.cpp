@@ -579,6 +579,27 @@ private slots:
         QVERIFY(QFile::exists(path(resultsName)));
     }
 
+    void savesInPlace_data() {
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QString>("proposal");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("loaded or saved") << "/s/a.dat"
+                                         << "" << true;
+        QTest::newRow("no file") << ""
+                                 << "" << false;
+        QTest::newRow("Save As's proposal") << "/s/a.dat"
+                                            << "/s/a.dat" << false;
+        QTest::newRow("relative name") << "a.dat"
+                                       << "" << false;
+    }
+    void savesInPlace() {
+        QFETCH(QString, dataFile);
+        QFETCH(QString, proposal);
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->DataFilePath = dataFile.toStdString();
+        QTEST(vev::savesInPlace(*doc, proposal.toStdString()), "inPlace");
+    }
+
     void failedSaveKeepsModified() {
         auto doc = exampleSurvey(path(u("no/such/folder/s.dat")));
         doc->Modified = true;
