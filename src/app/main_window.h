@@ -7,11 +7,12 @@
 // it means; the rules change the one SurveyDocument - every answer the operator records passes
 // AnswerEntry::recordAnswer, which runs dataDEL/dataIN (model/recording.h) and keeps Tally in
 // step - and return what changed, and the grid redraws exactly that: one answer box sn<q>, one
-// count line ad<q> (TallyLine), the respondent shown, the focus. A menu command runs a command
-// object of its folder (results/, linked/, editor/, about/) that works on the document and the
-// platform and refreshes the window through the narrow SurveyView interface
-// (platform/survey_view.h) that this window implements; after a load or an edit of the
-// questionnaire the whole grid is rebuilt (hyoji). There are no change signals.
+// count line ad<q> (TallyLine), the respondent shown, the focus. Whatever must follow every
+// recorded answer (a journal, undo) observes that one gate: entry_.setObserver(). A menu
+// command runs a command object of its folder (results/, linked/, editor/, about/) that works
+// on the document and the platform and refreshes the window through the narrow SurveyView
+// interface (platform/survey_view.h) that this window implements; after a load or an edit of
+// the questionnaire the whole grid is rebuilt (hyoji). There are no change signals.
 //
 // Every handler runs through runGuarded(), which turns a VevError into the general error report
 // and lets the program go on. Dialogs (editor Form2, linked-file list Form4, About Form3) know
