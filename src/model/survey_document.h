@@ -33,7 +33,7 @@ struct SurveyDocument {
     ShortString SurveyTitle;
     int QuestionCount = 0; // 0..40
     OneBased<ShortString, MaxQuestions> QuestionText;
-    OneBased<int, MaxQuestions> ChoiceCount{};   // 0..9 (the reader stores any single digit)
+    OneBased<int, MaxQuestions> ChoiceCount{}; // 0..9 (the reader stores any single digit)
     OneBased<bool, MaxQuestions> MultiSelect{};
 
     // AnswerGrid
@@ -74,6 +74,7 @@ struct SurveyDocument {
     // Options of the Option menu, saved in each data file's trailer
     bool WWrite = true; // "集計結果も同時保存(&W)"
     bool Frac1 = false; // "百分率を小数にする(&F)"
+    bool RBase1 = false; // "複数選択は回答者数で割合(&R)": multi-select per cent of respondents
 
     // A questionnaire is loaded exactly when question 1 has choices; never ask QuestionCount.
     bool questionnaireLoaded() const { return ChoiceCount[1] > 0; }
