@@ -7,6 +7,7 @@
 #include "model/survey_document.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
+#include "results/cross_table.h"
 #include "results/results_file.h"
 
 #include <QCoreApplication>
@@ -28,8 +29,10 @@ namespace vev {
 namespace {
 
 const char* const UsageText =
-    "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac] "
-    "[--date TEXT]\n"
+    "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac]\n"
+    "                         [--base respondents|answers] [--date TEXT]\n"
+    "       vev-tally crosstab DATAFILE ROWQ COLQ [-o OUT.csv] [--percent row|col|total]\n"
+    "                         [--frac | --no-frac]\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
     "       vev-tally dump    DATAFILE\n"
@@ -40,7 +43,14 @@ const char* const HelpText =
     "Reads a VEV survey data file (.dat) the way the VEV window does and writes:\n"
     "  results  the results file (comma form), by default DATAFILE with the extension .csv;\n"
     "           --print writes the print form (spaces) to OUT instead, -o OUT is then required;\n"
-    "           --frac / --no-frac override the percentage option stored in the file\n"
+    "           --frac / --no-frac override the percentage option stored in the file;\n"
+    "           --base respondents|answers overrides what multi-select percentages divide by\n"
+    "           (the respondents who answered, or the answers given)\n"
+    "  crosstab question ROWQ broken down by question COLQ (numbers of choice or\n"
+    "           multi-select questions) as UTF-8 CSV to OUT.csv, by default to standard\n"
+    "           output: respondents per pair of answers, unanswered (無回答), NG and totals\n"
+    "           (計); --percent gives per cent of the row, the column or the whole table,\n"
+    "           whole or, as the file's percentage option or --frac says, to one decimal\n"
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
@@ -74,6 +84,8 @@ struct Request {
     bool print = false;
     std::optional<bool> frac; // --frac / --no-frac
     std::optional<QString> date;
+    std::optional<bool> respondentBase;      // --base
+    CrossView crossView = CrossView::Counts; // --percent
 };
 
 struct UsageError {
@@ -107,7 +119,8 @@ Request parse(const QStringList& args) {
     req.command = args.value(0);
     const bool results = req.command == QStringLiteral("results");
     const bool dump = req.command == QStringLiteral("dump");
-    if (!results && !dump && req.command != QStringLiteral("sheet") &&
+    const bool crosstab = req.command == QStringLiteral("crosstab");
+    if (!results && !dump && !crosstab && req.command != QStringLiteral("sheet") &&
         req.command != QStringLiteral("resave"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
@@ -129,31 +142,49 @@ Request parse(const QStringList& args) {
         } else if (arg == QStringLiteral("--")) {
             optionsEnded = true;
         } else if (arg == QStringLiteral("-o")) {
-            onlyFor(results);
+            onlyFor(results || crosstab);
             req.output = value();
         } else if (arg == QStringLiteral("--print")) {
             onlyFor(results);
             req.print = true;
         } else if (arg == QStringLiteral("--frac") || arg == QStringLiteral("--no-frac")) {
-            onlyFor(results);
+            onlyFor(results || crosstab);
             const bool frac = arg == QStringLiteral("--frac");
             if (req.frac && *req.frac != frac)
                 throw UsageError{QStringLiteral("--frac and --no-frac exclude each other")};
             req.frac = frac;
+        } else if (arg == QStringLiteral("--base")) {
+            onlyFor(results);
+            const QString base = value();
+            if (base != QStringLiteral("respondents") && base != QStringLiteral("answers"))
+                throw UsageError{QStringLiteral("--base takes respondents or answers")};
+            req.respondentBase = base == QStringLiteral("respondents");
+        } else if (arg == QStringLiteral("--percent")) {
+            onlyFor(crosstab);
+            const QString view = value();
+            if (view == QStringLiteral("row"))
+                req.crossView = CrossView::RowPercent;
+            else if (view == QStringLiteral("col"))
+                req.crossView = CrossView::ColumnPercent;
+            else if (view == QStringLiteral("total"))
+                req.crossView = CrossView::TotalPercent;
+            else
+                throw UsageError{QStringLiteral("--percent takes row, col or total")};
         } else if (arg == QStringLiteral("--date")) {
-            onlyFor(!dump);
+            onlyFor(!dump && !crosstab);
             req.date = value();
         } else if (arg.startsWith(QStringLiteral("--date="))) {
-            onlyFor(!dump);
+            onlyFor(!dump && !crosstab);
             req.date = arg.mid(7);
         } else {
             throw UsageError{QStringLiteral("unknown option '%1'").arg(arg)};
         }
     }
 
-    const qsizetype wanted = (results || dump) ? 1 : 2;
+    const qsizetype wanted = (results || dump) ? 1 : crosstab ? 3 : 2;
     if (req.files.size() < wanted)
         throw UsageError{wanted == 1 ? QStringLiteral("DATAFILE missing")
+                         : crosstab  ? QStringLiteral("DATAFILE, ROWQ and COLQ are all needed")
                                      : QStringLiteral("DATAFILE and OUT are both needed")};
     if (req.files.size() > wanted)
         throw UsageError{QStringLiteral("unexpected argument '%1'").arg(req.files[wanted])};
@@ -215,19 +246,54 @@ void setUpProgram(SurveyDocument& doc) {
     doc.PrintDirectory = doc.AppDirectory;
 }
 
+// The cross table of the questions named by the second and third arguments.
+int crossTable(const Request& req, const SurveyDocument& doc, const QString& target,
+               QTextStream& out, QTextStream& err) {
+    int questions[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        bool ok = false;
+        questions[i] = req.files[i + 1].toInt(&ok);
+        if (!ok)
+            throw UsageError{QStringLiteral("'%1' is not a question number").arg(req.files[i + 1])};
+    }
+    for (const int q : questions) {
+        const QString problem = crossQuestionProblem(doc, q);
+        if (!problem.isEmpty()) {
+            err << QStringLiteral("vev-tally: ") << problem << '\n';
+            err.flush();
+            return TallyFailed;
+        }
+    }
+    const bool tenths = req.frac.value_or(doc.Frac1);
+    const QByteArray csv = crossGridCsv(
+        crossGrid(crossTabulate(doc, questions[0], questions[1]), req.crossView, true, tenths));
+    if (target.isEmpty()) {
+        out << QString::fromUtf8(csv);
+        out.flush();
+    } else {
+        writeTextFile(nativePath(target),
+                      std::string_view(csv.constData(), std::size_t(csv.size())));
+    }
+    return TallyOk;
+}
+
 int run(const Request& req, QTextStream& out, QTextStream& err) {
     const QString dataFile = req.files[0];
     const QString date =
         req.date.value_or(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
 
+    const bool crosstab = req.command == QStringLiteral("crosstab");
     QString target;
     if (req.command == QStringLiteral("results"))
         target = req.output.value_or(withCsvExtension(dataFile));
+    else if (crosstab)
+        target = req.output.value_or(QString());
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
-    // Results and sheets are tables, never a survey: writing one over its own data file
-    // would lose every answer.
-    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet")) &&
+    // Results, sheets and cross tables are tables, never a survey: writing one over its own
+    // data file would lose every answer.
+    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
+         (crosstab && !target.isEmpty())) &&
         sameFile(target, dataFile))
         throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
 
@@ -243,8 +309,10 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         out.flush();
         return TallyOk;
     }
+    if (crosstab) return crossTable(req, *doc, target, out, err);
     if (req.command == QStringLiteral("results")) {
         if (req.frac) doc->Frac1 = *req.frac;
+        if (req.respondentBase) doc->RBase1 = *req.respondentBase;
         if (req.print) {
             doc->ResultsSeparator = ' ';
             doc->ResultsQuote = ' ';
