@@ -86,6 +86,7 @@ struct Request {
     std::optional<QString> date;
     std::optional<bool> respondentBase;      // --base
     CrossView crossView = CrossView::Counts; // --percent
+    int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
 };
 
 struct UsageError {
@@ -189,6 +190,12 @@ Request parse(const QStringList& args) {
     if (req.files.size() > wanted)
         throw UsageError{QStringLiteral("unexpected argument '%1'").arg(req.files[wanted])};
     if (req.print && !req.output) throw UsageError{QStringLiteral("--print needs -o OUT")};
+    for (int i = 0; crosstab && i < 2; ++i) {
+        bool ok = false;
+        req.crossQuestions[i] = req.files[i + 1].toInt(&ok);
+        if (!ok)
+            throw UsageError{QStringLiteral("'%1' is not a question number").arg(req.files[i + 1])};
+    }
     return req;
 }
 
@@ -249,14 +256,7 @@ void setUpProgram(SurveyDocument& doc) {
 // The cross table of the questions named by the second and third arguments.
 int crossTable(const Request& req, const SurveyDocument& doc, const QString& target,
                QTextStream& out, QTextStream& err) {
-    int questions[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        bool ok = false;
-        questions[i] = req.files[i + 1].toInt(&ok);
-        if (!ok)
-            throw UsageError{QStringLiteral("'%1' is not a question number").arg(req.files[i + 1])};
-    }
-    for (const int q : questions) {
+    for (const int q : req.crossQuestions) {
         const QString problem = crossQuestionProblem(doc, q);
         if (!problem.isEmpty()) {
             err << QStringLiteral("vev-tally: ") << problem << '\n';
@@ -265,8 +265,9 @@ int crossTable(const Request& req, const SurveyDocument& doc, const QString& tar
         }
     }
     const bool tenths = req.frac.value_or(doc.Frac1);
-    const QByteArray csv = crossGridCsv(
-        crossGrid(crossTabulate(doc, questions[0], questions[1]), req.crossView, true, tenths));
+    const QByteArray csv =
+        crossGridCsv(crossGrid(crossTabulate(doc, req.crossQuestions[0], req.crossQuestions[1]),
+                               req.crossView, true, tenths));
     if (target.isEmpty()) {
         out << QString::fromUtf8(csv);
         out.flush();
