@@ -3,6 +3,8 @@
 #include "entry/double_entry.h"
 #include "entry/recording.h"
 
+#include <algorithm>
+
 namespace vev {
 
 namespace {
@@ -37,6 +39,11 @@ AnswerString normalisedAnswer(int choiceCount, std::string_view buffer) {
     return answer;
 }
 
+void VerifyingEntry::start(const SurveyDocument& doc) {
+    *this = VerifyingEntry();
+    checkedRespondents_ = doc.RespondentCount;
+}
+
 VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc) {
     const int r = doc.CurrentRespondent;
     const int q = doc.CurrentQuestion;
@@ -44,7 +51,8 @@ VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc) {
     step.stored = doc.Answers[r][q];
     step.keyed = normalisedAnswer(doc.ChoiceCount[q], doc.EntryBuffer.view());
 
-    if (r > doc.RespondentCount || step.stored.empty()) {
+    checkedRespondents_ = std::min(checkedRespondents_, doc.RespondentCount);
+    if (r > checkedRespondents_ || step.stored.empty()) {
         pending_ = false;
         record(doc);
         step.action = Action::RecordedAsUsual;

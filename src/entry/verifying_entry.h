@@ -5,7 +5,8 @@
 //
 //   stored answer   keyed answer                    what happens
 //   none ("")       anything                        recorded as always (nothing to check)
-//   any, on a respondent beyond RespondentCount     recorded as always (a new paper)
+//   any, on a respondent the survey did not have    recorded as always (a new paper)
+//   when verification started
 //   S               S                               agreed: nothing recorded, Modified untouched
 //   S               K != S                          pending mismatch: the window beeps, turns
 //                                                   the box red and shows S beside K
@@ -13,6 +14,11 @@
 //                   K (the same value twice)        K wins: recorded through dataDEL/dataIN
 //                   S                               S stands: the first keying was the slip
 //                   anything else, K2               a new pending mismatch with K2
+//
+// A new paper stays new while it is keyed: its first answer raises RespondentCount, and the
+// answers after it must not be checked against the "0" its other cells show. So the papers
+// checked are respondents 1..N, N being RespondentCount when start() was called, lowered
+// whenever RespondentCount falls below it (a clear, an empty last respondent dropped).
 //
 // Both resolved mismatches count as one difference found; agreed and resolved cells count as
 // verified answers. A pending mismatch belongs to its cell: keying another cell, or abandon(),
@@ -52,10 +58,11 @@ public:
     // exactly when the action says so. A VevError of recording leaves the counters as they were.
     Step key(SurveyDocument& doc);
 
+    // Starts afresh on the survey as it is: the window calls it when verification is switched
+    // on and after every load. Before it, every keying records as always.
+    void start(const SurveyDocument& doc);
     // Drops a pending mismatch (the operator moved away or switched verification off).
     void abandon() { pending_ = false; }
-    // Starts counting afresh (verification switched on).
-    void reset() { *this = VerifyingEntry(); }
 
     bool pending() const { return pending_; }
     int pendingRespondent() const { return pending_ ? pendingR_ : 0; }
@@ -71,6 +78,7 @@ public:
     static QString mismatchText(const Step& step);
 
 private:
+    int checkedRespondents_ = 0; // respondents 1..this are verified
     bool pending_ = false;
     int pendingR_ = 0;
     int pendingQ_ = 0;
