@@ -8,6 +8,7 @@
 #include "model/vev_error.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vev {
 
@@ -87,6 +88,13 @@ Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b, cons
     const int inA = std::clamp(a.RespondentCount, 0, MaxRespondents);
     const int inB = std::clamp(b.RespondentCount, 0, MaxRespondents);
     const int both = std::min(inA, inB);
+    // Counted first, so that the rows are allocated once even when every answer differs.
+    std::size_t differing = 0;
+    for (int r = 1; r <= both; ++r)
+        for (int i = 0; i < keyedCount; ++i)
+            differing += normalAnswer(a.Answers[r][keyed[i]].view()) !=
+                         normalAnswer(b.Answers[r][keyed[i]].view());
+    c.Differences.reserve(differing + static_cast<std::size_t>(std::abs(inA - inB)));
     for (int r = 1; r <= both; ++r) {
         const auto& rowA = a.Answers[r];
         const auto& rowB = b.Answers[r];
