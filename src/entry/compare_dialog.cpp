@@ -6,15 +6,73 @@
 #include "model/vev_error.h"
 #include "platform/platform.h"
 
+#include <QAbstractTableModel>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vev {
+
+// The differences of a comparison as a table: respondent, question, question text, answer here,
+// answer in the other file. Qt::UserRole of columns 0 and 1: respondent and question numbers.
+class DifferenceModel : public QAbstractTableModel {
+public:
+    DifferenceModel(const SurveyDocument& doc, const Comparison& comparison, QObject* parent)
+        : QAbstractTableModel(parent), doc_(doc), comparison_(comparison) {}
+
+    // Replaces the comparison the rows come from.
+    template <typename Change> void replace(Change change) {
+        beginResetModel();
+        change();
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(comparison_.Differences.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 5;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return CompareDialog::columnCaptions().value(section);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount()) return {};
+        const AnswerDifference& d = comparison_.Differences[static_cast<std::size_t>(index.row())];
+        if (role == Qt::UserRole) {
+            if (index.column() == 0) return d.Respondent;
+            if (index.column() == 1) return d.Question;
+            return {};
+        }
+        if (role != Qt::DisplayRole) return {};
+        switch (index.column()) {
+        case 0:
+            return QString::number(d.Respondent);
+        case 1:
+            return d.Question ? QString::number(d.Question) : QString();
+        case 2:
+            return d.Question ? sjis::toQString(doc_.QuestionText[d.Question].view())
+                              : oneSidedText();
+        case 3:
+            return d.Question ? answerText(d.AnswerA)
+                              : (d.OnlyIn == 'A' ? presentText() : absentText());
+        case 4:
+            return d.Question ? answerText(d.AnswerB)
+                              : (d.OnlyIn == 'B' ? presentText() : absentText());
+        default:
+            return {};
+        }
+    }
+
+private:
+    const SurveyDocument& doc_;
+    const Comparison& comparison_;
+};
 
 namespace {
 
@@ -80,12 +138,16 @@ CompareDialog::CompareDialog(SurveyDocument& doc, Platform& platform, QString ot
     bold.setBold(true);
     agreementLabel->setFont(bold);
 
-    differenceList = new QTreeWidget(this);
+    model_ = new DifferenceModel(doc_, comparison_, this);
+    differenceList = new QTreeView(this);
     differenceList->setObjectName(QStringLiteral("differenceList"));
+    differenceList->setModel(model_);
     differenceList->setRootIsDecorated(false);
+    differenceList->setItemsExpandable(false);
     differenceList->setUniformRowHeights(true);
     differenceList->setAllColumnsShowFocus(true);
-    differenceList->setHeaderLabels(columnCaptions());
+    differenceList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    differenceList->setSelectionBehavior(QAbstractItemView::SelectRows);
     differenceList->header()->setStretchLastSection(false);
     differenceList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     differenceList->header()->setSectionResizeMode(2, QHeaderView::Stretch);
@@ -115,8 +177,8 @@ CompareDialog::CompareDialog(SurveyDocument& doc, Platform& platform, QString ot
     connect(reportButton, &QPushButton::clicked, this,
             [this] { guarded([this] { saveReport(); }); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-    connect(differenceList, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { guarded([this, item] { rowActivated(item); }); });
+    connect(differenceList, &QTreeView::activated, this,
+            [this](const QModelIndex& index) { guarded([this, index] { rowActivated(index); }); });
 
     if (other)
         compareWith(*other);
@@ -124,7 +186,11 @@ CompareDialog::CompareDialog(SurveyDocument& doc, Platform& platform, QString ot
         refresh();
 }
 
-CompareDialog::~CompareDialog() = default;
+CompareDialog::~CompareDialog() {
+    // The rows are drawn from comparison_, which goes before the child widgets do: the list
+    // must not ask for them while the dialog is being taken down.
+    delete differenceList;
+}
 
 void CompareDialog::guarded(const std::function<void()>& handler) {
     try {
@@ -135,8 +201,10 @@ void CompareDialog::guarded(const std::function<void()>& handler) {
 }
 
 void CompareDialog::showRefusal(const QString& text) {
-    comparison_ = Comparison();
-    comparison_.QuestionnaireDifference = text;
+    model_->replace([&] {
+        comparison_ = Comparison();
+        comparison_.QuestionnaireDifference = text;
+    });
     fill();
     platform_.messageBox(this, caption(), text, Platform::Icon::Warning, Platform::Buttons::Ok);
 }
@@ -156,14 +224,15 @@ bool CompareDialog::refresh() {
 }
 
 void CompareDialog::compareWith(const SurveyDocument& other) {
-    comparison_ = compareSurveys(doc_, other, openSurveyName(doc_), fileName(otherPath_));
+    model_->replace([&] {
+        comparison_ = compareSurveys(doc_, other, openSurveyName(doc_), fileName(otherPath_));
+    });
     fill();
 }
 
 void CompareDialog::fill() {
     filesLabel->setText(u8("このファイル：") + openSurveyName(doc_) + u8("　　照合ファイル：") +
                         fileName(otherPath_));
-    differenceList->clear();
     const bool compared = comparison_.questionnairesMatch();
     reportButton->setEnabled(compared);
     if (!compared) {
@@ -179,32 +248,13 @@ void CompareDialog::fill() {
     oneSidedLabel->setText(summary.value(3));
     agreementLabel->setText(summary.value(4));
 
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(static_cast<qsizetype>(comparison_.Differences.size()));
-    for (const AnswerDifference& d : comparison_.Differences) {
-        QStringList columns{QString::number(d.Respondent)};
-        if (d.Question == 0) {
-            columns << QString() << oneSidedText()
-                    << (d.OnlyIn == 'A' ? presentText() : absentText())
-                    << (d.OnlyIn == 'B' ? presentText() : absentText());
-        } else {
-            columns << QString::number(d.Question)
-                    << sjis::toQString(doc_.QuestionText[d.Question].view())
-                    << answerText(d.AnswerA) << answerText(d.AnswerB);
-        }
-        auto* item = new QTreeWidgetItem(columns);
-        item->setData(0, Qt::UserRole, d.Respondent);
-        item->setData(1, Qt::UserRole, d.Question);
-        rows.append(item);
-    }
-    differenceList->addTopLevelItems(rows);
-    if (!rows.isEmpty()) differenceList->setCurrentItem(rows.first());
+    if (model_->rowCount() > 0) differenceList->setCurrentIndex(model_->index(0, 0));
 }
 
-void CompareDialog::rowActivated(QTreeWidgetItem* item) {
-    if (!item || !jump_) return;
-    const int r = item->data(0, Qt::UserRole).toInt();
-    int q = item->data(1, Qt::UserRole).toInt();
+void CompareDialog::rowActivated(const QModelIndex& index) {
+    if (!index.isValid() || !jump_) return;
+    const int r = model_->index(index.row(), 0).data(Qt::UserRole).toInt();
+    int q = model_->index(index.row(), 1).data(Qt::UserRole).toInt();
     // A respondent the other file has beyond this one's new respondent cannot be shown: the
     // window reaches one respondent after the last, no further.
     if (r < 1 || r > MaxRespondents || r > doc_.RespondentCount + 1) {

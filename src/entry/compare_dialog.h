@@ -9,13 +9,14 @@
 #include <memory>
 
 class QLabel;
+class QModelIndex;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace vev {
 
 class Platform;
+class DifferenceModel;
 
 // "入力照合": the differences between the open survey and another data file of the same
 // questionnaire, keyed by a second operator. Modeless: the operator double-clicks a row (or
@@ -41,7 +42,7 @@ public:
     // "相違一覧を保存": the report CSV through the save dialog.
     void saveReport();
     // Double-click or Enter on a row.
-    void rowActivated(QTreeWidgetItem* item);
+    void rowActivated(const QModelIndex& index);
 
     const Comparison& comparison() const { return comparison_; }
     const QString& otherPath() const { return otherPath_; }
@@ -52,7 +53,9 @@ public:
     QLabel* differencesLabel = nullptr; // differing answers
     QLabel* oneSidedLabel = nullptr;    // respondents in one file only
     QLabel* agreementLabel = nullptr;   // agreement in per cent
-    QTreeWidget* differenceList = nullptr;
+    // One row per difference; the rows are drawn from the comparison as they are shown, so
+    // even a list of every answer of the largest survey opens at once.
+    QTreeView* differenceList = nullptr;
     QPushButton* refreshButton = nullptr;
     QPushButton* reportButton = nullptr;
     QPushButton* closeButton = nullptr;
@@ -72,6 +75,7 @@ private:
     QString otherPath_;
     Jump jump_;
     Comparison comparison_;
+    DifferenceModel* model_ = nullptr;
 };
 
 // The open survey's name as the comparison messages show it: its file name, or "開いている

@@ -17,7 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -42,11 +42,13 @@ const QStringList Answers{u("  1  ,1,3,135  "), u("  2  ,2,9,0    ")};
 const QStringList Keyed{u("  1  ,1,3,13   "), u("  2  ,2,3,0    ")};
 
 // The rows of the list, columns joined with "|".
-QStringList rowsOf(const QTreeWidget* list) {
+QStringList rowsOf(const QTreeView* list) {
+    const QAbstractItemModel* model = list->model();
     QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    for (int i = 0; i < model->rowCount(); ++i) {
         QStringList columns;
-        for (int c = 0; c < list->columnCount(); ++c) columns << list->topLevelItem(i)->text(c);
+        for (int c = 0; c < model->columnCount(); ++c)
+            columns << model->index(i, c).data().toString();
         rows << columns.join(QLatin1Char('|'));
     }
     return rows;
@@ -97,10 +99,10 @@ struct Session {
     }
 };
 
-void activate(QTreeWidget* list, int row) {
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    QVERIFY(item);
-    const QPoint at = list->visualItemRect(item).center();
+void activate(QTreeView* list, int row) {
+    const QModelIndex index = list->model()->index(row, 2);
+    QVERIFY(index.isValid());
+    const QPoint at = list->visualRect(index).center();
     // A double-click as the mouse makes it: a click, then the second press.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -137,9 +139,9 @@ private slots:
         s.write("other.dat", sample(u("満足度調査"), other));
         const auto dialog = s.dialog("other.dat");
         QCOMPARE(summaryOf(*dialog), summary);
-        const auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("differenceList"));
+        const auto* list = dialog->findChild<QTreeView*>(QStringLiteral("differenceList"));
         QCOMPARE(rowsOf(list), rows);
-        QCOMPARE(list->headerItem()->text(3), u("このファイルの回答"));
+        QCOMPARE(list->model()->headerData(3, Qt::Horizontal).toString(), u("このファイルの回答"));
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("filesLabel"))->text(),
                  u("このファイル：a.dat　　照合ファイル：other.dat"));
         QVERIFY(s.jumps.isEmpty());
@@ -153,8 +155,8 @@ private slots:
         const auto dialog = s.dialog("other.dat");
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("differenceList"));
-        QCOMPARE(list->topLevelItemCount(), 4);
+        auto* list = dialog->findChild<QTreeView*>(QStringLiteral("differenceList"));
+        QCOMPARE(list->model()->rowCount(), 4);
 
         activate(list, 1); // respondent 2, question 2
         QCOMPARE(s.jumps, (QList<QPair<int, int>>{{2, 2}}));
@@ -165,7 +167,7 @@ private slots:
         QCOMPARE(s.jumps, (QList<QPair<int, int>>{{2, 2}, {3, 1}}));
         QCOMPARE(s.platform.beeps, 1);
         // Enter on the current row works as a double-click does.
-        list->setCurrentItem(list->topLevelItem(0));
+        list->setCurrentIndex(list->model()->index(0, 0));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(s.jumps.last(), (QPair<int, int>{1, 3}));
@@ -196,7 +198,7 @@ private slots:
         QTest::mouseClick(dialog->refreshButton, Qt::LeftButton);
         QCOMPARE(s.platform.messages.last().text, u("b.datはアンケートファイルではありません。"));
         QCOMPARE(s.platform.messages.last().caption, u("入力照合"));
-        QCOMPARE(dialog->differenceList->topLevelItemCount(), 0);
+        QCOMPARE(dialog->differenceList->model()->rowCount(), 0);
         QCOMPARE(dialog->agreementLabel->text(), QString());
         QVERIFY(!dialog->reportButton->isEnabled());
         QVERIFY(s.done());
