@@ -73,6 +73,8 @@ CompareDialog* compareWithOtherFile(SurveyDocument& doc, Platform& platform, QWi
     auto* shown =
         new CompareDialog(doc, platform, path, std::move(jump), parent, std::move(other.Doc));
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    // Escape ends the dialog without closing it: it goes then too.
+    QObject::connect(shown, &QDialog::finished, shown, &QObject::deleteLater);
     shown->show();
     return shown;
 }
