@@ -1,5 +1,7 @@
 #include "app/tally_cli.h"
 
+#include "app/tally_compare.h"
+
 #include "linked/tally_file.h"
 #include "model/core_events.h"
 #include "model/data_file.h"
@@ -36,6 +38,7 @@ const char* const UsageText =
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
     "       vev-tally dump    DATAFILE\n"
+    "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
     "       vev-tally --help | --version\n";
 
 const char* const HelpText =
@@ -55,6 +58,10 @@ const char* const HelpText =
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
+    "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
+    "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
+    "           status 0 when they agree, 3 when they differ, 1 when a file is refused or\n"
+    "           the questionnaires differ\n"
     "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
     "date). Notices go to standard error. Exit status: 0 done, 1 file refused or failed, 2 "
     "usage.\n";
@@ -354,8 +361,13 @@ int runTallyCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         return TallyOk;
     }
     try {
+        if (first == QStringLiteral("compare")) return runTallyCompare(args.mid(1), out, err);
         return run(parse(args), out, err);
     } catch (const UsageError& e) {
+        err << QStringLiteral("vev-tally: ") << e.text << '\n' << QString::fromUtf8(UsageText);
+        err.flush();
+        return TallyUsageError;
+    } catch (const TallyCompareUsage& e) {
         err << QStringLiteral("vev-tally: ") << e.text << '\n' << QString::fromUtf8(UsageText);
         err.flush();
         return TallyUsageError;

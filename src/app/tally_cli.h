@@ -7,9 +7,10 @@ namespace vev {
 
 // Exit statuses of vev-tally.
 enum TallyExit {
-    TallyOk = 0,        // the file loaded and the output was written
-    TallyFailed = 1,    // the file was refused, or reading or writing failed
-    TallyUsageError = 2 // the command line was not understood
+    TallyOk = 0,         // the file loaded and the output was written
+    TallyFailed = 1,     // the file was refused, or reading or writing failed
+    TallyUsageError = 2, // the command line was not understood
+    TallyDiffer = 3      // compare: the two files' answers differ
 };
 
 // The command-line companion: loads a survey data file with the core the window uses and
