@@ -198,6 +198,10 @@ void writeResults(TextFileWriter& file, SurveyDocument& doc, const QString& shor
 
 } // namespace
 
+long long percentCell(const SurveyDocument& doc, int q, int c) {
+    return percentValue(doc.Tally[q][c], computePercentBase(doc, q), doc.Frac1 ? 1000.0L : 100.0L);
+}
+
 void csvhozon(SurveyDocument& doc, const QString& shortDate) {
     TextFileWriter file(doc.ResultsSeparator == ',' ? doc.ResultsFilePath : doc.printFilePath());
     writeResults(file, doc, shortDate);
