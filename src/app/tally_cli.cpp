@@ -8,6 +8,7 @@
 #include "model/text_file.h"
 #include "model/vev_error.h"
 #include "results/results_file.h"
+#include "results/results_report.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -32,6 +33,7 @@ const char* const UsageText =
     "[--date TEXT]\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
+    "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
     "       vev-tally dump    DATAFILE\n"
     "       vev-tally --help | --version\n";
 
@@ -44,6 +46,8 @@ const char* const HelpText =
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
+    "  report   the results report to OUT.pdf: A4, a table of counts and percentages and a bar\n"
+    "           chart for every question (needs no display)\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
     "date). Notices go to standard error. Exit status: 0 done, 1 file refused or failed, 2 "
@@ -108,7 +112,7 @@ Request parse(const QStringList& args) {
     const bool results = req.command == QStringLiteral("results");
     const bool dump = req.command == QStringLiteral("dump");
     if (!results && !dump && req.command != QStringLiteral("sheet") &&
-        req.command != QStringLiteral("resave"))
+        req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
                              : QStringLiteral("unknown command '%1'").arg(req.command)};
@@ -225,9 +229,10 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.output.value_or(withCsvExtension(dataFile));
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
-    // Results and sheets are tables, never a survey: writing one over its own data file
+    // Results, sheets and reports are never a survey: writing one over its own data file
     // would lose every answer.
-    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet")) &&
+    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
+         req.command == QStringLiteral("report")) &&
         sameFile(target, dataFile))
         throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
 
@@ -258,6 +263,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
     } else if (req.command == QStringLiteral("sheet")) {
         doc->CurrentTallyFilePath = nativePath(target);
         csvRhozon(*doc, date);
+    } else if (req.command == QStringLiteral("report")) {
+        writeResultsReport(*doc, nativePath(target), date);
     } else { // resave
         const QString absolute = QFileInfo(target).absoluteFilePath();
         // The results file that goes beside the copy must not be the copy itself.
