@@ -43,7 +43,7 @@ ResultsChartWindow::ResultsChartWindow(const SurveyDocument& doc, Platform& plat
     chartView = new QChartView(this);
     chartView->setObjectName(QStringLiteral("chartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setMinimumSize(360, 240);
+    chartView->setMinimumSize(420, 420); // room for nine bars with their labels
 
     showCounts = new QRadioButton(QString::fromUtf8("件数(&C)"), this);
     showCounts->setObjectName(QStringLiteral("showCounts"));
@@ -172,7 +172,7 @@ void ResultsChartWindow::saveChartClick() {
                                        ? ChartFileFormat::Svg
                                        : ChartFileFormat::Png;
     // The chart as it is shown, at the size of the view.
-    const QSize size = chartView->size().expandedTo(QSize(360, 240));
+    const QSize size = chartView->size().expandedTo(chartView->minimumSize());
     ChartLook look;
     look.font = font();
     const QByteArray bytes = resultsChartFile(doc_, question_, values(), size, format, look);

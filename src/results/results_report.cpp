@@ -47,12 +47,13 @@ constexpr double CountColumn = 20;
 constexpr double PercentColumn = 24;
 constexpr double TableWidth = ChoiceColumn + CountColumn + PercentColumn;
 constexpr double ChartLeft = Left + TableWidth + 8;
-// A chart is laid out as on a 96 dpi screen at twice its size on paper, with fonts twice the size
-// they print at: the axis labels' fixed margins then leave room for nine bars in a small chart.
+// A chart is laid out as on a 96 dpi screen at three times its size on paper, with fonts as much
+// larger: the axis labels' fixed margins then leave room for nine bars in a small chart (Qt
+// Charts elides a label that it finds too tall for its bar).
 // Its fonts are sized in pixels, so the page looks the same whatever the screen's resolution.
-constexpr double ChartScale = 2;
+constexpr double ChartScale = 3;
 constexpr double ChartPixelsPerMm = ChartScale * 96 / 25.4;
-constexpr double ChartFontPoints = 8;
+constexpr double ChartFontPoints = 7.5;
 
 double dots(double mm) {
     return mm * Dpi / 25.4;
