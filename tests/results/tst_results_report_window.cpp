@@ -4,8 +4,10 @@
 #include "results/results_report.h"
 
 #include "core_test_util.h"
+#include "fake_platform.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
+#include "results/report_command.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -217,6 +219,38 @@ private slots:
             japanese = japanese || cells[0].contains(QStringLiteral("CJK"));
         }
         QVERIFY(japanese);
+    }
+
+    // The menu command: the save dialog, then the report with today's date.
+    void saveAsCommand_data() {
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("beside the data file") << u("/surveys/lunch.dat") << u("/surveys/lunch.pdf");
+        QTest::newRow("never saved: the title") << QString() << u("昼食アンケート.pdf");
+    }
+    void saveAsCommand() {
+        QFETCH(QString, dataFile);
+        QFETCH(QString, proposed);
+        SurveyDocument doc;
+        fillLunch(doc);
+        doc.DataFilePath = native(dataFile);
+        FakePlatform platform;
+        platform.today = QStringLiteral("2027/01/05");
+        platform.expectSaveFile(pdf);
+        saveResultsReportAs(nullptr, doc, platform);
+        platform.expectSaveFile({});
+        saveResultsReportAs(nullptr, doc, platform); // cancelled: nothing more
+        QString why;
+        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+        QCOMPARE(platform.dialogs.size(), 2);
+        const Platform::FileDialog& shown = platform.dialogs[0].dialog;
+        QVERIFY(platform.dialogs[0].save);
+        QCOMPARE(shown.title, u("集計レポートに名前をつけて保存"));
+        QCOMPARE(shown.filter, u("PDFファイル(*.pdf)|*.pdf|すべてのファイル(*.*)|*.*"));
+        QCOMPARE(shown.defaultSuffix, u("pdf"));
+        QCOMPARE(shown.fileName, proposed);
+        QVERIFY(pageText(pdf).contains(u("作成日:2027/01/05")));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u("report.pdf")});
     }
 
     void writeFailure_data() {
