@@ -13,9 +13,9 @@ enum TallyExit {
 };
 
 // The command-line companion: loads a survey data file with the core the window uses and
-// writes its results file, print form, addition sheet or a re-saved copy, or dumps the loaded
-// document as JSON. args excludes the program name. Output goes to files (dump: to out);
-// notices, failures and usage go to err.
+// writes its results file, print form, addition sheet, PDF report (which needs a QApplication)
+// or a re-saved copy, or dumps the loaded document as JSON. args excludes the program name.
+// Output goes to files (dump: to out); notices, failures and usage go to err.
 int runTallyCli(const QStringList& args, QTextStream& out, QTextStream& err);
 
 } // namespace vev

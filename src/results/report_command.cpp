@@ -4,6 +4,8 @@
 #include "model/sjis.h"
 #include "results/results_report.h"
 
+#include <QFileInfo>
+
 namespace vev {
 
 void saveResultsReportAs(QWidget* parent, const SurveyDocument& doc, Platform& platform) {
@@ -16,6 +18,16 @@ void saveResultsReportAs(QWidget* parent, const SurveyDocument& doc, Platform& p
                                            : paths::withExtension(doc.DataFilePath, ".pdf"));
     const QString chosen = platform.chooseSaveFile(parent, dialog);
     if (chosen.isEmpty()) return;
+    // A report written over the survey would lose every answer.
+    if (!doc.DataFilePath.empty() &&
+        QFileInfo(chosen).absoluteFilePath() ==
+            QFileInfo(paths::toQString(doc.DataFilePath)).absoluteFilePath()) {
+        platform.messageBox(
+            parent, QStringLiteral("VEV"),
+            QString::fromUtf8("集計レポートでデータファイルを上書きすることはできません。"),
+            Platform::Icon::Warning, Platform::Buttons::Ok);
+        return;
+    }
     writeResultsReport(doc, paths::fromQString(chosen), platform.shortDate());
 }
 

@@ -253,6 +253,23 @@ private slots:
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u("report.pdf")});
     }
 
+    void saveAsRefusesTheDataFile() {
+        SurveyDocument doc;
+        fillLunch(doc);
+        const QString dataFile = dir->filePath(QStringLiteral("lunch.dat"));
+        QVERIFY(writeFile(dataFile, "survey"));
+        doc.DataFilePath = native(dataFile);
+        FakePlatform platform;
+        platform.expectSaveFile(dataFile);
+        platform.expectMessage(Platform::Answer::Ok);
+        saveResultsReportAs(nullptr, doc, platform);
+        QString why;
+        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+        QCOMPARE(platform.messages[0].text,
+                 u("集計レポートでデータファイルを上書きすることはできません。"));
+        QCOMPARE(readAll(dataFile), QByteArray("survey"));
+    }
+
     void writeFailure_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
