@@ -11,6 +11,7 @@
 #include "model/vev_error.h"
 #include "results/cross_table.h"
 #include "results/results_file.h"
+#include "results/results_report.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -37,6 +38,7 @@ const char* const UsageText =
     "                         [--frac | --no-frac]\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
+    "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
     "       vev-tally dump    DATAFILE\n"
     "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
     "       vev-tally --help | --version\n";
@@ -57,6 +59,8 @@ const char* const HelpText =
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
+    "  report   the results report to OUT.pdf: A4, a table of counts and percentages and a bar\n"
+    "           chart for every question (needs no display)\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
     "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
@@ -129,7 +133,7 @@ Request parse(const QStringList& args) {
     const bool dump = req.command == QStringLiteral("dump");
     const bool crosstab = req.command == QStringLiteral("crosstab");
     if (!results && !dump && !crosstab && req.command != QStringLiteral("sheet") &&
-        req.command != QStringLiteral("resave"))
+        req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
                              : QStringLiteral("unknown command '%1'").arg(req.command)};
@@ -298,10 +302,10 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.output.value_or(QString());
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
-    // Results, sheets and cross tables are tables, never a survey: writing one over its own
+    // Results, sheets, cross tables and reports are never a survey: writing one over its own
     // data file would lose every answer.
     if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
-         (crosstab && !target.isEmpty())) &&
+         req.command == QStringLiteral("report") || (crosstab && !target.isEmpty())) &&
         sameFile(target, dataFile))
         throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
 
@@ -334,6 +338,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
     } else if (req.command == QStringLiteral("sheet")) {
         doc->CurrentTallyFilePath = nativePath(target);
         csvRhozon(*doc, date);
+    } else if (req.command == QStringLiteral("report")) {
+        writeResultsReport(*doc, nativePath(target), date);
     } else { // resave
         const QString absolute = QFileInfo(target).absoluteFilePath();
         // The results file that goes beside the copy must not be the copy itself.

@@ -14,9 +14,10 @@ enum TallyExit {
 };
 
 // The command-line companion: loads a survey data file with the core the window uses and
-// writes its results file, print form, addition sheet, a cross table or a re-saved copy, or dumps
-// the loaded document as JSON. args excludes the program name. Output goes to files (dump, and
-// crosstab without -o: to out); notices, failures and usage go to err.
+// writes its results file, print form, addition sheet, a cross table, a PDF report (which needs
+// a QApplication) or a re-saved copy, or dumps the loaded document as JSON. args excludes the
+// program name. Output goes to files (dump, and crosstab without -o: to out); notices, failures
+// and usage go to err.
 int runTallyCli(const QStringList& args, QTextStream& out, QTextStream& err);
 
 } // namespace vev

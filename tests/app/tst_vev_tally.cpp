@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,10 +87,12 @@ private slots:
     void crossTable();
     void percentBase_data();
     void percentBase();
+    void report();
 
 private:
     QStringList expand(const QString& args) const;
-    Run tally(const QStringList& args) const;
+    Run tally(const QStringList& args,
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) const;
     QString dat() const { return dir_->filePath(u("満足度調査.dat")); }
     static QString example(const char* name) {
         return QStringLiteral(VEV_EXAMPLES "/") + QString::fromUtf8(name);
@@ -109,8 +112,9 @@ QStringList TestVevTally::expand(const QString& args) const {
     return out;
 }
 
-Run TestVevTally::tally(const QStringList& args) const {
+Run TestVevTally::tally(const QStringList& args, const QProcessEnvironment& env) const {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir_->path());
     process.start(QStringLiteral(VEV_TALLY_PATH), args);
     Run run;
@@ -178,6 +182,12 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("crosstab @DAT 13 1") << 1 << u("vev-tally: 質問13はありません。");
     QTest::newRow("crosstab to standard output")
         << QStringLiteral("crosstab @DAT 1 5") << 0 << QString();
+    QTest::newRow("report without OUT") << QStringLiteral("report @DAT") << 2 << usage;
+    QTest::newRow("report over its survey") << QStringLiteral("report @DAT @DAT") << 2 << usage;
+    QTest::newRow("-o on report") << QStringLiteral("report @DAT @DIR/r.pdf -o @DIR/s.pdf") << 2
+                                  << usage;
+    QTest::newRow("report to a missing folder") << QStringLiteral("report @DAT @DIR/no/such/r.pdf")
+                                                << 1 << QStringLiteral("File not found.");
     QTest::newRow("help") << QStringLiteral("--help") << 0 << QString();
     QTest::newRow("version") << QStringLiteral("--version") << 0 << QString();
     QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1
@@ -484,7 +494,37 @@ void TestVevTally::percentBase() {
     QVERIFY2(readAll(dir_->filePath(QStringLiteral("r.csv")))
                  .contains(" 2,\"B                   \"," + line + "\r\n"),
              readAll(dir_->filePath(QStringLiteral("r.csv"))).constData());
-}
+    // The report is drawn without a display: no platform asked for, no display to be had.
+    void TestVevTally::report() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+        const QString pdf = dir_->filePath(u("満足度調査.pdf"));
+        const Run run = tally(expand(QStringLiteral("report @DAT ") + pdf +
+                                     QStringLiteral(" --date ") + QStringLiteral("2026/12/09")),
+                              env);
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY(readAll(pdf).startsWith("%PDF-"));
 
-QTEST_GUILESS_MAIN(TestVevTally)
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+        QProcess process;
+        process.start(pdftotext, {pdf, QStringLiteral("-")});
+        QVERIFY(process.waitForFinished(60000));
+        // Some kanji come out of the PDF's text map as the radical sharing their glyph: NFKC.
+        const QString text = QString::fromUtf8(process.readAllStandardOutput())
+                                 .normalized(QString::NormalizationForm_KC);
+        const Run dumped = tally({QStringLiteral("dump"), dat()});
+        const QJsonArray questions =
+            QJsonDocument::fromJson(dumped.out).object()[QStringLiteral("Questions")].toArray();
+        QVERIFY(!questions.isEmpty());
+        QStringList wanted{u("集計レポート"), u("2026/12/09")};
+        for (const QJsonValue& question : questions)
+            wanted << question.toObject()[QStringLiteral("Text")].toString().trimmed();
+        for (const QString& w : wanted)
+            QVERIFY2(text.contains(w.normalized(QString::NormalizationForm_KC)), qPrintable(w));
+    }
+
+    QTEST_GUILESS_MAIN(TestVevTally)
 #include "tst_vev_tally.moc"
