@@ -494,37 +494,39 @@ void TestVevTally::percentBase() {
     QVERIFY2(readAll(dir_->filePath(QStringLiteral("r.csv")))
                  .contains(" 2,\"B                   \"," + line + "\r\n"),
              readAll(dir_->filePath(QStringLiteral("r.csv"))).constData());
-    // The report is drawn without a display: no platform asked for, no display to be had.
-    void TestVevTally::report() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(QString::fromLatin1(name));
-        const QString pdf = dir_->filePath(u("満足度調査.pdf"));
-        const Run run = tally(expand(QStringLiteral("report @DAT ") + pdf +
-                                     QStringLiteral(" --date ") + QStringLiteral("2026/12/09")),
-                              env);
-        QCOMPARE(run.code, 0);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY(readAll(pdf).startsWith("%PDF-"));
+}
 
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
-        QProcess process;
-        process.start(pdftotext, {pdf, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000));
-        // Some kanji come out of the PDF's text map as the radical sharing their glyph: NFKC.
-        const QString text = QString::fromUtf8(process.readAllStandardOutput())
-                                 .normalized(QString::NormalizationForm_KC);
-        const Run dumped = tally({QStringLiteral("dump"), dat()});
-        const QJsonArray questions =
-            QJsonDocument::fromJson(dumped.out).object()[QStringLiteral("Questions")].toArray();
-        QVERIFY(!questions.isEmpty());
-        QStringList wanted{u("集計レポート"), u("2026/12/09")};
-        for (const QJsonValue& question : questions)
-            wanted << question.toObject()[QStringLiteral("Text")].toString().trimmed();
-        for (const QString& w : wanted)
-            QVERIFY2(text.contains(w.normalized(QString::NormalizationForm_KC)), qPrintable(w));
-    }
+// The report is drawn without a display: no platform asked for, no display to be had.
+void TestVevTally::report() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    const QString pdf = dir_->filePath(u("満足度調査.pdf"));
+    const Run run = tally(expand(QStringLiteral("report @DAT ") + pdf + QStringLiteral(" --date ") +
+                                 QStringLiteral("2026/12/09")),
+                          env);
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY(readAll(pdf).startsWith("%PDF-"));
 
-    QTEST_GUILESS_MAIN(TestVevTally)
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+    QProcess process;
+    process.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(60000));
+    // Some kanji come out of the PDF's text map as the radical sharing their glyph: NFKC.
+    const QString text = QString::fromUtf8(process.readAllStandardOutput())
+                             .normalized(QString::NormalizationForm_KC);
+    const Run dumped = tally({QStringLiteral("dump"), dat()});
+    const QJsonArray questions =
+        QJsonDocument::fromJson(dumped.out).object()[QStringLiteral("Questions")].toArray();
+    QVERIFY(!questions.isEmpty());
+    QStringList wanted{u("集計レポート"), u("2026/12/09")};
+    for (const QJsonValue& question : questions)
+        wanted << question.toObject()[QStringLiteral("Text")].toString().trimmed();
+    for (const QString& w : wanted)
+        QVERIFY2(text.contains(w.normalized(QString::NormalizationForm_KC)), qPrintable(w));
+}
+
+QTEST_GUILESS_MAIN(TestVevTally)
 #include "tst_vev_tally.moc"
