@@ -13,7 +13,7 @@ namespace {
 QString kindText(AnswerKind kind) {
     switch (kind) {
     case AnswerKind::Id:
-        return QString::fromUtf8("回答者番号");
+        return QStringLiteral("ID");
     case AnswerKind::SingleChoice:
         return QString::fromUtf8("単一選択");
     case AnswerKind::Numeric:
