@@ -7,6 +7,8 @@
 #include "model/survey_document.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
+#include "results/answer_csv.h"
+#include "results/answer_export.h"
 #include "results/results_file.h"
 
 #include <QCoreApplication>
@@ -32,6 +34,7 @@ const char* const UsageText =
     "[--date TEXT]\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
+    "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom]\n"
     "       vev-tally dump    DATAFILE\n"
     "       vev-tally --help | --version\n";
 
@@ -44,6 +47,10 @@ const char* const HelpText =
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
+    "  export   the answers, one row per respondent, to OUT: CSV (UTF-8, with the codebook\n"
+    "           OUT's name + _codebook.csv beside it) or an SPSS system file (.sav); the format\n"
+    "           comes from OUT's extension unless --format names it; --bom starts the CSV\n"
+    "           files with a UTF-8 byte order mark\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
     "date). Notices go to standard error. Exit status: 0 done, 1 file refused or failed, 2 "
@@ -74,6 +81,8 @@ struct Request {
     bool print = false;
     std::optional<bool> frac; // --frac / --no-frac
     std::optional<QString> date;
+    std::optional<ExportFormat> format; // export --format
+    bool byteOrderMark = false;         // export --bom
 };
 
 struct UsageError {
@@ -107,7 +116,8 @@ Request parse(const QStringList& args) {
     req.command = args.value(0);
     const bool results = req.command == QStringLiteral("results");
     const bool dump = req.command == QStringLiteral("dump");
-    if (!results && !dump && req.command != QStringLiteral("sheet") &&
+    const bool exporting = req.command == QStringLiteral("export");
+    if (!results && !dump && !exporting && req.command != QStringLiteral("sheet") &&
         req.command != QStringLiteral("resave"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
@@ -140,11 +150,20 @@ Request parse(const QStringList& args) {
             if (req.frac && *req.frac != frac)
                 throw UsageError{QStringLiteral("--frac and --no-frac exclude each other")};
             req.frac = frac;
+        } else if (arg == QStringLiteral("--format")) {
+            onlyFor(exporting);
+            const QString name = value();
+            req.format = exportFormatOf(QLatin1Char('.') + name);
+            if (!req.format || name.size() != 3)
+                throw UsageError{QStringLiteral("unknown format '%1' (csv or sav)").arg(name)};
+        } else if (arg == QStringLiteral("--bom")) {
+            onlyFor(exporting);
+            req.byteOrderMark = true;
         } else if (arg == QStringLiteral("--date")) {
-            onlyFor(!dump);
+            onlyFor(!dump && !exporting);
             req.date = value();
         } else if (arg.startsWith(QStringLiteral("--date="))) {
-            onlyFor(!dump);
+            onlyFor(!dump && !exporting);
             req.date = arg.mid(7);
         } else {
             throw UsageError{QStringLiteral("unknown option '%1'").arg(arg)};
@@ -158,6 +177,12 @@ Request parse(const QStringList& args) {
     if (req.files.size() > wanted)
         throw UsageError{QStringLiteral("unexpected argument '%1'").arg(req.files[wanted])};
     if (req.print && !req.output) throw UsageError{QStringLiteral("--print needs -o OUT")};
+    if (exporting && !req.format) {
+        req.format = exportFormatOf(req.files[1]);
+        if (!req.format)
+            throw UsageError{QStringLiteral("cannot tell the format of %1: use --format csv|sav")
+                                 .arg(req.files[1])};
+    }
     return req;
 }
 
@@ -227,9 +252,14 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.files[1];
     // Results and sheets are tables, never a survey: writing one over its own data file
     // would lose every answer.
-    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet")) &&
+    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
+         req.command == QStringLiteral("export")) &&
         sameFile(target, dataFile))
         throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
+    if (req.format == ExportFormat::Csv &&
+        sameFile(fromNative(codebookPath(nativePath(target))), dataFile))
+        throw UsageError{
+            QStringLiteral("the codebook of %1 would overwrite the data file").arg(target)};
 
     auto doc = std::make_unique<SurveyDocument>();
     setUpProgram(*doc);
@@ -255,6 +285,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
             doc->ResultsFilePath = nativePath(target);
             csvhozon(*doc, date);
         }
+    } else if (req.command == QStringLiteral("export")) {
+        exportAnswers(*doc, nativePath(target), *req.format, req.byteOrderMark);
     } else if (req.command == QStringLiteral("sheet")) {
         doc->CurrentTallyFilePath = nativePath(target);
         csvRhozon(*doc, date);
