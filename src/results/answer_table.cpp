@@ -47,10 +47,14 @@ AnswerKind kindOf(const SurveyDocument& doc, int q) {
 
 } // namespace
 
-AnswerTable answerTable(const SurveyDocument& doc) {
+void checkExportable(const SurveyDocument& doc) {
     if (!doc.questionnaireLoaded() || doc.QuestionCount < 1)
         throw VevError(noQuestionnaireMessage().toStdString());
     if (doc.RespondentCount < 1) throw VevError(noRespondentsMessage().toStdString());
+}
+
+AnswerTable answerTable(const SurveyDocument& doc) {
+    checkExportable(doc);
 
     AnswerTable table;
     table.title = sjis::toQString(doc.SurveyTitle.view());

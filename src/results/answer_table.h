@@ -73,6 +73,9 @@ struct AnswerTable {
 // there is nothing to export: no questionnaire, or no respondents.
 AnswerTable answerTable(const SurveyDocument& doc);
 
+// Throws that VevError when there is nothing to export; returns otherwise.
+void checkExportable(const SurveyDocument& doc);
+
 // The messages of those refusals.
 QString noQuestionnaireMessage();
 QString noRespondentsMessage();
