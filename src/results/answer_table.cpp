@@ -27,7 +27,7 @@ bool severalChoices(std::string_view answer) {
     return std::count_if(answer.begin(), answer.end(), isChoiceDigit) >= 2;
 }
 
-bool open(std::string_view answer) {
+bool unanswered(std::string_view answer) {
     return answer.empty() || answer == "0";
 }
 
@@ -40,7 +40,7 @@ int oneDigit(std::string_view answer) {
 AnswerKind kindOf(const SurveyDocument& doc, int q) {
     if (doc.ChoiceCount[q] < 2) return AnswerKind::Numeric;
     if (doc.MultiSelect[q]) return AnswerKind::Indicator;
-    for (int r = 1; r <= doc.RespondentCount; ++r)
+    for (int r = 1; r <= std::min<int>(doc.RespondentCount, MaxRespondents); ++r)
         if (severalChoices(doc.Answers[r][q].view())) return AnswerKind::Indicator;
     return AnswerKind::SingleChoice;
 }
@@ -88,7 +88,7 @@ AnswerTable answerTable(const SurveyDocument& doc) {
             const std::string_view answer = doc.Answers[r][v.question].view();
             if (v.kind != AnswerKind::Indicator) {
                 table.values.push_back(oneDigit(answer));
-            } else if (open(answer) || answer == "9") { // unanswered or NG
+            } else if (unanswered(answer) || answer == "9") { // or NG
                 table.values.push_back(AnswerTable::Missing);
             } else {
                 const char digit = static_cast<char>('0' + v.choice);

@@ -18,7 +18,7 @@ bool sameFile(const QString& a, const QString& b) {
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
-void exportAnswers(SurveyDocument& doc, Platform& platform, QWidget* parent) {
+void runExport(SurveyDocument& doc, Platform& platform, QWidget* parent) {
     checkExportable(doc); // refused before the dialog: there is nothing to choose a name for
 
     Platform::FileDialog dialog;
@@ -39,7 +39,7 @@ void exportAnswers(SurveyDocument& doc, Platform& platform, QWidget* parent) {
          (format == ExportFormat::Csv &&
           sameFile(paths::toQString(codebookPath(paths::fromQString(chosen))), survey))))
         throw VevError(QString::fromUtf8("データファイルには書き出せません。").toStdString());
-    vev::exportAnswers(doc, paths::fromQString(chosen), format, /*byteOrderMark=*/true);
+    exportAnswers(doc, paths::fromQString(chosen), format, /*byteOrderMark=*/true);
 }
 
 } // namespace
@@ -51,7 +51,7 @@ QString exportFileFilter() {
 void exportAnswersCommand(SurveyDocument& doc, Platform& platform, QWidget* parent) {
     // Wired by the main window on its own, so the command shows its failures itself.
     try {
-        exportAnswers(doc, platform, parent);
+        runExport(doc, platform, parent);
     } catch (const VevError& error) {
         platform.errorReport(parent, QString::fromUtf8(error.what()));
     }
