@@ -7,7 +7,7 @@ packages=(
     qt6-charts-dev libqt6opengl6-dev qt6-svg-dev poppler-utils
     qt6-translations-l10n fonts-noto-cjk xvfb xauth imagemagick python3
     desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file
-    pspp # checks the cross tables; their test is left out without it
+    libreadstat-dev readstat pspp
 )
 missing=()
 for p in "${packages[@]}"; do

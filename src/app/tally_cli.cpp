@@ -9,6 +9,8 @@
 #include "model/survey_document.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
+#include "results/answer_csv.h"
+#include "results/answer_export.h"
 #include "results/cross_table.h"
 #include "results/results_file.h"
 #include "results/results_report.h"
@@ -39,6 +41,7 @@ const char* const UsageText =
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
     "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
+    "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom]\n"
     "       vev-tally dump    DATAFILE\n"
     "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
     "       vev-tally --help | --version\n";
@@ -61,6 +64,10 @@ const char* const HelpText =
     "           the results file beside OUT)\n"
     "  report   the results report to OUT.pdf: A4, a table of counts and percentages and a bar\n"
     "           chart for every question (needs no display)\n"
+    "  export   the answers, one row per respondent, to OUT: CSV (UTF-8, with the codebook\n"
+    "           beside it: OUT with its extension replaced by _codebook.csv) or an SPSS\n"
+    "           system file (.sav); the format comes from OUT's extension unless --format\n"
+    "           names it; --bom starts the CSV files with a UTF-8 byte order mark\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
     "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
@@ -98,6 +105,8 @@ struct Request {
     std::optional<bool> respondentBase;      // --base
     CrossView crossView = CrossView::Counts; // --percent
     int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
+    std::optional<ExportFormat> format;      // export --format
+    bool byteOrderMark = false;              // export --bom
 };
 
 struct UsageError {
@@ -132,7 +141,8 @@ Request parse(const QStringList& args) {
     const bool results = req.command == QStringLiteral("results");
     const bool dump = req.command == QStringLiteral("dump");
     const bool crosstab = req.command == QStringLiteral("crosstab");
-    if (!results && !dump && !crosstab && req.command != QStringLiteral("sheet") &&
+    const bool exporting = req.command == QStringLiteral("export");
+    if (!results && !dump && !crosstab && !exporting && req.command != QStringLiteral("sheet") &&
         req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
@@ -182,11 +192,20 @@ Request parse(const QStringList& args) {
                 req.crossView = CrossView::TotalPercent;
             else
                 throw UsageError{QStringLiteral("--percent takes row, col or total")};
+        } else if (arg == QStringLiteral("--format")) {
+            onlyFor(exporting);
+            const QString name = value();
+            req.format = exportFormatOf(QLatin1Char('.') + name);
+            if (!req.format || name.size() != 3)
+                throw UsageError{QStringLiteral("unknown format '%1' (csv or sav)").arg(name)};
+        } else if (arg == QStringLiteral("--bom")) {
+            onlyFor(exporting);
+            req.byteOrderMark = true;
         } else if (arg == QStringLiteral("--date")) {
-            onlyFor(!dump && !crosstab);
+            onlyFor(!dump && !crosstab && !exporting);
             req.date = value();
         } else if (arg.startsWith(QStringLiteral("--date="))) {
-            onlyFor(!dump && !crosstab);
+            onlyFor(!dump && !crosstab && !exporting);
             req.date = arg.mid(7);
         } else {
             throw UsageError{QStringLiteral("unknown option '%1'").arg(arg)};
@@ -206,6 +225,12 @@ Request parse(const QStringList& args) {
         req.crossQuestions[i] = req.files[i + 1].toInt(&ok);
         if (!ok)
             throw UsageError{QStringLiteral("'%1' is not a question number").arg(req.files[i + 1])};
+    }
+    if (exporting && !req.format) {
+        req.format = exportFormatOf(req.files[1]);
+        if (!req.format)
+            throw UsageError{QStringLiteral("cannot tell the format of %1: use --format csv|sav")
+                                 .arg(req.files[1])};
     }
     return req;
 }
@@ -302,12 +327,17 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.output.value_or(QString());
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
-    // Results, sheets, cross tables and reports are never a survey: writing one over its own
-    // data file would lose every answer.
+    // Results, sheets, cross tables, exports and reports are never a survey: writing one over
+    // its own data file would lose every answer.
     if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
-         req.command == QStringLiteral("report") || (crosstab && !target.isEmpty())) &&
+         req.command == QStringLiteral("report") || req.command == QStringLiteral("export") ||
+         (crosstab && !target.isEmpty())) &&
         sameFile(target, dataFile))
         throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
+    if (req.format == ExportFormat::Csv &&
+        sameFile(fromNative(codebookPath(nativePath(target))), dataFile))
+        throw UsageError{
+            QStringLiteral("the codebook of %1 would overwrite the data file").arg(target)};
 
     auto doc = std::make_unique<SurveyDocument>();
     setUpProgram(*doc);
@@ -335,6 +365,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
             doc->ResultsFilePath = nativePath(target);
             csvhozon(*doc, date);
         }
+    } else if (req.command == QStringLiteral("export")) {
+        exportAnswers(*doc, nativePath(target), *req.format, req.byteOrderMark);
     } else if (req.command == QStringLiteral("sheet")) {
         doc->CurrentTallyFilePath = nativePath(target);
         csvRhozon(*doc, date);

@@ -88,6 +88,8 @@ private slots:
     void percentBase_data();
     void percentBase();
     void report();
+    void exportFiles_data();
+    void exportFiles();
 
 private:
     QStringList expand(const QString& args) const;
@@ -136,6 +138,12 @@ void TestVevTally::init() {
                       sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,0\r\n")));
     // Six respondents: A single choice (2), B multi-select (3), C numeric.
     QVERIFY(writeFile(dir_->filePath(QStringLiteral("small.dat")), smallSurvey(false)));
+    // One question and no respondents; one question slot without choices (no questionnaire).
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("blank.dat")),
+                      sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q ,2\r\n")));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("noq.dat")),
+                      sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q ,0\r\n"
+                           "  1  ,3\r\n")));
 }
 
 void TestVevTally::exitStatus_data() {
@@ -202,6 +210,24 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("sheet @DIR/zero.dat @DIR/s.csv") << 1 << u("zero.datが異常です。");
     QTest::newRow("unwritable output")
         << QStringLiteral("results @DAT -o @DIR/no/such/folder/x.csv") << 1 << QString();
+    QTest::newRow("export without OUT") << QStringLiteral("export @DAT") << 2 << usage;
+    QTest::newRow("export to an unknown extension")
+        << QStringLiteral("export @DAT @DIR/a.txt") << 2 << usage;
+    QTest::newRow("export in an unknown format")
+        << QStringLiteral("export @DAT @DIR/a.csv --format xls") << 2 << usage;
+    QTest::newRow("bom on results") << QStringLiteral("results @DAT --bom") << 2 << usage;
+    QTest::newRow("export over its survey")
+        << QStringLiteral("export @DAT @DAT --format sav") << 2 << usage;
+    QTest::newRow("export without respondents")
+        << QStringLiteral("export @DIR/blank.dat @DIR/a.csv") << 1
+        << u("書き出す回答がありません。回答を入力してください。");
+    QTest::newRow("export without questionnaire")
+        << QStringLiteral("export @DIR/noq.dat @DIR/a.sav") << 1
+        << u("書き出す質問がありません。アンケートを開いてください。");
+    QTest::newRow("export to a missing folder, csv")
+        << QStringLiteral("export @DAT @DIR/no/a.csv") << 1 << QStringLiteral("File not found.");
+    QTest::newRow("export to a missing folder, sav")
+        << QStringLiteral("export @DAT @DIR/no/a.sav") << 1 << QStringLiteral("File not found.");
 }
 
 void TestVevTally::exitStatus() {
@@ -526,6 +552,54 @@ void TestVevTally::report() {
         wanted << question.toObject()[QStringLiteral("Text")].toString().trimmed();
     for (const QString& w : wanted)
         QVERIFY2(text.contains(w.normalized(QString::NormalizationForm_KC)), qPrintable(w));
+}
+
+// export: the answers file (byte for byte for CSV), the codebook only beside CSV, and the format
+// from the extension unless --format names it.
+void TestVevTally::exportFiles_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QStringList>("written"); // the files export.dat is joined by
+    QTest::addColumn<QByteArray>("start");    // how the first of them starts
+
+    const QByteArray csv = readAll(vev::test::testData("export_answers.csv"));
+    QTest::newRow("csv") << QStringLiteral("export @DIR/export.dat @DIR/out.csv")
+                         << QStringList{QStringLiteral("out.csv"),
+                                        QStringLiteral("out_codebook.csv")}
+                         << csv;
+    QTest::newRow("csv with bom") << QStringLiteral("export --bom @DIR/export.dat @DIR/out.CSV")
+                                  << QStringList{QStringLiteral("out.CSV"),
+                                                 QStringLiteral("out_codebook.csv")}
+                                  << QByteArray("\xEF\xBB\xBF") + csv;
+    QTest::newRow("sav") << QStringLiteral("export @DIR/export.dat @DIR/out.sav")
+                         << QStringList{QStringLiteral("out.sav")} << QByteArray("$FL2");
+    QTest::newRow("sav named by --format")
+        << QStringLiteral("export @DIR/export.dat @DIR/out.bin --format sav")
+        << QStringList{QStringLiteral("out.bin")} << QByteArray("$FL2");
+    QTest::newRow("csv named by --format")
+        << QStringLiteral("export @DIR/export.dat @DIR/out.sav --format csv")
+        << QStringList{QStringLiteral("out.sav"), QStringLiteral("out_codebook.csv")} << csv;
+}
+
+void TestVevTally::exportFiles() {
+    QFETCH(QString, args);
+    QFETCH(QStringList, written);
+    QFETCH(QByteArray, start);
+    const QString survey = dir_->filePath(QStringLiteral("export.dat"));
+    QVERIFY(QFile::copy(vev::test::testData("export.dat"), survey));
+    const QStringList before =
+        QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+
+    const Run run = tally(expand(args));
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    QStringList expected = before + written;
+    expected.sort();
+    QCOMPARE(
+        QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+        expected);
+    const QByteArray first = readAll(dir_->filePath(written.first()));
+    QVERIFY2(first.startsWith(start), first.left(40).constData());
+    if (!start.startsWith("$FL2")) QCOMPARE(first, start);
 }
 
 QTEST_GUILESS_MAIN(TestVevTally)
