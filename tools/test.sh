@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the sanitizer preset, runs the fuzzers for a
-# bounded time and every test in both presets (window tests on the offscreen platform).
+# Installs what is missing, builds the normal and the sanitizer preset and the fuzz targets, runs
+# the fuzzers for a bounded time and every test in both presets (window tests on the offscreen
+# platform). The install and package checks run in the normal preset only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 export QT_QPA_PLATFORM=offscreen
+# Rebuilds of the same sources (another clone, another preset run) come from the compiler cache.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+if [ -f tools/check_layers.sh ]; then
+    bash tools/check_layers.sh
+fi
 for preset in default asan; do
-    cmake --preset "$preset" >/dev/null
+    cmake --preset "$preset" "${launcher[@]}" >/dev/null
     cmake --build --preset "$preset"
 done
 if [ -d fuzz ]; then
-    cmake --preset fuzz >/dev/null
+    cmake --preset fuzz "${launcher[@]}" >/dev/null
     cmake --build --preset fuzz
     bash fuzz/run.sh build/fuzz "${VEV_FUZZ_SECONDS:-30}"
 fi

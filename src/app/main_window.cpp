@@ -383,6 +383,8 @@ void TForm1::FormDropFiles(const QStringList& paths) {
     if (paths.isEmpty()) return;
     raise();
     activateWindow();
+    // A drop replaces the survey as Open does, so it asks the same question first.
+    if (doc.Modified && !hozonsyori()) return;
     if (paths.size() > 1) notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
     doc.OpenRequestPath = QFileInfo(paths.first()).absoluteFilePath().toStdString();
     Loaddatafile();
@@ -391,7 +393,7 @@ void TForm1::FormDropFiles(const QStringList& paths) {
 
 bool TForm1::FormCloseQuery() {
     if (!doc.Modified) return true;
-    if (doc.DataFilePath.empty()) return hozonsyori();
+    if (!hasDataFile()) return hozonsyori();
     switch (platform.messageBox(this, QString::fromUtf8("保存確認"),
                                 QString::fromUtf8("データが変更されています。上書きしますか？"),
                                 Platform::Icon::Warning, Platform::Buttons::YesNoCancel)) {
@@ -426,7 +428,15 @@ void TForm1::Open1Click() {
     SetFcs();
 }
 
+bool TForm1::hasDataFile() const {
+    return !doc.DataFilePath.empty() && doc.DataFilePath != proposedDataFile_ &&
+           QFileInfo(QString::fromStdString(doc.DataFilePath)).isAbsolute();
+}
+
+// Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed
+// for a survey never saved is relative to whatever folder a dialog last moved to.
 void TForm1::Save1Click() {
+    if (!hasDataFile()) return SaveAs1Click();
     hozon();
 }
 
@@ -436,6 +446,7 @@ void TForm1::SaveAs1Click() {
         doc.DataFilePath = doc.ResultsFilePath.empty()
                                ? sjis::toNativePath(doc.SurveyTitle.view()) + ".dat"
                                : paths::withExtension(doc.ResultsFilePath, ".dat");
+        proposedDataFile_ = doc.DataFilePath;
     }
     Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
@@ -446,6 +457,7 @@ void TForm1::SaveAs1Click() {
     if (file.isEmpty()) return;
     doc.DataFilePath = file.toStdString();
     hozon();
+    proposedDataFile_.clear();
     doc.LastOperationSucceeded = true;
     setWindowTitle(QStringLiteral("VEV - ") + folderPart(file));
     Label2->setText(QString::fromUtf8("ファイル：") + fileNamePart(file));
@@ -473,6 +485,7 @@ void TForm1::Loaddatafile() {
     const bool hadQuestionnaire = doc.questionnaireLoaded();
     const int previousRows = std::min(doc.QuestionCount, MaxQuestions);
     if (vev::Loaddatafile(doc, *this) != LoadOutcome::Loaded) return;
+    proposedDataFile_.clear();
     // The loader replaced the whole document after clearing the old one: the window loses the
     // old survey's look first, so a file whose first question has no choices (which hyoji does
     // not draw) leaves the empty window, not the previous survey's title and rows.

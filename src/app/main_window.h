@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -72,6 +73,8 @@ public:
     void SaveAs1Click();
     void Exit1Click();
     bool hozonsyori();
+    // DataFilePath names a file the survey was loaded from or saved to (not Save As's proposal).
+    bool hasDataFile() const;
     void Loaddatafile(); // core load of OpenRequestPath, then the window's part
     void hozon();        // core save with today's date
     void fitHeightToQuestions();
@@ -88,6 +91,8 @@ public:
     void DClear();
     void AClear();
     void AEdit1Click(); // editor/editor_commands.cpp
+    // The look without a questionnaire: header controls and rows 1..rows hidden, start texts.
+    void showEmptyLook(int rows);
 
     // --- entry/key_entry.cpp: keyboard and mouse entry ---
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -189,9 +194,9 @@ private:
     void createMenus();
     // The canvas is as tall as the lowest shown row, so the window scrolls only when needed.
     void fitCanvasToRows();
-    // The look without a questionnaire: header controls and rows 1..rows hidden, start texts.
-    void showEmptyLook(int rows);
     QStringList arguments_;
+    // The name Save As proposed for a survey never saved; Save does not write to it.
+    std::string proposedDataFile_;
 };
 
 } // namespace vev

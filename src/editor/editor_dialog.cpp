@@ -1,5 +1,7 @@
 #include "editor/editor_dialog.h"
 
+#include "editor/questionnaire_apply.h"
+
 #include "app/main_window.h"
 #include "model/sjis.h"
 
@@ -292,32 +294,25 @@ void TForm2::Button4Click() {
     LabeledEdit2->setFocus();
 
     doc.RowsToRefresh = std::max(doc.QuestionCount, PendingQuestionCount);
+    if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(QString::fromUtf8("無題"));
+    Questionnaire edited;
+    edited.SurveyTitle =
+        std::string(sjis::cutBytes(sjis::fromQString(LabeledEdit1->text()), TitleBytes));
+    edited.QuestionCount = PendingQuestionCount;
+    edited.QuestionText = PendingText;
+    edited.ChoiceCount = PendingChoiceCount;
+    edited.MultiSelect = PendingMultiSelect;
+    // A new title is a change worth saving, like any change of the questions.
+    applyQuestionnaire(doc, edited, form1_);
     doc.CurrentQuestion = ShownQuestion;
-    doc.QuestionCount = PendingQuestionCount;
     if (doc.CurrentQuestion > doc.QuestionCount)
         doc.CurrentQuestion = std::max(doc.QuestionCount, 1);
 
-    if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(QString::fromUtf8("無題"));
-    const std::string title(sjis::cutBytes(sjis::fromQString(LabeledEdit1->text()), TitleBytes));
-    // A new title is a change worth saving, like any change of the questions.
-    if (doc.SurveyTitle.view() != title) doc.Modified = true;
-    doc.SurveyTitle = title;
-
-    for (int q = 1; q <= doc.RowsToRefresh; ++q) {
-        if (doc.QuestionText[q] != PendingText[q]) {
-            doc.QuestionText[q] = PendingText[q];
-            doc.Modified = true;
-        }
-        if (doc.ChoiceCount[q] != PendingChoiceCount[q]) {
-            doc.ChoiceCount[q] = PendingChoiceCount[q];
-            doc.Modified = true;
-        }
-        if (doc.MultiSelect[q] != PendingMultiSelect[q]) {
-            doc.MultiSelect[q] = PendingMultiSelect[q];
-            doc.Modified = true;
-        }
+    if (!doc.questionnaireLoaded()) {
+        // Nothing left to key in: the grid looks as after the clear-all command.
+        form1_.showEmptyLook(MaxQuestions);
+        return;
     }
-
     form1_.hyoji();
     form1_.hitoribun();
     form1_.SetFcs();

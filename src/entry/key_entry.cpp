@@ -85,6 +85,19 @@ char typedCharacter(const QKeyEvent* event) {
     return static_cast<char>(c);
 }
 
+// Keys that an answer box or the number box leaves alone and the scroll area would take.
+bool scrollsGrid(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void TForm1::snKeyPress(char key) {
@@ -283,11 +296,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Enter:
     case QEvent::Leave:
     case QEvent::Wheel:
+    case QEvent::FocusIn:
         break;
     default:
         return QMainWindow::eventFilter(watched, event);
     }
     if (forwardingKey) return false;
+
+    if (type == QEvent::FocusIn) {
+        // The grid follows the focus: the answer box being keyed is always in view.
+        const int row = rowOf(watched);
+        if (row != 0 && watched == sn[row]) scrollArea->ensureWidgetVisible(sn[row], 0, 0);
+        return false;
+    }
 
     if (watched == canvas) {
         if (type != QEvent::Wheel) return false;
@@ -310,6 +331,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
     if (watched == Edit2) {
         if (type != QEvent::KeyPress) return false;
+        if (scrollsGrid(static_cast<QKeyEvent*>(event))) return true; // the box has no use for them
         const char key = typedCharacter(static_cast<QKeyEvent*>(event));
         if (key != Enter) return false; // the box takes every other key itself
         runGuarded([this] { Edit2KeyPress(Enter); });
@@ -371,7 +393,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         }
         passToBox = nullptr;
     });
-    if (!pass) return true;
+    // A box ignores the vertical keys, which would then scroll the grid away from it.
+    if (!pass || scrollsGrid(keyEvent)) return true;
 
     // Keys act on the current question even when the focus was moved elsewhere (Tab).
     QLineEdit* box = sn[doc.CurrentQuestion];

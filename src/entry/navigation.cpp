@@ -42,6 +42,7 @@ void TForm1::tugie() {
     sn[q]->setFocus();
     sn[q]->selectAll();
     scrollArea->verticalScrollBar()->setValue(0);
+    scrollArea->ensureWidgetVisible(sn[q], 0, 0); // a first open question far down stays in view
 }
 
 void TForm1::UpDown1Click() {

@@ -76,6 +76,25 @@ LineCounts splitQuestionLine(std::string_view line, int columns) {
     return counts;
 }
 
+// The counts of the question lines that follow line 3, under the rules of a questionnaire with
+// these question and choice counts.
+TallyFileCounts readQuestionLines(TextFileReader& reader, int questionCount,
+                                  const OneBased<int, MaxQuestions>& choiceCount) {
+    TallyFileCounts result;
+    int columns = 1;
+    for (int q = 1; q <= questionCount; ++q) columns = std::max(columns, choiceCount[q]);
+    columns = std::min(columns, TallySlots);
+    for (int q = 1; q <= questionCount; ++q) {
+        const std::string line = reader.readLine();
+        if (line.empty()) break;
+        const LineCounts counts = splitQuestionLine(line, columns);
+        const int own = std::clamp(choiceCount[q], 0, columns);
+        for (int c = 1; c <= own; ++c) result.Count[q][c] = counts.choice[c];
+        result.Count[q][NgSlot] = counts.ng;
+    }
+    return result;
+}
+
 // Adds (sign +1) or takes out (sign -1) the counts of the question lines that follow line 3.
 void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader, int sign) {
     const int columns = std::min(ChoiceColumnCount(doc), TallySlots);
@@ -124,7 +143,7 @@ std::string additionSheetContents(const SurveyDocument& doc, const QString& shor
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         appendRightAligned(out, q, 2);
         out += ",\"";
-        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += sjis::paddedField(doc.QuestionText[q], 16, MaxQuestionTextBytes);
         out += "\",";
         for (int c = 1; c <= columns; ++c) out += c <= doc.ChoiceCount[q] ? "   0," : "    ,";
         out += "   0";
@@ -177,6 +196,13 @@ void csvDel(SurveyDocument& doc, CoreEvents& events) {
     doc.Modified = true;
 }
 
+TallyFileCounts tallyFileCounts(const std::string& path, int questionCount,
+                                const OneBased<int, MaxQuestions>& choiceCount) {
+    TextFileReader reader(path);
+    for (int i = 0; i < 3; ++i) reader.readLine();
+    return readQuestionLines(reader, questionCount, choiceCount);
+}
+
 void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
     const QDir current = QDir::current();
     const int n = std::min(static_cast<int>(names.size()), MaxLinkedTallyFiles);
@@ -186,10 +212,15 @@ void relinkFromNames(SurveyDocument& doc, const QStringList& names) {
     }
 }
 
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path) {
+    if (path == doc.ResultsFilePath) return true;
+    return !doc.DataFilePath.empty() && path == paths::withExtension(doc.DataFilePath, ".csv");
+}
+
 AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
         if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
-    if (path == doc.ResultsFilePath) return AddRefusal::OwnResultsFile;
+    if (isOwnResultsFile(doc, path)) return AddRefusal::OwnResultsFile;
     if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
         return AddRefusal::OtherFolder;
     if (doc.LinkedTallyFileCount >= MaxLinkedTallyFiles) return AddRefusal::TooMany;

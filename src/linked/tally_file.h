@@ -22,8 +22,23 @@ void csvRead(SurveyDocument& doc, CoreEvents& events);
 // (never below 0) and sets Modified. The caller then rebuilds LinkedTallyFile from its list.
 void csvDel(SurveyDocument& doc, CoreEvents& events);
 
+// What one tally file adds to each question under the rules of a questionnaire with these
+// question and choice counts: Count[q][c] for the question's own choices, Count[q][9] its NG
+// cell; questions after the file's last question line count 0. Throws VevError when the file
+// cannot be read.
+struct TallyFileCounts {
+    OneBased<OneBased<std::int32_t, TallySlots>, MaxQuestions> Count{};
+};
+TallyFileCounts tallyFileCounts(const std::string& path, int questionCount,
+                                const OneBased<int, MaxQuestions>& choiceCount);
+
 // LinkedTallyFile[1..n] := each name resolved against the process's current folder.
 void relinkFromNames(SurveyDocument& doc, const QStringList& names);
+
+// Whether path is the survey's own results file: ResultsFilePath, or the data file's path with
+// the extension ".csv", which every save with WWrite writes. Its counts are the survey's own,
+// so linking it would count them twice; the add command and the loader refuse it.
+bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path);
 
 // Why the add command refuses a chosen tally file, checked in this order.
 enum class AddRefusal { None, AlreadyLinked, OwnResultsFile, OtherFolder, TooMany };

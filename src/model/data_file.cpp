@@ -83,11 +83,10 @@ int numberOrZero(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-bool contains(std::string_view text, std::string_view word) {
-    return text.find(word) != std::string_view::npos;
-}
-
-// The rest of the line after its first comma (the whole line when it has none).
+// The rest of the line after its first comma (the whole line when it has none). Commas,
+// spaces and control characters are never part of a two-byte character, so a byte search
+// finds them exactly where a walk over the characters would; any other word is searched for
+// with sjis::find.
 std::string_view afterFirstComma(std::string_view line) {
     const std::size_t comma = line.find(',');
     return comma == std::string_view::npos ? line : line.substr(comma + 1);
@@ -115,30 +114,37 @@ void carryOver(const SurveyDocument& from, SurveyDocument& to) {
 
 // One question line: "nn ,text,k" with an optional multi-select suffix.
 void readQuestionLine(SurveyDocument& doc, int q, std::string_view line) {
+    // Without a comma the number takes the first 4 bytes, and a character that starts in them
+    // goes with them: the text never starts with the second half of a character.
     const std::size_t comma = line.find(',');
-    line = comma == std::string_view::npos ? line.substr(std::min<std::size_t>(4, line.size()))
-                                           : line.substr(comma + 1);
-    // The text ends at a comma, else at a full-width space, else after 17 bytes.
-    std::size_t end = line.find(',');
-    std::size_t separator = 1;
-    if (end == std::string_view::npos) {
-        end = line.find(words().wideSpace);
-        separator = 2;
+    std::size_t start = comma + 1;
+    if (comma == std::string_view::npos)
+        for (start = 0; start < 4 && start < line.size();) start += sjis::charLength(line, start);
+    line.remove_prefix(start);
+    // The text ends at a comma, else at a full-width space, else after 17 bytes (one fewer
+    // when byte 17 starts a character); the choice count follows a one-byte separator, or the
+    // two-byte full-width space, or stands at byte 19.
+    std::string_view field;
+    std::size_t countAt = 0;
+    if (const std::size_t end = line.find(','); end != std::string_view::npos) {
+        field = line.substr(0, end);
+        countAt = end + 1;
+    } else if (const std::size_t wide = sjis::find(line, words().wideSpace);
+               wide != std::string_view::npos) {
+        field = line.substr(0, wide);
+        countAt = wide + 2;
+    } else {
+        field = sjis::cutBytes(line, 17);
+        countAt = 18;
     }
-    if (end == std::string_view::npos) {
-        end = 17;
-        separator = 1;
-    }
-    doc.QuestionText[q] =
-        sjis::cutBytes(trimmed(line.substr(0, std::min(end, line.size()))), MaxQuestionTextBytes);
-    const std::size_t countAt = end + separator;
+    doc.QuestionText[q] = sjis::cutBytes(trimmed(field), MaxQuestionTextBytes);
     const std::string_view count =
         countAt < line.size() ? line.substr(countAt, 1) : std::string_view();
     if (count.size() != 1 || count[0] < '0' || count[0] > '9') throwConversionError(count);
     doc.ChoiceCount[q] = count[0] - '0';
     const std::string_view rest =
         countAt + 1 < line.size() ? line.substr(countAt + 1) : std::string_view();
-    doc.MultiSelect[q] = contains(rest, words().multiWord) && doc.ChoiceCount[q] >= 2;
+    doc.MultiSelect[q] = sjis::contains(rest, words().multiWord) && doc.ChoiceCount[q] >= 2;
 }
 
 // One respondent line, recorded for CurrentRespondent; gives the number of open fields.
@@ -194,7 +200,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         appendRightAligned(out, q, 2);
         out += " ,";
-        out += (doc.QuestionText[q].str() + std::string(16, ' ')).substr(0, MaxQuestionTextBytes);
+        out += sjis::paddedField(doc.QuestionText[q], 16, MaxQuestionTextBytes);
         out += ',';
         out += std::to_string(doc.ChoiceCount[q]);
         if (doc.MultiSelect[q]) out += w.multiSuffix;
@@ -244,6 +250,7 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
 void hozon(SurveyDocument& doc, const QString& shortDate) {
     writeTextFile(doc.DataFilePath, dataFileContents(doc, shortDate));
     doc.Modified = false;
+    doc.QuestionnaireModified = false;
     if (doc.WWrite) {
         doc.ResultsFilePath = paths::withExtension(doc.DataFilePath, ".csv");
         doc.ResultsSeparator = ',';
@@ -258,7 +265,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     TextFileReader reader(requested);
 
     const std::string first = reader.readLine();
-    if (!contains(first, "VEV") && !contains(first, "ANK")) {
+    if (!sjis::contains(first, "VEV") && !sjis::contains(first, "ANK")) {
         events.notice(fileNameNotice(requested, "はアンケートファイルではありません。"));
         return LoadOutcome::Refused;
     }
@@ -279,7 +286,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     SurveyDocument& d = scratchDocument();
     carryOver(doc, d);
     d.DataFilePath = requested;
-    d.SurveyTitle = title;
+    d.SurveyTitle = sjis::cutBytes(title, ShortString::capacity());
     d.QuestionCount = std::min(count & 0xff, MaxQuestions);
 
     for (int q = 1; q <= d.QuestionCount; ++q) readQuestionLine(d, q, reader.readLine());
@@ -309,26 +316,36 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     }
     d.Modified = false;
 
+    // Absolute before the trailer, which compares linked paths with the results file beside it.
+    d.DataFilePath = paths::absolutePath(d.DataFilePath);
     const std::string folder = paths::folderPart(requested);
     for (;;) {
         if (isPrefix(w.linkedPrefix)) {
             const std::string name(afterFirstComma(line));
             const std::string path = folder + sjis::toNativePath(name);
             // A name with a folder in it would reach outside the survey's folder.
-            const bool plainName = name.find_first_of("/\\") == std::string::npos;
-            if (plainName && fileExists(path)) {
+            if (!sjis::hasPathSeparator(name) && fileExists(path)) {
                 d.CurrentTallyFilePath = paths::absolutePath(path);
-                csvRead(d, events);
-                if (!d.LastOperationSucceeded) d.Modified = true;
-                if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+                if (isOwnResultsFile(d, d.CurrentTallyFilePath)) {
+                    // Its counts are this survey's own: it is not linked, and the next save
+                    // leaves the line out.
+                    events.informationBeep();
+                    events.notice(
+                        addRefusalMessage(AddRefusal::OwnResultsFile, d.CurrentTallyFilePath));
+                    d.Modified = true;
+                } else {
+                    csvRead(d, events);
+                    if (!d.LastOperationSucceeded) d.Modified = true;
+                    if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+                }
             } else {
                 events.notice(QString::fromUtf8("集計ファイル") + paths::toQString(path) +
                               QString::fromUtf8("が見つかりません。"));
                 d.Modified = true;
             }
-        } else if (isPrefix(w.percentPrefix) && contains(line, w.small)) {
+        } else if (isPrefix(w.percentPrefix) && sjis::contains(line, w.small)) {
             d.Frac1 = true;
-        } else if (isPrefix(w.resultsPrefix) && contains(line, w.separate)) {
+        } else if (isPrefix(w.resultsPrefix) && sjis::contains(line, w.separate)) {
             d.WWrite = false;
         } else if (isPrefix(w.basePrefix) && contains(line, w.respondents)) {
             d.RBase1 = true;
@@ -339,7 +356,6 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
         if (reader.atEnd()) break; // the last line is never acted on
     }
 
-    d.DataFilePath = paths::absolutePath(d.DataFilePath);
     if (!anyRespondent) {
         d.CurrentRespondent = 1;
     } else if (lastOpen == 0) {

@@ -4,20 +4,24 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vev::paths {
 
-bool isSeparator(char c) {
-#ifdef Q_OS_WIN
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
 std::string folderPart(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (isSeparator(path[i - 1])) return path.substr(0, i);
-    return {};
+#ifdef Q_OS_WIN
+    // Native 8-bit paths are in the system's code page there (Shift-JIS on a Japanese system),
+    // where '\' can be the second byte of a character such as 表: the separator is looked for
+    // among the characters.
+    const QString text = toQString(path);
+    const qsizetype slash =
+        std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char('\\')));
+    return slash < 0 ? std::string() : fromQString(text.left(slash + 1));
+#else
+    // UTF-8: a '/' byte is always the character '/'.
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+#endif
 }
 
 std::string fileNamePart(const std::string& path) {

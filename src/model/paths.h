@@ -9,7 +9,6 @@
 // files name each other: folder part with its trailing separator, file-name part, extension.
 namespace vev::paths {
 
-bool isSeparator(char c);
 // Up to and including the last separator; "" when there is none.
 std::string folderPart(const std::string& path);
 std::string fileNamePart(const std::string& path);

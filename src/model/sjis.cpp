@@ -13,16 +13,35 @@ constexpr const char* CodePage = "windows-31j";
 }
 
 std::string_view cutBytes(std::string_view text, std::size_t n) {
-    if (text.size() <= n) return text;
-    // Walk the characters from the start: a trail byte can lie in the lead-byte range too, so
-    // only a byte that really starts a character may be dropped.
-    std::size_t i = 0;
-    while (i < n) {
-        const bool lead = isLeadByte(static_cast<unsigned char>(text[i]));
-        if (lead && i + 1 == n) break; // a two-byte character would be split: drop its first byte
-        i += lead ? 2 : 1;
+    std::size_t kept = 0;     // the bytes of the whole characters that fit
+    std::size_t lastKept = 0; // the length of the last of them
+    while (kept < text.size()) {
+        const std::size_t length = charLength(text, kept);
+        if (kept + length > n) break;
+        kept += length;
+        lastKept = length;
     }
-    return text.substr(0, std::min(i, n));
+    // A lone first byte at the end is half a character: it goes too.
+    if (lastKept == 1 && isLeadByte(static_cast<unsigned char>(text[kept - 1]))) --kept;
+    return text.substr(0, kept);
+}
+
+std::string paddedField(std::string_view text, std::size_t spaces, std::size_t width) {
+    std::string field(cutBytes(text, width));
+    field.append(spaces, ' ');
+    field.resize(std::min(field.size(), width)); // the text itself is at most width bytes
+    return field;
+}
+
+std::size_t find(std::string_view text, std::string_view word) {
+    if (word.empty()) return 0;
+    for (std::size_t i = 0; i + word.size() <= text.size(); i += charLength(text, i))
+        if (text.compare(i, word.size(), word) == 0) return i;
+    return std::string_view::npos;
+}
+
+bool hasPathSeparator(std::string_view name) {
+    return contains(name, "/") || contains(name, "\\");
 }
 
 QString toQString(std::string_view bytes) {

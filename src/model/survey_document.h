@@ -68,6 +68,9 @@ struct SurveyDocument {
     int HoverRow = 0;
     int RowsToRefresh = 0;
     bool Modified = false;
+    // The questionnaire itself (title, questions) changed since the last save or load: clearing
+    // the answers then leaves the survey modified.
+    bool QuestionnaireModified = false;
     bool LastOperationSucceeded = false;
     std::int32_t ScalePercent = 100;
 

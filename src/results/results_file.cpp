@@ -1,6 +1,7 @@
 #include "results/results_file.h"
 
 #include "model/number_text.h"
+#include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
 #include "results/percentages.h"
@@ -21,11 +22,8 @@ void appendQuestionStart(std::string& out, const SurveyDocument& doc, int q) {
     appendRightAligned(out, q, 2);
     out += sep;
     out += quote;
-    // The text padded to, or cut at, exactly 20 bytes, even through a two-byte character.
-    const std::string_view text = doc.QuestionText[q].view();
-    const std::size_t take = std::min<std::size_t>(text.size(), MaxQuestionTextBytes);
-    out.append(text.substr(0, take));
-    out.append(MaxQuestionTextBytes - take, ' ');
+    // The text padded to exactly 20 bytes; cut, it never ends in half a character.
+    out += sjis::paddedField(doc.QuestionText[q], MaxQuestionTextBytes, MaxQuestionTextBytes);
     out += quote;
     out += sep;
 }
@@ -83,9 +81,7 @@ void writeResults(TextFileWriter& file, SurveyDocument& doc, const QString& shor
     }
     file.line({});
 
-    const std::string& path = doc.DataFilePath;
-    const std::size_t slash = path.find_last_of('/');
-    line = sjis::fromNativePath(slash == std::string::npos ? path : path.substr(slash + 1));
+    line = sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     line += " by VEV";
     file.line(line);
     file.line({});

@@ -64,6 +64,10 @@ private slots:
     void closeModified();
     void failingSaveKeepsWindowOpen();
     void dropSeveralFiles();
+    void dropAsksToSave_data();
+    void dropAsksToSave();
+    void saveAfterCancelledSaveAs_data();
+    void saveAfterCancelledSaveAs();
     void fileMenuEnabling();
     void optionsFollowTheFileAndDoNotModify();
     void clientHeightAfterLoad_data();
@@ -363,7 +367,8 @@ void TestMainWindow::dropSeveralFiles() {
     s.place("window_sample.dat", QStringLiteral("vev.dat"));
     s.place("window_grid.dat", QStringLiteral("grid.dat"));
     s.start();
-    s.doc->Modified = true; // a drop replaces the survey without asking
+    s.doc->Modified = true; // a drop asks first, as Open does
+    s.platform.expectMessage(Platform::Answer::No);
     s.platform.expectPositionedMessage();
 
     QMimeData mime;
@@ -378,11 +383,84 @@ void TestMainWindow::dropSeveralFiles() {
     QApplication::sendEvent(s.form.get(), &drop);
 
     QVERIFY(s.done());
-    QCOMPARE(s.platform.messages.first().text, u("ドロップで読み込むファイルは１つだけです。"));
-    QVERIFY(s.platform.messages.first().positioned);
+    QCOMPARE(s.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    QCOMPARE(s.platform.messages[1].text, u("ドロップで読み込むファイルは１つだけです。"));
+    QVERIFY(s.platform.messages[1].positioned);
     QCOMPARE(s.doc->QuestionCount, 10);
     QCOMPARE(QString::fromStdString(s.doc->DataFilePath), s.path(QStringLiteral("grid.dat")));
     QVERIFY(!s.doc->Modified);
+}
+
+void TestMainWindow::dropAsksToSave_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs"); // Save As answer after Yes; empty: cancelled
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("cancel") << int(Answer::Cancel) << "" << false;
+    QTest::newRow("yes, save as cancelled") << int(Answer::Yes) << "" << false;
+    QTest::newRow("yes, saved") << int(Answer::Yes) << "saved.dat" << true;
+    QTest::newRow("no") << int(Answer::No) << "" << true;
+}
+
+void TestMainWindow::dropAsksToSave() {
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, loads);
+    Session s;
+    s.place("window_grid.dat", QStringLiteral("grid.dat"));
+    s.startOnSample();
+    s.doc->Modified = true;
+    s.platform.expectMessage(Answer(answer));
+    if (answer == int(Answer::Yes))
+        s.platform.expectSaveFile(saveAs.isEmpty() ? QString() : s.path(saveAs));
+
+    s.form->FormDropFiles({s.path(QStringLiteral("grid.dat"))});
+
+    QVERIFY(s.done());
+    QCOMPARE(s.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    QCOMPARE(s.doc->QuestionCount, loads ? 10 : 3);
+    QCOMPARE(s.doc->Modified, !loads);
+    if (!saveAs.isEmpty()) QVERIFY(QFile::exists(s.path(saveAs)));
+    s.doc->Modified = false;
+}
+
+void TestMainWindow::saveAfterCancelledSaveAs_data() {
+    QTest::addColumn<QString>("resultsName"); // the results file named so far; empty: none
+    QTest::addColumn<QString>("proposal");
+    QTest::newRow("title") << "" << u("満足度調査.dat");
+    QTest::newRow("results file") << "out.csv"
+                                  << "out.dat";
+}
+
+// Save never writes to the name Save As only proposed: it asks for a name again.
+void TestMainWindow::saveAfterCancelledSaveAs() {
+    QFETCH(QString, resultsName);
+    QFETCH(QString, proposal);
+    Session s;
+    s.start();
+    s.doc->SurveyTitle = sjis::fromUtf8("満足度調査");
+    s.doc->QuestionCount = 1;
+    s.doc->ChoiceCount[1] = 2;
+    s.doc->Modified = true;
+    if (!resultsName.isEmpty()) s.doc->ResultsFilePath = s.nativePath("out.csv");
+    const QString expected = resultsName.isEmpty() ? proposal : s.path(proposal);
+    s.platform.expectSaveFile(QString());
+    s.platform.expectSaveFile(QString());
+    s.platform.expectMessage(Answer::Cancel);
+
+    s.form->SaveAs1->trigger();
+    s.form->Save1->trigger();
+    s.form->show();
+    QVERIFY(!s.form->close());
+
+    QVERIFY(s.done());
+    QCOMPARE(s.platform.dialogs.size(), 2);
+    QCOMPARE(s.platform.dialogs[1].dialog.title, u("アンケートに名前をつけて保存"));
+    QCOMPARE(s.platform.dialogs[1].dialog.fileName, expected);
+    QVERIFY(!QFile::exists(s.path(proposal)));
+    // Closing asks to save under a new name, not to overwrite the proposal.
+    QCOMPARE(s.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    s.doc->Modified = false;
+    QVERIFY(s.form->close());
 }
 
 void TestMainWindow::fileMenuEnabling() {

@@ -1,5 +1,6 @@
 // The Edit menu's enabling and the two clear commands with their confirmations.
 #include "app/main_window.h"
+#include "editor/editor_dialog.h"
 #include "entry/h_spinner.h"
 #include "window_fixture.h"
 
@@ -54,6 +55,7 @@ private slots:
     void clearAll();
     void clearAllWithoutQuestionnaireChangesNothing();
     void clearedAnswersNeedNoSave();
+    void clearedAnswersOfNewSurveyStillNeedSave();
 };
 
 void TestClearCommands::editMenuEnabling() {
@@ -80,8 +82,9 @@ void TestClearCommands::clearAnswers() {
     Loaded s;
     s.doc->Modified = true;
     s.doc->LinkedTallyFileCount = 1;
-    // An answer in the column of a question removed since the load survives the clear.
+    // An answer in the column of a question removed since the load goes with the others.
     s.doc->Answers[1][4] = "7";
+    s.doc->Answers[999][3] = "1";
     s.platform.expectMessage(Answer(answer));
 
     s.form->DClear1->trigger();
@@ -97,7 +100,8 @@ void TestClearCommands::clearAnswers() {
     QCOMPARE(s.doc->Modified, !ok);
     QCOMPARE(s.doc->LinkedTallyFileCount, ok ? 0 : 1);
     QCOMPARE(s.doc->QuestionCount, 3);
-    QCOMPARE(s.doc->Answers[1][4].str(), std::string("7"));
+    QCOMPARE(s.doc->Answers[1][4].str(), std::string(ok ? "" : "7"));
+    QCOMPARE(s.doc->Answers[999][3].str(), std::string(ok ? "" : "1"));
     const QString zeroLine = u("  0      0") + QString(42, QLatin1Char(' ')) + u("      0");
     QCOMPARE(s.form->ad[1]->text() == zeroLine, ok);
     if (ok) {
@@ -173,6 +177,28 @@ void TestClearCommands::clearedAnswersNeedNoSave() {
     s.form->show();
     QVERIFY(s.form->close()); // no save prompt
     QVERIFY(s.platform.verifyDone());
+}
+
+// A questionnaire that was never saved is not thrown away with its answers.
+void TestClearCommands::clearedAnswersOfNewSurveyStillNeedSave() {
+    Loaded s(false);
+    s.form->show();
+    s.form->New1Click();
+    TForm2& e = *s.editor;
+    test::typeInto(e.LabeledEdit2, u("性別"));
+    test::typeInto(e.Edit1, QStringLiteral("2"));
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+    QVERIFY(s.doc->Modified);
+
+    s.platform.expectMessage(Answer::Ok);
+    s.form->DClear1->trigger();
+    QVERIFY(s.doc->Modified);
+    s.platform.expectMessage(Answer::Cancel);
+    QVERIFY(!s.form->close());
+    QCOMPARE(s.platform.messages.last().text, u("データが変更されています。保存しますか？"));
+    QVERIFY(s.platform.verifyDone());
+    s.doc->Modified = false;
+    QVERIFY(s.form->close());
 }
 
 QTEST_MAIN(TestClearCommands)

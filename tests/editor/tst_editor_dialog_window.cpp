@@ -103,6 +103,8 @@ private slots:
     void closeCheck();
     void titleAloneOfEmptyQuestionnaireAsksNothing();
     void applyWithoutQuestions();
+    void deletingEveryQuestionEmptiesGridAndNewStartsFresh_data();
+    void deletingEveryQuestionEmptiesGridAndNewStartsFresh();
     void recordingCutsTexts_data();
     void recordingCutsTexts();
     void textBoxTakesAtMost20Bytes();
@@ -111,8 +113,8 @@ private slots:
     void countBoxKeys_data();
     void countBoxKeys();
     void multiSelectFollowsCount();
-    void loweringCountKeepsAnswersAndCounts();
-    void deletedColumnReusedKeepsOldCounts();
+    void loweringCountRecountsAnswers();
+    void deletedColumnReusedStartsEmpty();
     void applyMarksModified_data();
     void applyMarksModified();
     void endingProgramDropsUnappliedChanges();
@@ -330,9 +332,10 @@ void TestEditorDialog::deleteLastQuestion() {
     QCOMPARE(doc.ChoiceCount[3], 0);
     QVERIFY(doc.QuestionText[3].empty());
     QVERIFY(!doc.MultiSelect[3]);
-    QCOMPARE(doc.Answers[1][3].str(), std::string("24"));
-    QCOMPARE(doc.Tally[3][2], 1);
-    QCOMPARE(doc.Tally[3][4], 1);
+    // The deleted question's answers and counts go with it.
+    QCOMPARE(doc.Answers[1][3].str(), std::string());
+    QCOMPARE(doc.Tally[3][2], 0);
+    QCOMPARE(doc.Tally[3][4], 0);
     QVERIFY(w.form->q[3]->isHidden());
     QVERIFY(e.isHidden());
 }
@@ -423,6 +426,53 @@ void TestEditorDialog::applyWithoutQuestions() {
     QVERIFY(e.isHidden());
     QVERIFY(e.PendingText[1].empty());
     QVERIFY(w.done());
+}
+
+void TestEditorDialog::deletingEveryQuestionEmptiesGridAndNewStartsFresh_data() {
+    QTest::addColumn<int>("answer"); // to the save question of New
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("no") << int(Platform::Answer::No) << true;
+    QTest::newRow("cancel") << int(Platform::Answer::Cancel) << false;
+}
+
+void TestEditorDialog::deletingEveryQuestionEmptiesGridAndNewStartsFresh() {
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    Windows w;
+    w.load("t", {{"A", 2}});
+    w.answer(1, 1, "2");
+    w.answer(2, 1, "1");
+    w.doc->DataFilePath = w.nativePath("old.dat");
+    w.doc->LinkedTallyFileCount = 1;
+    w.doc->LinkedTallyFile[1] = w.nativePath("other.csv");
+    w.doc->Modified = false;
+    w.form->AEdit1Click();
+    TForm2& e = *w.editor;
+    QTest::mouseClick(e.Button6, Qt::LeftButton);
+    QTest::mouseClick(e.Button3, Qt::LeftButton);
+
+    // No question left: the grid looks as after the clear-all command.
+    QCOMPARE(w.doc->QuestionCount, 0);
+    QVERIFY(w.form->q[1]->isHidden());
+    QVERIFY(w.form->Label3->isHidden());
+    QVERIFY(w.form->Label4->isHidden());
+    QCOMPARE(w.form->windowTitle(), QStringLiteral("VEV"));
+    // The editor's close writes its own, full-width words over the clear-all ones.
+    QCOMPARE(w.form->Label1->text(), u("アンケート：ファイルを開いて下さい"));
+    QVERIFY(w.doc->Modified);
+
+    w.platform.expectMessage(static_cast<Platform::Answer>(answer));
+    w.form->New1Click();
+    QCOMPARE(w.platform.messages.first().text, u("データが変更されています。保存しますか？"));
+    QCOMPARE(e.isVisible(), opens);
+    // Nothing of the old survey is left to be saved over its file.
+    QCOMPARE(w.doc->DataFilePath.empty(), opens);
+    QCOMPARE(w.doc->LinkedTallyFileCount, opens ? 0 : 1);
+    QCOMPARE(w.doc->RespondentCount, opens ? 0 : 2);
+    QVERIFY(w.doc->Answers[2][1].empty());
+    QVERIFY(w.done());
+    if (opens) QTest::mouseClick(e.Button5, Qt::LeftButton);
+    w.doc->Modified = false;
 }
 
 void TestEditorDialog::recordingCutsTexts_data() {
@@ -574,13 +624,12 @@ void TestEditorDialog::multiSelectFollowsCount() {
     QVERIFY(!w.doc->MultiSelect[1]);
 }
 
-void TestEditorDialog::loweringCountKeepsAnswersAndCounts() {
+void TestEditorDialog::loweringCountRecountsAnswers() {
     Windows w;
     w.load("t", {{"A", 5}});
     w.answer(1, 1, "5");
     w.answer(2, 1, "3");
     w.doc->Modified = false;
-    const auto answers = std::make_unique<decltype(w.doc->Answers)>(w.doc->Answers);
     const auto tally = w.doc->Tally;
     const int respondents = w.doc->RespondentCount;
 
@@ -590,13 +639,19 @@ void TestEditorDialog::loweringCountKeepsAnswersAndCounts() {
 
     QCOMPARE(w.doc->ChoiceCount[1], 2);
     QVERIFY(w.doc->Modified);
-    QVERIFY(w.doc->Answers == *answers);
-    QVERIFY(w.doc->Tally == tally);
+    // Answers above the new number of choices are NG now, as after a save and load.
+    QCOMPARE(w.doc->Answers[1][1].str(), std::string("9"));
+    QCOMPARE(w.doc->Answers[2][1].str(), std::string("9"));
+    QVERIFY(w.doc->Tally != tally);
+    QCOMPARE(w.doc->Tally[1][3], 0);
+    QCOMPARE(w.doc->Tally[1][5], 0);
+    QCOMPARE(w.doc->Tally[1][9], 2);
     QCOMPARE(w.doc->RespondentCount, respondents);
-    QCOMPARE(w.doc->Tally[1][5], 1);
+    QCOMPARE(w.form->sn[1]->text(),
+             QString::fromLatin1(w.doc->Answers[w.doc->CurrentRespondent][1].view()));
 }
 
-void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
+void TestEditorDialog::deletedColumnReusedStartsEmpty() {
     Windows w;
     w.load("t", {{"A", 2}, {"B", 3}});
     w.answer(1, 2, "3");
@@ -612,8 +667,9 @@ void TestEditorDialog::deletedColumnReusedKeepsOldCounts() {
     QTest::mouseClick(e.Button3, Qt::LeftButton);
     QCOMPARE(w.doc->QuestionCount, 2);
     QCOMPARE(w.doc->QuestionText[2].str(), std::string("C"));
-    QCOMPARE(w.doc->Tally[2][3], 1);
-    QCOMPARE(w.form->sn[2]->text(), QStringLiteral("3"));
+    QCOMPARE(w.doc->Tally[2][3], 0);
+    QCOMPARE(w.doc->Answers[1][2].str(), std::string("0")); // shown, so marked unanswered
+    QCOMPARE(w.form->sn[2]->text(), QStringLiteral("0"));
 }
 
 void TestEditorDialog::applyMarksModified_data() {

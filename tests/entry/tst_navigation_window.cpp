@@ -36,6 +36,12 @@ struct Session : test::EntrySession {
         return true;
     }
     QScrollBar* scrollBar() const { return form->scrollArea->verticalScrollBar(); }
+    // The widget lies wholly inside the visible part of the grid.
+    bool inView(const QWidget* widget) const {
+        const QWidget* viewport = form->scrollArea->viewport();
+        return viewport->rect().contains(
+            QRect(widget->mapTo(viewport, QPoint(0, 0)), widget->size()));
+    }
 };
 
 enum Step { EnterKey, RightArrow, SpinnerForward };
@@ -62,6 +68,9 @@ private slots:
     void numberLabelHover();
     void noStepBeyondLastRow_data();
     void noStepBeyondLastRow();
+    void gridFollowsFocus();
+    void verticalKeysLeaveGridAlone_data();
+    void verticalKeysLeaveGridAlone();
 };
 
 void TestNavigation::enterMoves_data() {
@@ -107,7 +116,9 @@ void TestNavigation::enterMoves() {
     QCOMPARE(s.doc->CurrentQuestion, toRow);
     QCOMPARE(s.focused(), s.form->sn[toRow]);
     QCOMPARE(s.focused()->selectedText(), s.focused()->text());
-    QCOMPARE(s.scrollBar()->value(), 0);
+    // Back to the top, unless the focused box is further down than the first page.
+    QVERIFY(s.inView(s.focused()));
+    if (toRow == 1) QCOMPARE(s.scrollBar()->value(), 0);
     for (int q = 1; q <= 6; ++q) QCOMPARE(s.answer(toRespondent, q).isEmpty(), false);
     QCOMPARE(s.platform.beeps, 0);
 }
@@ -333,6 +344,60 @@ void TestNavigation::noStepBeyondLastRow() {
 
     s.spin(-1); // and back as usual
     QVERIFY(s.shows(MaxRespondents - 1));
+}
+
+// Keying down the questions of a window too small for them: the focused box stays in view.
+void TestNavigation::gridFollowsFocus() {
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120);
+    s.stand(3, 1);
+    QCOMPARE(s.scrollBar()->value(), 0);
+    QVERIFY(s.type(QStringLiteral("13")));
+    QCOMPARE(s.focused(), s.form->sn[3]);
+    QVERIFY(s.inView(s.focused()));
+    QVERIFY(s.type(QStringLiteral("1\r")));
+    QCOMPARE(s.focused(), s.form->sn[4]);
+    QVERIFY(s.inView(s.focused()));
+    QVERIFY(s.scrollBar()->value() > 0);
+    for (int i = 0; i < 3; ++i) s.key(Qt::Key_Up);
+    QCOMPARE(s.focused(), s.form->sn[1]);
+    QVERIFY(s.inView(s.focused()));
+}
+
+void TestNavigation::verticalKeysLeaveGridAlone_data() {
+    QTest::addColumn<bool>("pending"); // else the respondent number box is open
+    QTest::newRow("entry pending") << true;
+    QTest::newRow("number box open") << false;
+}
+
+void TestNavigation::verticalKeysLeaveGridAlone() {
+    QFETCH(bool, pending);
+    Session s;
+    QVERIFY(s.ready());
+    s.form->resize(s.form->width(), 120);
+    s.stand(3, 3);
+    if (pending) {
+        s.type(QStringLiteral("4"));
+        QVERIFY(s.doc->EntryPending);
+    } else {
+        QTest::mouseClick(s.form->Label3, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), s.form->Edit2);
+    }
+    QVERIFY(s.scrollBar()->maximum() > 2);
+    s.scrollBar()->setValue(s.scrollBar()->maximum() / 2);
+    const int value = s.scrollBar()->value();
+    QWidget* focused = QApplication::focusWidget();
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down, Qt::Key_PageDown}) {
+        QTest::keyClick(focused, key);
+        QCOMPARE(s.scrollBar()->value(), value);
+        QCOMPARE(QApplication::focusWidget(), focused);
+    }
+    QCOMPARE(s.doc->CurrentRespondent, 3);
+    if (pending) {
+        s.type(QStringLiteral("\r"));
+        QCOMPARE(s.answer(3, 3), QStringLiteral("4"));
+    }
 }
 
 QTEST_MAIN(TestNavigation)

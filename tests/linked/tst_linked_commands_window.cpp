@@ -72,34 +72,49 @@ private slots:
     }
 
     void refusals_data() {
-        QTest::addColumn<QString>("dataFile");   // "" = never saved; otherwise a name in the folder
-        QTest::addColumn<QStringList>("before"); // linked first
-        QTest::addColumn<QString>("chosen");     // a name in the folder
-        QTest::addColumn<QString>("message");    // %1 = the chosen file's name, %2 = its full path
+        QTest::addColumn<QString>("dataFile"); // "" = never saved; otherwise a name in the folder
+        QTest::addColumn<QString>("resultsFile"); // "" = none yet; otherwise a name in the folder
+        QTest::addColumn<QStringList>("before");  // linked first
+        QTest::addColumn<QString>("chosen");      // a name in the folder
+        QTest::addColumn<QString>("message");     // %1 = the chosen file's name, %2 = its full path
 
-        QTest::newRow("already linked") << "lunch.dat" << QStringList{QStringLiteral("a.csv")}
-                                        << "a.csv" << u("既に、追加済みです。\r%1");
-        QTest::newRow("the survey's own results file")
-            << "lunch.dat" << QStringList{} << "lunch.csv"
-            << u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。"
-                 "\r%1");
+        const QString own =
+            u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。\r%1");
+        QTest::newRow("already linked") << "lunch.dat"
+                                        << "" << QStringList{QStringLiteral("a.csv")} << "a.csv"
+                                        << u("既に、追加済みです。\r%1");
+        QTest::newRow("the survey's own results file") << "lunch.dat"
+                                                       << "" << QStringList{} << "lunch.csv" << own;
+        // After the results were opened or saved under another name, every save still writes
+        // lunch.csv beside the data file.
+        QTest::newRow("own results file while another is the results path")
+            << "lunch.dat"
+            << "elsewhere.csv" << QStringList{} << "lunch.csv" << own;
+        QTest::newRow("the results path chosen elsewhere")
+            << "lunch.dat"
+            << "elsewhere.csv" << QStringList{} << "elsewhere.csv" << own;
         QTest::newRow("another folder")
-            << "lunch.dat" << QStringList{} << "sub/a.csv"
+            << "lunch.dat"
+            << "" << QStringList{} << "sub/a.csv"
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r%2");
         QTest::newRow("survey never saved")
+            << ""
             << "" << QStringList{} << "a.csv"
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r%2");
         QTest::newRow("another survey's title")
-            << "lunch.dat" << QStringList{} << "other.csv"
+            << "lunch.dat"
+            << "" << QStringList{} << "other.csv"
             << u("アンケートタイトルが違うので追加できません。\r%1");
         QStringList forty;
         for (int i = 1; i <= MaxLinkedTallyFiles; ++i)
             forty << QStringLiteral("t%1.csv").arg(i, 2, 10, QLatin1Char('0'));
         QTest::newRow("a 41st file")
-            << "lunch.dat" << forty << "t41.csv" << u("追加できる集計ファイルは40個までです。\r%1");
+            << "lunch.dat"
+            << "" << forty << "t41.csv" << u("追加できる集計ファイルは40個までです。\r%1");
     }
     void refusals() {
         QFETCH(QString, dataFile);
+        QFETCH(QString, resultsFile);
         QFETCH(QStringList, before);
         QFETCH(QString, chosen);
         QFETCH(QString, message);
@@ -116,6 +131,7 @@ private slots:
         QCOMPARE(doc->LinkedTallyFileCount, before.size());
         QCOMPARE(doc->Tally[1][1], 4 + before.size()); // each linked file counts one there
         doc->DataFilePath = dataFile.isEmpty() ? std::string() : s->nativePath("lunch.dat");
+        if (!resultsFile.isEmpty()) doc->ResultsFilePath = native(s->path(resultsFile));
         s->form->CsvL1Click(); // a refused file does not reach the showing list either
         const QList<int> tally = tallyOf(*doc);
         doc->Modified = false;
@@ -137,6 +153,44 @@ private slots:
         QCOMPARE(s->list->ListBox1->count(), before.size());
         QVERIFY(!doc->Modified);
         if (dataFile.isEmpty()) QCOMPARE(doc->ResultsFilePath, std::string(".csv"));
+    }
+
+    // 表, ソ and 能 end in the byte 0x5C, the code of '\' in Shift-JIS: their names are linked,
+    // saved into the data file and linked again on load like any other.
+    void namesWithSecondByte5C() {
+        const QStringList names{u("表.csv"), u("ソフト.csv"), u("能力.csv"), u("集計表.csv")};
+        QStringList paths;
+        for (const QString& name : names) {
+            paths << s->path(name);
+            QVERIFY(
+                writeFile(paths.last(), lunchTallyFile("Lunch survey", {1, 2, 0}, {0, 0, 1, 0})));
+        }
+        s->form->CsvL1Click(); // the names also pass through the showing list
+        linkFiles(paths);
+        QCOMPARE(doc->LinkedTallyFileCount, 4);
+        QCOMPARE(s->list->ListBox1->count(), 4);
+        QCOMPARE(tallyOf(*doc), (QList<int>{4 + 4, 8, 0, 0, 0, 2 + 4, 0}));
+
+        doc->WWrite = false;
+        s->form->hozon();
+        const QByteArray saved = readAll(s->path(u("lunch.dat")));
+        for (const QString& name : names)
+            QVERIFY2(saved.contains(sj("追加用集計ファイル,") +
+                                    QByteArray::fromStdString(sjis::fromQString(name)) + "\r\n"),
+                     qPrintable(name));
+
+        doc->OpenRequestPath = doc->DataFilePath;
+        s->form->Loaddatafile();
+        QCOMPARE(doc->LinkedTallyFileCount, 4);
+        QStringList linked;
+        for (int i = 1; i <= 4; ++i)
+            linked << QFileInfo(QString::fromStdString(doc->LinkedTallyFile[i])).fileName();
+        linked.sort();
+        QStringList sorted = names;
+        sorted.sort();
+        QCOMPARE(linked, sorted);
+        QVERIFY(!doc->Modified);
+        QCOMPARE(tallyOf(*doc), (QList<int>{4, 8, 0, 0, 0, 4, 0})); // no answers were saved
     }
 
     void refusalDoesNotStopTheOtherFiles() {

@@ -221,6 +221,21 @@ private slots:
                                           << int(AddRefusal::OwnResultsFile)
                                           << u("このアンケートの出力先となる集計結果ファイルを二重"
                                                "に追加することはできません。\ra.csv");
+        // After the results were saved or opened under another name, the file that every save
+        // writes beside the data file is still the survey's own.
+        QTest::newRow("the data file's .csv sibling")
+            << u("/s/a.dat") << u("/s/other.csv") << 0 << u("/s/a.csv")
+            << int(AddRefusal::OwnResultsFile)
+            << u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。\ra"
+                 ".csv");
+        QTest::newRow("sibling of a data file without extension")
+            << u("/s/plain") << u("/s/other.csv") << 0 << u("/s/plain.csv")
+            << int(AddRefusal::OwnResultsFile)
+            << u("このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。\rp"
+                 "lain.csv");
+        QTest::newRow("names with the second byte 0x5C")
+            << u("/s/集計表.dat") << u("/s/集計表.csv") << 0 << u("/s/表.csv")
+            << int(AddRefusal::None) << QString();
         QTest::newRow("other folder")
             << u("/s/a.dat") << u("/s/a.csv") << 0 << u("/t/b.csv") << int(AddRefusal::OtherFolder)
             << u("アンケートと異なるパスにある集計結果ファイルを追加することはできません。\r/t/"

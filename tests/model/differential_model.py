@@ -50,6 +50,7 @@ S_SHEET_HINT = sj("◆追加用（データ入力後、CSVファイルのまま�
 M_NOT_SURVEY = "はアンケートファイルではありません。"
 M_BAD_FILE = "が異常です。"
 M_TITLE = "アンケートタイトルが違うので追加できません。"
+M_OWN = "このアンケートの出力先となる集計結果ファイルを二重に追加することはできません。"
 
 INT32_MIN = -(2**31)
 INT32_MAX = 2**31 - 1
@@ -63,17 +64,46 @@ def is_lead(b):
     return 0x81 <= b <= 0x9F or 0xE0 <= b <= 0xFC
 
 
+def is_trail(b):
+    return 0x40 <= b <= 0x7E or 0x80 <= b <= 0xFC
+
+
+def characters(text):
+    """The text split into characters: a lead byte with a trail byte after it is one character,
+    every other byte (a lone lead byte included) is one of its own."""
+    out, i = [], 0
+    while i < len(text):
+        n = 2 if i + 1 < len(text) and is_lead(text[i]) and is_trail(text[i + 1]) else 1
+        out.append(text[i : i + n])
+        i += n
+    return out
+
+
 def sjis_cut(text, limit):
-    """First `limit` bytes, one less when the cut would split a two-byte character."""
-    if len(text) <= limit:
-        return text
-    i = 0
-    while i < limit:
-        step = 2 if is_lead(text[i]) else 1
-        if i + step > limit:
+    """The whole characters that fit in `limit` bytes, never ending in a lone lead byte."""
+    kept = b""
+    for ch in characters(text):
+        if len(kept) + len(ch) > limit:
             break
-        i += step
-    return text[:i]
+        kept += ch
+    if kept and len(characters(kept)[-1]) == 1 and is_lead(kept[-1]):
+        kept = kept[:-1]
+    return kept
+
+
+def sjis_find(text, word):
+    """Where `word` starts at a character boundary of `text`, -1 when nowhere."""
+    at = 0
+    for ch in characters(text):
+        if text[at : at + len(word)] == word:
+            return at
+        at += len(ch)
+    return -1
+
+
+def text_field(text, spaces, width):
+    """A fixed-width text field: the text cut to `width`, padded, cut to `width` again."""
+    return (sjis_cut(text, width) + b" " * spaces)[:width]
 
 
 def trim(text):
@@ -310,7 +340,7 @@ def _load(path, doc):
         return pos >= len(lines)
 
     line1 = read()
-    if b"VEV" not in line1 and b"ANK" not in line1:
+    if sjis_find(line1, b"VEV") < 0 and sjis_find(line1, b"ANK") < 0:
         doc.notices.append(name + M_NOT_SURVEY)
         raise Refused(None)
     title = read()
@@ -322,26 +352,39 @@ def _load(path, doc):
         doc.notices.append(name + M_BAD_FILE)
         raise Refused(None)
     doc.path = path
-    doc.title = title[:255]
+    doc.title = sjis_cut(title, 255)
     doc.qcount = min(count & 0xFF, 40)
     for q in range(1, doc.qcount + 1):
         s = read()
         c = s.find(b",")
-        s = s[c + 1 :] if c >= 0 else s[4:]
+        if c >= 0:
+            s = s[c + 1 :]
+        else:
+            # the number's 4 bytes, and a character that starts in them
+            skipped = b""
+            for ch in characters(s):
+                if len(skipped) >= 4:
+                    break
+                skipped += ch
+            s = s[len(skipped) :]
         p = s.find(b",")
         sep = 1
+        text = s[:p]
         if p < 0:
-            p = s.find(S_IDEO_SPACE)
+            p = sjis_find(s, S_IDEO_SPACE)
             sep = 2
+            text = s[:p]
             if p < 0:
+                # no separator: 17 bytes of text (whole characters), the count at byte 19
                 p, sep = 17, 1
-        doc.text[q] = sjis_cut(trim(s[:p]), 20)
+                text = sjis_cut(s, 17)
+        doc.text[q] = sjis_cut(trim(text), 20)
         ch = s[p + sep : p + sep + 1]
         if not (len(ch) == 1 and 0x30 <= ch[0] <= 0x39):
             raise Refused("'%s' is not a valid integer value." % ch.decode("cp932", "replace"))
         doc.cc[q] = ch[0] - 0x30
         rest = s[p + sep + 1 :]
-        doc.ms[q] = S_MULTI_WORD in rest and doc.cc[q] >= 2
+        doc.ms[q] = sjis_find(rest, S_MULTI_WORD) >= 0 and doc.cc[q] >= 2
     doc.cr = 0
     doc.rcount = 0
     open_count = 0
@@ -384,16 +427,21 @@ def _load(path, doc):
             lpath = folder_part(path) + fname
             # a name with a folder in it (either separator) is not beside the data file
             if b"/" not in fname and b"\\" not in fname and os.path.isfile(doc.full(lpath)):
-                if not doc.csv_read(doc.full(lpath)):
+                if doc.full(lpath) == change_ext_csv(doc.full(path)):
+                    # the survey's own results file: its counts are already the survey's
+                    doc.notices.append(M_OWN + " " + base_name(lpath).decode("utf-8", "replace"))
                     doc.modified = True
-                if len(doc.linked) == 40:
-                    break
+                else:
+                    if not doc.csv_read(doc.full(lpath)):
+                        doc.modified = True
+                    if len(doc.linked) == 40:
+                        break
             else:
                 doc.notices.append("集計ファイル" + lpath.decode("utf-8", "replace") + "が見つかりません。")
                 doc.modified = True
-        elif prefix == P_PERCENT and S_SMALL in line:
+        elif prefix == P_PERCENT and sjis_find(line, S_SMALL) >= 0:
             doc.frac1 = True
-        elif prefix == P_RESULTS and S_OTHER in line:
+        elif prefix == P_RESULTS and sjis_find(line, S_OTHER) >= 0:
             doc.wwrite = False
         line = read()
         if line == b"":
@@ -419,7 +467,7 @@ def _load(path, doc):
 def write_data(doc, date):
     out = [VERSION + NOTICE_DATA, doc.title, S_QCOUNT + str(doc.qcount).encode()]
     for q in range(1, doc.qcount + 1):
-        line = rjust(q, 2) + b" ," + (doc.text[q] + b" " * 16)[:20] + b"," + str(doc.cc[q]).encode()
+        line = rjust(q, 2) + b" ," + text_field(doc.text[q], 16, 20) + b"," + str(doc.cc[q]).encode()
         if doc.ms[q]:
             line += S_MULTI_SUFFIX
         out.append(line)
@@ -452,7 +500,7 @@ def write_results(doc, date, printing):
         line += sep + b"   " + str(c).encode()
     out.append(line + sep + b"  NG")
     for q in range(1, doc.qcount + 1):
-        line = rjust(q, 2) + sep + quote + (doc.text[q] + b" " * 20)[:20] + quote + sep
+        line = rjust(q, 2) + sep + quote + text_field(doc.text[q], 20, 20) + quote + sep
         for c in range(1, m + 1):
             line += (rjust(doc.tally[q][c], 4) if c <= doc.cc[q] else b"    ") + sep
         out.append(line + rjust(doc.tally[q][9], 4))
@@ -470,7 +518,7 @@ def write_results(doc, date, printing):
         base = (base + 2**31) % 2**32 - 2**31  # kept to 32 bits like the counts
         if base == 0:
             base = 1
-        line = rjust(q, 2) + sep + quote + (doc.text[q] + b" " * 20)[:20] + quote + sep
+        line = rjust(q, 2) + sep + quote + text_field(doc.text[q], 20, 20) + quote + sep
         total = 0
         for c in range(1, m + 1):
             if c > k:
@@ -507,7 +555,7 @@ def write_sheet(doc, sheet_path, date):
         line += b",   " + str(c).encode()
     out.append(line + b",  NG")
     for q in range(1, doc.qcount + 1):
-        line = rjust(q, 2) + b',"' + (doc.text[q] + b" " * 16)[:20] + b'",'
+        line = rjust(q, 2) + b',"' + text_field(doc.text[q], 16, 20) + b'",'
         for c in range(1, m + 1):
             line += (b"   0" if c <= doc.cc[q] else b"    ") + b","
         out.append(line + b"   0")
@@ -651,7 +699,7 @@ def gen_case(rng, folder, index):
     # linked tally files
     trailer = []
     for i in range(rng.choice([0, 0, 0, 1, 2, 3])):
-        name = sj(rng.choice(["t%d_%d.csv", "集計%d_%d.csv"]) % (index, i))
+        name = sj(rng.choice(["t%d_%d.csv", "集計%d_%d.csv", "集計表%d_%d.csv", "ソフト%d_%d.csv", "能力%d_%d.csv"]) % (index, i))
         x = rng.random()
         if x < 0.8:
             write_tally(rng, os.path.join(folder, name.decode("cp932")), title, qn, cc_list)
@@ -693,6 +741,11 @@ def gen_case(rng, folder, index):
     return path
 
 
+def linked_names(index):
+    """The own results file of directed case `index`, then names with the trail byte 0x5C."""
+    return ["directed%d.csv" % index, "表.csv", "ソフト.csv", "能力.csv", "集計表.csv"]
+
+
 def directed_case(folder, index):
     """Hand-made files for the edges that random files reach too rarely; None past the last."""
     head = [VERSION + NOTICE_DATA, sj("満足度調査"), S_QCOUNT + b"3"]
@@ -715,10 +768,23 @@ def directed_case(folder, index):
         + [b"  1  ,1,2"]
         + tail,
         [b"VEV", b"T", sj("質問数  2"), b" 1 ,q,3", b" 2 ,r,3", b"  1  ,1,2", S_WWRITE_OFF, S_FRAC],
+        # cuts: 20 bytes ending in a lone lead byte; a line without separators whose byte 17
+        # starts 表; one whose number's 4 bytes end in the first byte of 能; a title of 256 bytes
+        # whose byte 255 starts 表. Linked names with the trail byte 0x5C, and the survey's own
+        # results file, which is never linked.
+        [VERSION + NOTICE_DATA, b"a" * 254 + sj("表"), S_QCOUNT + b"4", b" 1 ,abcdefghijklmnopqrs\x88,2",
+         b" 2  abcdefghijklmnop" + sj("表") + b"3", b" 3 ," + sj("能") * 10 + b",2",
+         b" 4 " + sj("能") + b"abcdefghijklmnopq 2", b"  1  ,1,2,1,2"]
+        + [S_LINK_LINE + sj(n) for n in linked_names(index)]
+        + tail,
     ]
     if index >= len(cases):
         return None
     path = os.path.join(folder, "directed%d.dat" % index)
+    if S_LINK_LINE in b"".join(cases[index]):
+        title = sjis_cut(cases[index][1], 255)  # the title as loaded
+        for name in linked_names(index):
+            write_tally(random.Random(name), os.path.join(folder, name), title, 4, [2, 3, 2, 2])
     with open(path, "wb") as f:
         f.write(b"".join(ln + CRLF for ln in cases[index]))
     return path

@@ -4,6 +4,7 @@
 #include "model/data_file.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
+#include "results/results_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -403,6 +404,139 @@ private slots:
         QCOMPARE(doc->Tally[1][1], 1);
         QVERIFY(doc->Modified);
         QVERIFY(doc->Frac1);
+    }
+
+    // 表, ソ and 能 end in the byte 0x5C, the code of '\': such a name is still a plain name.
+    void linkedNamesWithSecondByte5C() {
+        QTemporaryDir folder;
+        const QStringList names{u("表.csv"), u("ソフト.csv"), u("能力.csv"), u("集計表.csv")};
+        QStringList lines{u("VEV v1.11  (C) VEV developers"), u("T"), u("質問数 ,1"),
+                          u(" 1 ,A") + QString(16, QLatin1Char(' ')) + u(",2"), u("  1  ,1")};
+        for (const QString& name : names) {
+            QVERIFY(
+                writeLines(folder.filePath(name), {u("T"), QString(), QString(), u(" 1,a,1,2,3")}));
+            lines << u("追加用集計ファイル,") + name;
+        }
+        lines << u("百分率：整数") << u("集計結果：別に保存") << QString() << u("l.dat  ") + Date;
+        QVERIFY(writeLines(folder.filePath(u("l.dat")), lines));
+
+        RecordedEvents events;
+        auto doc = load(folder.filePath(u("l.dat")), events);
+        QCOMPARE(events.notices, QStringList());
+        QCOMPARE(doc->LinkedTallyFileCount, 4);
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(doc->LinkedTallyFile[i], native(folder.filePath(names[i - 1])));
+        QCOMPARE(doc->Tally[1][1], 1 + 4);
+        QCOMPARE(doc->Tally[1][2], 4 * 2);
+        QCOMPARE(doc->Tally[1][9], 4 * 3);
+        QVERIFY(!doc->Modified);
+
+        // Saved again, the file is the same to the last byte.
+        const QByteArray before = readAll(folder.filePath(u("l.dat")));
+        doc->VersionString = VevVersion;
+        hozon(*doc, Date);
+        QCOMPARE(readAll(folder.filePath(u("l.dat"))), before);
+    }
+
+    // The survey's own results file (the data file's name with ".csv") is never linked from the
+    // trailer: its counts are already the survey's. The other links stay.
+    void ownResultsFileInTheTrailer_data() {
+        QTest::addColumn<QString>("dataName");
+        QTest::addColumn<QString>("resultsName");
+        QTest::newRow("extension replaced") << u("own.dat") << u("own.csv");
+        QTest::newRow("no extension") << u("own") << u("own.csv");
+    }
+    void ownResultsFileInTheTrailer() {
+        QFETCH(QString, dataName);
+        QFETCH(QString, resultsName);
+        QTemporaryDir folder;
+        for (const QString& name : {resultsName, u("a.csv")})
+            QVERIFY(
+                writeLines(folder.filePath(name), {u("T"), QString(), QString(), u(" 1,a,1,0,0")}));
+        QVERIFY(writeLines(folder.filePath(dataName),
+                           {u("VEV"), u("T"), u("質問数 ,1"), u(" 1 ,A,2"), u("  1  ,1"),
+                            u("追加用集計ファイル,") + resultsName, u("追加用集計ファイル,a.csv"),
+                            u("百分率：小数"), QString(), u("x")}));
+        RecordedEvents events;
+        auto doc = load(folder.filePath(dataName), events);
+        QCOMPARE(events.notices,
+                 QStringList{u("このアンケートの出力先となる集計結果ファイルを二重に追加することは"
+                               "できません。\r") +
+                             resultsName});
+        QCOMPARE(events.beeps, 1);
+        QCOMPARE(doc->LinkedTallyFileCount, 1);
+        QCOMPARE(doc->LinkedTallyFile[1], native(folder.filePath(u("a.csv"))));
+        QCOMPARE(doc->Tally[1][1], 2);
+        QVERIFY(doc->Modified); // the next save leaves the line out
+        QVERIFY(doc->Frac1);
+        doc->VersionString = VevVersion;
+        const QByteArray saved = QByteArray::fromStdString(dataFileContents(*doc, Date));
+        QVERIFY(!saved.contains(sj("追加用集計ファイル,") + sj(resultsName.toUtf8().constData())));
+        QVERIFY(saved.contains(sj("追加用集計ファイル,a.csv\r\n")));
+    }
+
+    // The loader cuts at character boundaries: half a character is never stored.
+    void loaderCuts_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("choices");
+        QTest::newRow("exactly 20 bytes, the last a lone first byte")
+            << QByteArray(" 1 ,abcdefghijklmnopqrs\x88,2") << QByteArray("abcdefghijklmnopqrs")
+            << 2;
+        QTest::newRow("byte 20 starts a character") << " 1 ,abcdefghijklmnopqrs" + sj("表") + ",3"
+                                                    << QByteArray("abcdefghijklmnopqrs") << 3;
+        QTest::newRow("shorter text ending in a lone first byte")
+            << QByteArray(" 1 ,abc\x88 ,4") << QByteArray("abc") << 4;
+        QTest::newRow("no separator: byte 17 starts a character")
+            << " 1  abcdefghijklmnop" + sj("表") + "5" << QByteArray("abcdefghijklmnop") << 5;
+        QTest::newRow("no comma: a character in the number's 4 bytes goes with them")
+            << " 1 " + sj("表") + "abcdefghijklmnopq 6" << QByteArray("abcdefghijklmnopq") << 6;
+        QTest::newRow("no separator, 17 whole bytes")
+            << QByteArray(" 1  abcdefghijklmnopq 6") << QByteArray("abcdefghijklmnopq") << 6;
+        QTest::newRow("full-width space only as a whole character")
+            << " 1 ," + sj("メ@x　7") << sj("メ@x") << 7;
+    }
+    void loaderCuts() {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, text);
+        QFETCH(int, choices);
+        const QByteArray title = QByteArray(254, 't') + sj("表");
+        QVERIFY(writeFile(path(u("cut.dat")),
+                          "VEV\r\n" + title + "\r\n" + sj("質問数 ,1") + "\r\n" + line + "\r\n"));
+        RecordedEvents events;
+        auto doc = load(path(u("cut.dat")), events);
+        QCOMPARE(bytes(doc->SurveyTitle), QByteArray(254, 't'));
+        QCOMPARE(bytes(doc->QuestionText[1]), text);
+        QCOMPARE(doc->ChoiceCount[1], choices);
+    }
+
+    // A text cut to 19 bytes reaches every file the survey writes as 19 bytes and padding.
+    void cutTextInEveryFile_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray text("abcdefghijklmnopqrs");
+        QTest::newRow("data file") << u("data") << "\r\n 1 ," + text + " ,2\r\n";
+        QTest::newRow("results file") << u("results") << "\r\n 1,\"" + text + " \",   1,   0,";
+        QTest::newRow("print file") << u("print") << "\r\n 1  " + text + "      1    0";
+        QTest::newRow("addition sheet") << u("sheet") << "\r\n 1,\"" + text + " \",   0,   0,";
+    }
+    void cutTextInEveryFile() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, expected);
+        QVERIFY(
+            writeFile(path(u("c19.dat")), "VEV\r\nT\r\n" + sj("質問数 ,1") +
+                                              "\r\n 1 ,abcdefghijklmnopqrs\x88,2\r\n  1  ,1\r\n"));
+        RecordedEvents events;
+        auto doc = load(path(u("c19.dat")), events);
+        doc->VersionString = VevVersion;
+        doc->CurrentTallyFilePath = native(path(u("sheet.csv")));
+        doc->ResultsSeparator = file == u("print") ? ' ' : ',';
+        doc->ResultsQuote = file == u("print") ? ' ' : '"';
+        const std::string written = file == u("data")    ? dataFileContents(*doc, Date)
+                                    : file == u("sheet") ? additionSheetContents(*doc, Date)
+                                                         : resultsFileContents(*doc, Date);
+        QVERIFY2(bytes(written).contains(expected), written.c_str());
+        QVERIFY(!bytes(written).contains('\x88'));
     }
 
     void readerStopsAtFortyLinks() {

@@ -174,10 +174,14 @@ private slots:
         QTest::newRow("20 bytes, no trailing space")
             << QByteArray("abcdefghijklmnopqrst")
             << QByteArray(" 1,\"abcdefghijklmnopqrst\"") + tail;
-        // The cut is at byte 20 even through a two-byte character.
-        QTest::newRow("cut through a two-byte character")
+        // A two-byte character that does not fit in 20 bytes gives way to a space: the file never
+        // holds half a character.
+        QTest::newRow("two-byte character at byte 20")
             << QByteArray("abcdefghijklmnopqrs") + sj("満")
-            << QByteArray(" 1,\"abcdefghijklmnopqrs") + sj("満").left(1) + "\"" + tail;
+            << QByteArray(" 1,\"abcdefghijklmnopqrs \"") + tail;
+        QTest::newRow("20 bytes, the last a lone first byte")
+            << QByteArray("abcdefghijklmnopqrs") + sj("満").left(1)
+            << QByteArray(" 1,\"abcdefghijklmnopqrs \"") + tail;
         QTest::newRow("commas and quotes are not escaped")
             << QByteArray("a,\"b") << QByteArray(" 1,\"a,\"b                \"") + tail;
     }

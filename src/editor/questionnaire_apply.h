@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/core_events.h"
+#include "model/fixed_string.h"
+#include "model/one_based.h"
+#include "model/survey_document.h"
+
+namespace vev {
+
+// A questionnaire as the editor hands it over: title, number of questions and, per question,
+// text, number of choices and the multi-select flag. Entries above QuestionCount are copied as
+// they are (the editor keeps them empty).
+struct Questionnaire {
+    ShortString SurveyTitle;
+    int QuestionCount = 0; // 0..40
+    OneBased<ShortString, MaxQuestions> QuestionText;
+    OneBased<int, MaxQuestions> ChoiceCount{}; // 0..8
+    OneBased<bool, MaxQuestions> MultiSelect{};
+};
+
+// Applies an edited questionnaire to the document, keeping every count equal to the stored
+// answers' contributions plus the linked files' counts:
+// - the title, question count, texts, choice counts and flags are copied;
+// - a question whose choice count or multi-select flag changed has the stored answers of
+//   respondents 1..RespondentCount withdrawn under the old rule and recorded again under the
+//   new one, as saving and loading the survey would record them: an answer "5" on a question
+//   cut to three choices becomes NG "9", a multi-select answer keeps the choices that fit;
+// - the linked tally files are read again and their share moves from what they give under the
+//   old questionnaire to what they give under the new one (a file no longer found keeps its
+//   share until it is unlinked);
+// - the questions above the new QuestionCount lose their answers and counts, so that a question
+//   added later at the same number starts empty.
+// Returns whether the title or any question differs; then Modified and QuestionnaireModified
+// are set. CurrentQuestion, RowsToRefresh and the window are left to the caller; events gets
+// tallyChanged for every question whose counts may have moved. Throws VevError when a linked
+// file cannot be read, before anything has changed.
+bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEvents& events);
+
+} // namespace vev
