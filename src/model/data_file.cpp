@@ -347,7 +347,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
             d.Frac1 = true;
         } else if (isPrefix(w.resultsPrefix) && sjis::contains(line, w.separate)) {
             d.WWrite = false;
-        } else if (isPrefix(w.basePrefix) && contains(line, w.respondents)) {
+        } else if (isPrefix(w.basePrefix) && sjis::contains(line, w.respondents)) {
             d.RBase1 = true;
         }
         line = reader.readLine();
