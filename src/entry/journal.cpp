@@ -191,6 +191,14 @@ bool wholeRecordAt(std::string_view bytes, std::size_t at, std::string_view& bod
     return true;
 }
 
+// The bytes are the beginning of a record that stops before its end.
+bool unfinishedRecord(std::string_view bytes) {
+    if (bytes[0] != 'V' || (bytes.size() >= 2 && bytes[1] != 'J')) return false;
+    if (bytes.size() < 6) return true;
+    const std::uint32_t n = readU32(bytes, 2);
+    return n >= 1 && n <= MaxBody && bytes.size() < FrameBytes + n;
+}
+
 void writeQuestionnaireInto(const SurveyDocument& doc, JournalQuestionnaire& qn) {
     qn.title = doc.SurveyTitle.str();
     qn.questionCount = doc.QuestionCount;
@@ -333,6 +341,7 @@ JournalContents parseJournal(std::string_view bytes) {
     JournalContents contents;
     contents.exists = true;
     contents.size = static_cast<std::int64_t>(bytes.size());
+    contents.unfinishedStart = bytes.empty() || unfinishedRecord(bytes);
     std::size_t at = 0;
     std::string_view body;
     std::size_t next = 0;

@@ -96,6 +96,7 @@ struct JournalContents {
     std::int64_t wholeEnd = 0;          // offset just after the last whole record (header included)
     std::int64_t size = 0;              // bytes in the file
     int readError = 0;                  // errno when the file exists but cannot be read
+    bool unfinishedStart = false;       // empty, or only the beginning of a first record
 
     // Bytes after the last whole record: a record cut by a crash, or something unreadable.
     bool cut() const { return size > wholeEnd; }

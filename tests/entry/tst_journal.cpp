@@ -356,6 +356,7 @@ private slots:
         QTest::addColumn<bool>("belongs");
         QTest::addColumn<int>("records");
         QTest::addColumn<bool>("cut");
+        QTest::addColumn<bool>("unfinished"); // empty, or only the start of a first record
         const Doc lunch = sampleSurvey(QStringLiteral("/x"));
         const Doc other = sampleSurvey(QStringLiteral("/x"));
         other->ChoiceCount[2] = 4;
@@ -366,17 +367,20 @@ private slots:
             return test::bytes(encodeJournalRecord(h));
         };
         const QByteArray answer = test::bytes(encodeJournalRecord(JournalRecord::clearAll()));
-        QTest::newRow("empty file") << QByteArray() << false << false << 0 << false;
-        QTest::newRow("header only") << header(*lunch) << true << true << 0 << false;
-        QTest::newRow("header cut") << header(*lunch).left(30) << false << false << 0 << true;
+        QTest::newRow("empty file") << QByteArray() << false << false << 0 << false << true;
+        QTest::newRow("header only") << header(*lunch) << true << true << 0 << false << false;
+        QTest::newRow("header cut")
+            << header(*lunch).left(30) << false << false << 0 << true << true;
+        QTest::newRow("header damaged")
+            << header(*lunch).replace(12, 1, "?") << false << false << 0 << true << false;
         QTest::newRow("another questionnaire")
-            << header(*other) + answer << true << false << 1 << false;
+            << header(*other) + answer << true << false << 1 << false << false;
         QTest::newRow("not a journal")
-            << QByteArray("VEV v1.11\r\n") << false << false << 0 << true;
-        QTest::newRow("zeros after a record")
-            << header(*lunch) + answer + QByteArray(4096, '\0') << true << true << 1 << true;
+            << QByteArray("VEV v1.11\r\n") << false << false << 0 << true << false;
+        QTest::newRow("zeros after a record") << header(*lunch) + answer + QByteArray(4096, '\0')
+                                              << true << true << 1 << true << false;
         QTest::newRow("a second header is not a record")
-            << header(*lunch) + header(*lunch) << true << true << 0 << true;
+            << header(*lunch) + header(*lunch) << true << true << 0 << true << false;
     }
     void oddJournals() {
         QFETCH(QByteArray, bytes);
@@ -384,6 +388,7 @@ private slots:
         QFETCH(bool, belongs);
         QFETCH(int, records);
         QFETCH(bool, cut);
+        QFETCH(bool, unfinished);
         const Doc lunch = sampleSurvey(QStringLiteral("/x"));
         const JournalContents read =
             parseJournal(std::string_view(bytes.constData(), std::size_t(bytes.size())));
@@ -391,6 +396,7 @@ private slots:
         QCOMPARE(read.belongsTo(*lunch), belongs);
         QCOMPARE(int(read.records.size()), records);
         QCOMPARE(read.cut(), cut);
+        QCOMPARE(read.unfinishedStart, unfinished);
     }
 
     // A journal that cannot be written turns recording off once, quietly afterwards.
