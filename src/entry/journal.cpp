@@ -6,8 +6,12 @@
 #include <QFile>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -376,8 +380,75 @@ JournalContents readJournal(const std::string& path) {
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+// One helper thread per open journal that runs fdatasync when asked, so that the window's
+// thread never waits for the disk.
+class JournalWriter::Flusher {
+public:
+    explicit Flusher(int fd) : fd_(fd), thread_([this] { run(); }) {}
+    ~Flusher() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join(); // a flush under way ends first
+    }
+    void request() {
+        {
+            std::lock_guard lock(mutex_);
+            requested_ = true;
+        }
+        wake_.notify_one();
+    }
+    int error() const { return error_.load(); }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return requested_ || stop_; });
+            if (requested_) {
+                requested_ = false;
+                lock.unlock();
+                if (::fdatasync(fd_) != 0 && error_.load() == 0)
+                    error_.store(errno != 0 ? errno : EIO);
+                lock.lock();
+                continue;
+            }
+            if (stop_) return;
+        }
+    }
+
+    int fd_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool requested_ = false;
+    bool stop_ = false;
+    std::atomic<int> error_{0};
+    std::thread thread_;
+};
+
+JournalWriter::JournalWriter() = default;
+
 JournalWriter::~JournalWriter() {
     close();
+}
+
+bool JournalWriter::flusherFailed() {
+    if (!flusher_ || flusher_->error() == 0) return false;
+    const int error = flusher_->error();
+    fail(error);
+    return true;
+}
+
+bool JournalWriter::flushSoon() {
+    if (flusherFailed()) return false;
+    if (state_ != State::Open) return state_ != State::Off;
+    if (!unflushed_) return true;
+    if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_);
+    flusher_->request();
+    unflushed_ = false;
+    return true;
 }
 
 void JournalWriter::start(const std::string& path, const JournalQuestionnaire& base) {
@@ -431,6 +502,7 @@ bool JournalWriter::openFile() {
 }
 
 bool JournalWriter::append(const JournalRecord& record) {
+    if (flusherFailed()) return false;
     if (state_ == State::Armed && !openFile()) return false;
     if (state_ != State::Open) return false;
     if (!writeAll(fd_, encodeJournalRecord(record))) {
@@ -442,8 +514,9 @@ bool JournalWriter::append(const JournalRecord& record) {
 }
 
 bool JournalWriter::flush() {
+    if (flusherFailed()) return false;
     if (state_ != State::Open) return state_ != State::Off;
-    if (!unflushed_) return true;
+    if (!unflushed_ && !flusher_) return true; // a flush under way may not have ended yet
     if (::fdatasync(fd_) != 0) {
         fail(errno);
         return false;
@@ -453,6 +526,7 @@ bool JournalWriter::flush() {
 }
 
 void JournalWriter::close() {
+    flusher_.reset();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     unflushed_ = false;
@@ -472,6 +546,7 @@ bool JournalWriter::failedNow() {
 }
 
 void JournalWriter::fail(int error) {
+    flusher_.reset();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     unflushed_ = false;

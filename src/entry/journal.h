@@ -122,7 +122,7 @@ public:
         Off,    // a create or write failed; nothing more is written
     };
 
-    JournalWriter() = default;
+    JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
     ~JournalWriter();
@@ -137,6 +137,11 @@ public:
 
     bool append(const JournalRecord& record); // true when the record reached the file
     bool flush();                             // fdatasync; true when nothing failed
+    // Starts the fdatasync on a helper thread and returns at once, so the operator never waits
+    // for the disk; the records are in the system's cache already and survive the program's
+    // crash, the flush makes them survive a power cut a few milliseconds later. A failure of
+    // that flush turns the writer Off at the next call. False when the writer is Off.
+    bool flushSoon();
     bool needsFlush() const { return unflushed_; }
     void close(); // closes the file; the journal stays on disk; State Closed
 
@@ -161,6 +166,9 @@ private:
     bool unflushed_ = false;
     bool failureShown_ = true;
     int error_ = 0;
+    class Flusher;
+    std::unique_ptr<Flusher> flusher_;
+    bool flusherFailed();
 };
 
 // What the integrating window does with the records that are not answers. A hook left empty

@@ -456,8 +456,13 @@ private slots:
         QCOMPARE(aside.size(), 1);
         QCOMPARE(test::readAll(dir.filePath(aside[0])), before);
         QVERIFY(writer.append(JournalRecord::clearAnswers()));
+        QVERIFY(writer.needsFlush());
+        QVERIFY(writer.flushSoon());
+        QVERIFY(!writer.needsFlush());
+        QVERIFY(writer.append(JournalRecord::clearAll()));
         QVERIFY(writer.flush());
         QVERIFY(!writer.needsFlush());
+        QCOMPARE(readJournal(test::native(path)).records.size(), std::size_t(2));
         writer.remove();
         QVERIFY(!QFile::exists(path));
         QVERIFY(QFile::exists(dir.filePath(aside[0])));
