@@ -131,8 +131,9 @@ std::shared_ptr<JournalQuestionnaire> readQuestionnaire(BodyReader& in) {
     return qn;
 }
 
+// A stored answer: digits, or empty for a cell that an undo returned to never recorded.
 bool isStoredAnswer(std::string_view s) {
-    if (s.empty() || s.size() > AnswerString::capacity()) return false;
+    if (s.size() > AnswerString::capacity()) return false;
     for (char c : s)
         if (c < '0' || c > '9') return false;
     return true;
@@ -309,15 +310,16 @@ JournalRecord JournalRecord::respondentCount(int count) {
 }
 
 std::string encodeJournalRecord(const JournalRecord& record) {
+    static const JournalQuestionnaire noQuestionnaire;
     std::string frame("VJ\0\0\0\0", 6);
     putU8(frame, static_cast<int>(record.kind));
     switch (record.kind) {
     case JournalKind::Header:
         putU8(frame, FormatVersion);
-        putQuestionnaire(frame, *record.questionnaire);
+        putQuestionnaire(frame, record.questionnaire ? *record.questionnaire : noQuestionnaire);
         break;
     case JournalKind::Apply:
-        putQuestionnaire(frame, *record.questionnaire);
+        putQuestionnaire(frame, record.questionnaire ? *record.questionnaire : noQuestionnaire);
         break;
     case JournalKind::Answer:
         putU16(frame, record.respondent);
@@ -560,6 +562,10 @@ void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string
     hitoribun(doc);
     doc.CurrentQuestion = question;
     dataDEL(doc);
+    if (stored.empty()) {
+        doc.Answers[respondent][question].clear(); // withdrawn, nothing to count
+        return;
+    }
     doc.EntryBuffer = stored;
     dataIN(doc);
 }

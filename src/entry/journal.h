@@ -32,6 +32,7 @@
 //   Header (always the first record):  u8 format version (1), then the questionnaire the data
 //                                      file held when the journal began
 //   Answer:           u16 respondent, u8 question, short text: the stored answer after recording
+//                     (empty: an undo returned the cell to never recorded)
 //   Apply:            the whole new questionnaire
 //   Link, Unlink:     long text: the tally file's full path
 //   ClearAnswers, ClearAll: no fields
@@ -183,7 +184,8 @@ struct JournalReplayHooks {
 
 // Stores an answer the way the operator's entry did: the respondent is shown first (its empty
 // answers become "0", as showing a respondent does), then the old answer of the cell is
-// withdrawn with dataDEL and the stored text recorded with dataIN. Leaves the cell current.
+// withdrawn with dataDEL and the stored text recorded with dataIN (an empty text leaves the
+// cell never recorded). Leaves the cell current.
 void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string_view stored);
 
 // Replays records onto the document: answers and respondent counts directly, the rest through

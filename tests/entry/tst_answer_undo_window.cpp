@@ -1,9 +1,11 @@
 #include "entry/answer_undo.h"
 
 #include "core_test_util.h"
+#include "entry/journal.h"
 #include "entry/recording.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
@@ -80,7 +82,8 @@ private slots:
     // answers are those after the step the stack stands on, RespondentCount is what it was
     // before the step undone or after the step redone (a move in between may have lowered it),
     // the tally is the recount of the stored answers, and the changed cell is current and was
-    // reported.
+    // reported. Journaled as the window journals them (each change and each undo or redo), the
+    // steps replay to the same survey.
     void randomSequences_data() {
         QTest::addColumn<quint32>("seed");
         for (quint32 seed = 1; seed <= 10; ++seed) QTest::addRow("seed %u", seed) << seed;
@@ -91,10 +94,16 @@ private slots:
         Doc doc = survey();
         QUndoStack stack;
         std::vector<Step> history{{answers(*doc), 0, 0}}; // history[i]: step i
+        QTemporaryDir dir;
+        JournalWriter journal;
+        journal.start(dir.filePath(QStringLiteral("lunch.dat.journal")).toStdString(),
+                      JournalQuestionnaire::of(*doc));
         int reportedR = 0, reportedQ = 0;
         auto changed = [&](int r, int q) {
             reportedR = r;
             reportedQ = q;
+            journal.append(JournalRecord::answer(*doc, r, q));
+            journal.append(JournalRecord::respondentCount(doc->RespondentCount));
         };
         static const char* typed[] = {"0", "1", "2", "3", "7", "9", "135", "8642", ""};
         for (int i = 0; i < 600; ++i) {
@@ -105,6 +114,7 @@ private slots:
                 const int before = stack.count();
                 const int countBefore = doc->RespondentCount;
                 const bool pushed = enter(stack, *doc, r, q, typed[rng.bounded(9)], changed);
+                journal.append(JournalRecord::answer(*doc, r, q));
                 QCOMPARE(stack.count(), pushed ? stack.index() : before);
                 if (pushed) {
                     history.resize(std::size_t(stack.index()));
@@ -114,7 +124,10 @@ private slots:
             }
             if (op == 5) { // the operator moves on: the completeness check may drop the last one
                 doc->CurrentRespondent = std::max(1, doc->RespondentCount);
+                const int before = doc->RespondentCount;
                 kensa(*doc);
+                if (doc->RespondentCount != before)
+                    journal.append(JournalRecord::respondentCount(doc->RespondentCount));
                 continue;
             }
             const bool undo = op < 8;
@@ -132,6 +145,16 @@ private slots:
             QCOMPARE(reportedQ, doc->CurrentQuestion);
             QVERIFY(doc->Modified);
         }
+        QCOMPARE(journal.state(), JournalWriter::State::Open);
+        journal.close();
+        Doc replayed = survey();
+        const JournalContents read =
+            readJournal(dir.filePath(QStringLiteral("lunch.dat.journal")).toStdString());
+        QVERIFY(!read.cut());
+        replayJournal(*replayed, read.records, {});
+        QVERIFY(answers(*replayed) == answers(*doc));
+        QVERIFY(replayed->Tally == doc->Tally);
+        QCOMPARE(replayed->RespondentCount, doc->RespondentCount);
     }
 
     // One step per answer, never merged; the same answer again is no step; undoing a first
