@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -386,7 +387,8 @@ JournalContents readJournal(const std::string& path) {
 // thread never waits for the disk.
 class JournalWriter::Flusher {
 public:
-    explicit Flusher(int fd) : fd_(fd), thread_([this] { run(); }) {}
+    Flusher(int fd, std::string path)
+        : fd_(fd), path_(std::move(path)), thread_([this] { run(); }) {}
     ~Flusher() {
         {
             std::lock_guard lock(mutex_);
@@ -395,10 +397,11 @@ public:
         wake_.notify_one();
         thread_.join(); // a flush under way ends first
     }
-    void request() {
+    void request(bool syncFolder) {
         {
             std::lock_guard lock(mutex_);
             requested_ = true;
+            syncFolder_ = syncFolder_ || syncFolder;
         }
         wake_.notify_one();
     }
@@ -411,9 +414,11 @@ private:
             wake_.wait(lock, [this] { return requested_ || stop_; });
             if (requested_) {
                 requested_ = false;
+                const bool syncFolder = std::exchange(syncFolder_, false);
                 lock.unlock();
                 if (::fdatasync(fd_) != 0 && error_.load() == 0)
                     error_.store(errno != 0 ? errno : EIO);
+                if (syncFolder) syncFolderOf(path_);
                 lock.lock();
                 continue;
             }
@@ -422,9 +427,11 @@ private:
     }
 
     int fd_;
+    std::string path_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool requested_ = false;
+    bool syncFolder_ = false;
     bool stop_ = false;
     std::atomic<int> error_{0};
     std::thread thread_;
@@ -447,8 +454,8 @@ bool JournalWriter::flushSoon() {
     if (flusherFailed()) return false;
     if (state_ != State::Open) return state_ != State::Off;
     if (!unflushed_) return true;
-    if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_);
-    flusher_->request();
+    if (!flusher_) flusher_ = std::make_unique<Flusher>(fd_, path_);
+    flusher_->request(std::exchange(newFile_, false));
     unflushed_ = false;
     return true;
 }
@@ -493,12 +500,8 @@ bool JournalWriter::openFile() {
         fail(errno);
         return false;
     }
-    // The new file's name must survive a crash as well as its contents.
-    if (::fdatasync(fd_) != 0) {
-        fail(errno);
-        return false;
-    }
-    syncFolderOf(path_);
+    // The next flush also makes the new file's name durable.
+    newFile_ = true;
     state_ = State::Open;
     return true;
 }
@@ -523,6 +526,7 @@ bool JournalWriter::flush() {
         fail(errno);
         return false;
     }
+    if (std::exchange(newFile_, false)) syncFolderOf(path_);
     unflushed_ = false;
     return true;
 }
@@ -532,6 +536,7 @@ void JournalWriter::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     unflushed_ = false;
+    newFile_ = false;
     state_ = State::Closed;
 }
 

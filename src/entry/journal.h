@@ -165,6 +165,7 @@ private:
     JournalQuestionnaire base_;
     int fd_ = -1;
     bool unflushed_ = false;
+    bool newFile_ = false; // the folder entry of a just created file is not yet durable
     bool failureShown_ = true;
     int error_ = 0;
     class Flusher;
