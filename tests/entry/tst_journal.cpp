@@ -14,6 +14,10 @@
 #include <map>
 #include <memory>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vev;
 
 namespace {
@@ -470,6 +474,29 @@ private slots:
         writer.remove();
         QVERIFY(!QFile::exists(path));
         QVERIFY(QFile::exists(dir.filePath(aside[0])));
+    }
+
+    // Records appended and not yet flushed survive the program being killed.
+    void survivesKill() {
+        QTemporaryDir dir;
+        const std::string path = test::native(dir.filePath(QStringLiteral("lunch.dat.journal")));
+        const Doc lunch = sampleSurvey(dir.path());
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            JournalWriter writer;
+            writer.start(path, JournalQuestionnaire::of(*lunch));
+            for (int r = 1; r <= 50; ++r) writer.append(JournalRecord::respondentCount(r));
+            ::raise(SIGKILL);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        const JournalContents read = readJournal(path);
+        QVERIFY(read.belongsTo(*lunch));
+        QVERIFY(!read.cut());
+        QCOMPARE(read.records.size(), std::size_t(50));
+        QCOMPARE(read.records.back().count, 50);
     }
 
     void paths() {
