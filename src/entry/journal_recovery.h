@@ -10,6 +10,16 @@
 
 class QWidget;
 
+// How the main window keeps the journal (one JournalWriter per window):
+// - after a load: recoverJournal(); then writer.resume(path, contents.base, contents.wholeEnd)
+//   when it replayed, otherwise writer.start(path, JournalQuestionnaire::of(doc)).
+// - after each change, right after the document changed: writer.append(JournalRecord::...),
+//   then reportJournalFailure(). Answers: JournalRecord::answer(doc, r, q) after dataIN.
+// - when the completeness check lowered RespondentCount: JournalRecord::respondentCount.
+// - finishing a respondent (Enter on to the next, the spinner, Left/Right): writer.flushSoon();
+//   any other change arms a 2-second single-shot timer that calls flushSoon().
+// - a successful Save or Save As, or the operator discarding the changes: writer.remove(),
+//   then writer.start() for the survey as it now stands (path of its data file).
 namespace vev {
 
 class Platform;
