@@ -4,8 +4,10 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libbenchmark-dev
+    qt6-charts-dev libqt6opengl6-dev qt6-svg-dev poppler-utils
     qt6-translations-l10n fonts-noto-cjk xvfb xauth imagemagick python3
     desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file ccache
+    libreadstat-dev readstat pspp
 )
 missing=()
 for p in "${packages[@]}"; do

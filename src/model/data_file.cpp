@@ -33,9 +33,12 @@ struct Words {
     std::string intLine = sjis::fromUtf8("百分率：整数");
     std::string togetherLine = sjis::fromUtf8("集計結果：同時保存");
     std::string separateLine = sjis::fromUtf8("集計結果：別に保存");
+    std::string respondentBaseLine = sjis::fromUtf8("割合基数：回答者");
     std::string linkedPrefix = sjis::fromUtf8("追加用");
     std::string percentPrefix = sjis::fromUtf8("百分率");
     std::string resultsPrefix = sjis::fromUtf8("集計結");
+    std::string basePrefix = sjis::fromUtf8("割合基");
+    std::string respondents = sjis::fromUtf8("回答者");
     std::string small = sjis::fromUtf8("小");
     std::string separate = sjis::fromUtf8("別");
     std::string wideSpace = sjis::fromUtf8("　");
@@ -81,6 +84,8 @@ std::string_view afterFirstComma(std::string_view line) {
 }
 
 // The fields of a document that a load keeps: the program's own settings and the options.
+// RBase1 is not kept: it is on exactly when the file says so, because only files with it on
+// carry its line, and an older file saved again must stay as it was.
 void carryOver(const SurveyDocument& from, SurveyDocument& to) {
     to.OpenRequestPath = from.OpenRequestPath;
     to.AppDirectory = from.AppDirectory;
@@ -219,6 +224,12 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     endLine();
     out += doc.WWrite ? w.togetherLine : w.separateLine;
     endLine();
+    // Written only when on, after the lines that end the answers: a reader that does not know
+    // it skips it as an unknown trailer line, and a file with the option off is as it always was.
+    if (doc.RBase1) {
+        out += w.respondentBaseLine;
+        endLine();
+    }
     endLine();
     out += sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     out += "  ";
@@ -326,6 +337,8 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
             d.Frac1 = true;
         } else if (isPrefix(w.resultsPrefix) && sjis::contains(line, w.separate)) {
             d.WWrite = false;
+        } else if (isPrefix(w.basePrefix) && sjis::contains(line, w.respondents)) {
+            d.RBase1 = true;
         }
         line = reader.readLine();
         if (line.empty()) break;

@@ -77,6 +77,7 @@ struct SurveyDocument {
     // Options of the Option menu, saved in each data file's trailer
     bool WWrite = true; // "集計結果も同時保存(&W)"
     bool Frac1 = false; // "百分率を小数にする(&F)"
+    bool RBase1 = false; // "複数選択は回答者数で割合(&R)": multi-select per cent of respondents
 
     // A questionnaire is loaded exactly when question 1 has choices; never ask QuestionCount.
     bool questionnaireLoaded() const { return ChoiceCount[1] > 0; }

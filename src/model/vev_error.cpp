@@ -41,6 +41,8 @@ void throwConversionError(std::string_view text) {
 }
 
 std::string withFullStop(std::string text) {
+    // A Japanese message already ends in its own full stop "。" (UTF-8 E3 80 82).
+    if (text.size() >= 3 && text.compare(text.size() - 3, 3, "\xE3\x80\x82") == 0) return text;
     if (text.empty() || text.back() != '.') text += '.';
     return text;
 }

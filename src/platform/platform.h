@@ -16,7 +16,7 @@ public:
     virtual ~Platform() = default;
 
     enum class Icon { None, Information, Question, Warning, Error };
-    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     // A standard message box (confirmations and the error report).

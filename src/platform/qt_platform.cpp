@@ -71,10 +71,14 @@ Platform::Answer QtPlatform::messageBox(QWidget* parent, const QString& caption,
                                         const QString& text, Icon icon, Buttons buttons) {
     QMessageBox::StandardButtons qtButtons = QMessageBox::Ok;
     if (buttons == Buttons::OkCancel) qtButtons = QMessageBox::Ok | QMessageBox::Cancel;
+    if (buttons == Buttons::YesNo) qtButtons = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(qtIcon(icon), caption, withLineBreaks(text), qtButtons, parent);
-    if (buttons != Buttons::Ok) box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == Buttons::YesNo)
+        box.setEscapeButton(QMessageBox::No);
+    else if (buttons != Buttons::Ok)
+        box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -83,6 +87,7 @@ Platform::Answer QtPlatform::messageBox(QWidget* parent, const QString& caption,
     case QMessageBox::No:
         return Answer::No;
     default:
+        if (buttons == Buttons::YesNo) return Answer::No;
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }
 }

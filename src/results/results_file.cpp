@@ -5,11 +5,9 @@
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
+#include "results/percentages.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <limits>
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -17,57 +15,7 @@ namespace vev {
 
 namespace {
 
-// Percentages are worked out in binary floating point with a 64-bit significand and rounded
-// half to even: 23 of 40 prints 58 and 59 of 200 prints 29, where double would give 57 and 30.
-// x86-64's 80-bit long double is exactly that; another platform would need a software 64-bit
-// significand type (or exact rational arithmetic emulating its rounding) in its place.
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "percentages need a 64-bit significand (x86 extended precision)");
-
 constexpr std::string_view NoticeText = "  (c) VEV developers";
-
-// Tenths are shown with a point before the last character of their text: "523" -> " 52.3".
-// A text wider than four characters keeps all its characters.
-void appendWithPoint(std::string& out, std::string_view t) {
-    out.append(t.substr(0, t.size() - 1));
-    out += '.';
-    out += t.back();
-}
-
-// A cell in tenths of a per cent, right-aligned in 5 with a leading zero below one per cent:
-// 5 -> "  0.5", 523 -> " 52.3", 1000 -> "100.0". A negative value (a base below zero, possible
-// only after merged NG counts) keeps its sign and digits: -5 -> " -0.5".
-void appendTenths(std::string& out, long long v) {
-    std::string t;
-    if (v < 0) t += '-';
-    const long long magnitude = v < 0 ? -v : v;
-    appendDecimal(t, magnitude / 10);
-    t += '.';
-    t += static_cast<char>('0' + magnitude % 10);
-    if (t.size() < 5) out.append(5 - t.size(), ' ');
-    out += t;
-}
-
-// count / base x scale, each step rounded to 64 significant bits, then to the nearest integer
-// with halves to even (the default rounding mode, which nothing in the program changes).
-long long percentValue(std::int32_t count, std::int32_t base, long double scale) {
-    const long double quotient = static_cast<long double>(count) / base;
-    const long double product = quotient * scale;
-    return static_cast<long long>(std::nearbyint(product));
-}
-
-std::int32_t computePercentBase(const SurveyDocument& doc, int q) {
-    const int k = doc.ChoiceCount[q];
-    std::int64_t base = 0;
-    if (k <= 1) {
-        base = std::int64_t{doc.RespondentCount} - doc.Tally[q][NgSlot];
-    } else {
-        for (int c = 1; c <= k; ++c) base += doc.Tally[q][c];
-    }
-    // Kept to 32 bits like the counts themselves.
-    auto narrow = static_cast<std::int32_t>(base);
-    return narrow == 0 ? 1 : narrow;
-}
 
 void appendQuestionStart(std::string& out, const SurveyDocument& doc, int q) {
     const char sep = doc.ResultsSeparator;
@@ -151,11 +99,10 @@ void writeResults(TextFileWriter& file, SurveyDocument& doc, const QString& shor
     line += sjis::fromUtf8("    計");
     file.line(line);
 
-    const long double scale = tenths ? 1000.0L : 100.0L;
-    std::string t;
+    const PercentBasis basis = percentBasisOf(doc);
     for (int q = 1; q <= doc.QuestionCount; ++q) {
         const int k = doc.ChoiceCount[q];
-        doc.PercentBase[q] = computePercentBase(doc, q);
+        doc.PercentBase[q] = percentBase(doc, q, basis);
         line.clear();
         appendQuestionStart(line, doc, q);
         long long sum = 0;
@@ -163,26 +110,14 @@ void writeResults(TextFileWriter& file, SurveyDocument& doc, const QString& shor
             if (c > k) {
                 line.append(tenths ? 5 : 4, ' ');
             } else {
-                const long long v = percentValue(doc.Tally[q][c], doc.PercentBase[q], scale);
+                const long long v = percentOf(doc.Tally[q][c], doc.PercentBase[q], tenths);
                 sum += v;
-                if (!tenths) {
-                    appendRightAligned(line, v, 4);
-                } else {
-                    appendTenths(line, v);
-                }
+                appendPercentCell(line, v, tenths);
             }
             line += sep;
         }
         line.append(2, ' ');
-        t = tenths ? "1000" : " 100";
-        if (k >= 2) {
-            t.clear();
-            appendRightAligned(t, sum, 4);
-        }
-        if (tenths)
-            appendWithPoint(line, t);
-        else
-            line += t;
+        appendPercentTotal(line, sum, k, tenths);
         file.line(line);
     }
     file.line({});

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +31,32 @@ QByteArray readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
     return file.readAll();
+}
+
+// "　（複数選択）" and "割合基数：回答者" in Shift-JIS
+const char* const MultiSuffix = "\x81\x40\x81\x69\x95\xa1\x90\x94\x91\x49\x91\xf0\x81\x6a";
+const char* const RespondentBaseLine =
+    "\x8a\x84\x8d\x87\x8a\xee\x90\x94\x81\x46\x89\xf1\x93\x9a\x8e\xd2";
+
+// "百分率：整数" and "集計結果：別に保存", each with its line end
+const char* const PercentAndResultsLines =
+    "\x95\x53\x95\xaa\x97\xa6\x81\x46\x90\xae\x90\x94\r\n"
+    "\x8f\x57\x8c\x76\x8c\x8b\x89\xca\x81\x46\x95\xca\x82\xc9\x95\xdb\x91\xb6\r\n";
+
+QByteArray smallSurvey(bool respondentBase) {
+    QByteArray file = "VEV\r\nT\r\nX ,3\r\n 1 ,A,2\r\n 2 ,B,3";
+    file += MultiSuffix;
+    file += "\r\n 3 ,C,1\r\n"
+            "  1  ,1,12 ,3\r\n"
+            "  2  ,2,3  ,1\r\n"
+            "  3  ,1,0  ,2\r\n"
+            "  4  ,9,123,0\r\n"
+            "  5  ,0,9  ,4\r\n"
+            "  6  ,2,23 ,5\r\n";
+    file += PercentAndResultsLines;
+    if (respondentBase) file += QByteArray(RespondentBaseLine) + "\r\n";
+    file += "\r\nsmall.dat  d\r\n";
+    return file;
 }
 
 struct Run {
@@ -56,10 +83,18 @@ private slots:
     void notices();
     void dump();
     void dumpUndecodableTitle();
+    void crossTable_data();
+    void crossTable();
+    void percentBase_data();
+    void percentBase();
+    void report();
+    void exportFiles_data();
+    void exportFiles();
 
 private:
     QStringList expand(const QString& args) const;
-    Run tally(const QStringList& args) const;
+    Run tally(const QStringList& args,
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) const;
     QString dat() const { return dir_->filePath(u("満足度調査.dat")); }
     static QString example(const char* name) {
         return QStringLiteral(VEV_EXAMPLES "/") + QString::fromUtf8(name);
@@ -79,8 +114,9 @@ QStringList TestVevTally::expand(const QString& args) const {
     return out;
 }
 
-Run TestVevTally::tally(const QStringList& args) const {
+Run TestVevTally::tally(const QStringList& args, const QProcessEnvironment& env) const {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir_->path());
     process.start(QStringLiteral(VEV_TALLY_PATH), args);
     Run run;
@@ -100,6 +136,14 @@ void TestVevTally::init() {
     // "質問数 ,0" in Shift-JIS
     QVERIFY(writeFile(dir_->filePath(QStringLiteral("zero.dat")),
                       sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,0\r\n")));
+    // Six respondents: A single choice (2), B multi-select (3), C numeric.
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("small.dat")), smallSurvey(false)));
+    // One question and no respondents; one question slot without choices (no questionnaire).
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("blank.dat")),
+                      sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q ,2\r\n")));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("noq.dat")),
+                      sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q ,0\r\n"
+                           "  1  ,3\r\n")));
 }
 
 void TestVevTally::exitStatus_data() {
@@ -127,6 +171,31 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("results @DAT -o @DAT") << 2 << usage;
     QTest::newRow("resave over its own results file")
         << QStringLiteral("resave @DAT @DIR/copy.csv") << 2 << usage;
+    QTest::newRow("crosstab without COLQ") << QStringLiteral("crosstab @DAT 1") << 2 << usage;
+    QTest::newRow("crosstab, question not a number")
+        << QStringLiteral("crosstab @DAT 1 x") << 2 << usage;
+    QTest::newRow("crosstab, unknown per cent")
+        << QStringLiteral("crosstab @DAT 1 2 --percent all") << 2 << usage;
+    QTest::newRow("crosstab over its survey")
+        << QStringLiteral("crosstab @DAT 1 2 -o @DAT") << 2 << usage;
+    QTest::newRow("--base on crosstab")
+        << QStringLiteral("crosstab @DAT 1 2 --base answers") << 2 << usage;
+    QTest::newRow("--percent on results")
+        << QStringLiteral("results @DAT --percent row") << 2 << usage;
+    QTest::newRow("unknown base") << QStringLiteral("results @DAT --base people") << 2 << usage;
+    QTest::newRow("crosstab of a numeric question")
+        << QStringLiteral("crosstab @DAT 1 4") << 1
+        << u("vev-tally: 質問4は数量の質問です。クロス集計できるのは選択肢の質問だけです。");
+    QTest::newRow("crosstab of a missing question")
+        << QStringLiteral("crosstab @DAT 13 1") << 1 << u("vev-tally: 質問13はありません。");
+    QTest::newRow("crosstab to standard output")
+        << QStringLiteral("crosstab @DAT 1 5") << 0 << QString();
+    QTest::newRow("report without OUT") << QStringLiteral("report @DAT") << 2 << usage;
+    QTest::newRow("report over its survey") << QStringLiteral("report @DAT @DAT") << 2 << usage;
+    QTest::newRow("-o on report") << QStringLiteral("report @DAT @DIR/r.pdf -o @DIR/s.pdf") << 2
+                                  << usage;
+    QTest::newRow("report to a missing folder") << QStringLiteral("report @DAT @DIR/no/such/r.pdf")
+                                                << 1 << QStringLiteral("File not found.");
     QTest::newRow("help") << QStringLiteral("--help") << 0 << QString();
     QTest::newRow("version") << QStringLiteral("--version") << 0 << QString();
     QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1
@@ -141,6 +210,24 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("sheet @DIR/zero.dat @DIR/s.csv") << 1 << u("zero.datが異常です。");
     QTest::newRow("unwritable output")
         << QStringLiteral("results @DAT -o @DIR/no/such/folder/x.csv") << 1 << QString();
+    QTest::newRow("export without OUT") << QStringLiteral("export @DAT") << 2 << usage;
+    QTest::newRow("export to an unknown extension")
+        << QStringLiteral("export @DAT @DIR/a.txt") << 2 << usage;
+    QTest::newRow("export in an unknown format")
+        << QStringLiteral("export @DAT @DIR/a.csv --format xls") << 2 << usage;
+    QTest::newRow("bom on results") << QStringLiteral("results @DAT --bom") << 2 << usage;
+    QTest::newRow("export over its survey")
+        << QStringLiteral("export @DAT @DAT --format sav") << 2 << usage;
+    QTest::newRow("export without respondents")
+        << QStringLiteral("export @DIR/blank.dat @DIR/a.csv") << 1
+        << u("書き出す回答がありません。回答を入力してください。");
+    QTest::newRow("export without questionnaire")
+        << QStringLiteral("export @DIR/noq.dat @DIR/a.sav") << 1
+        << u("書き出す質問がありません。アンケートを開いてください。");
+    QTest::newRow("export to a missing folder, csv")
+        << QStringLiteral("export @DAT @DIR/no/a.csv") << 1 << QStringLiteral("File not found.");
+    QTest::newRow("export to a missing folder, sav")
+        << QStringLiteral("export @DAT @DIR/no/a.sav") << 1 << QStringLiteral("File not found.");
 }
 
 void TestVevTally::exitStatus() {
@@ -354,6 +441,165 @@ void TestVevTally::dumpUndecodableTitle() {
     QVERIFY2(title.startsWith(QLatin1Char('A')) && title.endsWith(QLatin1Char('Z')) &&
                  title.contains(QChar(0xFFFD)),
              qPrintable(title));
+}
+
+// Question 1 by question 2 of the small survey, counted by hand from its six respondents.
+void TestVevTally::crossTable_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("output"); // empty: standard output
+    QTest::addColumn<QString>("expected");
+    const QString counts = u(",1,2,3,無回答,NG,計\r\n"
+                             "1,1,1,0,1,0,3\r\n"
+                             "2,0,1,2,0,0,3\r\n"
+                             "無回答,0,0,0,0,1,1\r\n"
+                             "NG,1,1,1,0,0,3\r\n"
+                             "計,2,3,3,1,1,10\r\n");
+    QTest::newRow("counts to standard output")
+        << QStringLiteral("crosstab @DIR/small.dat 1 2") << QString() << counts;
+    QTest::newRow("counts to -o") << QStringLiteral("crosstab @DIR/small.dat 1 2 -o @DIR/x.csv")
+                                  << QStringLiteral("@DIR/x.csv") << counts;
+    QTest::newRow("column per cent")
+        << QStringLiteral("crosstab @DIR/small.dat 1 2 --percent col") << QString()
+        << u(",1,2,3,無回答,NG,計\r\n"
+             "1,50,33,0,100,0,30\r\n"
+             "2,0,33,67,0,0,30\r\n"
+             "無回答,0,0,0,0,100,10\r\n"
+             "NG,50,33,33,0,0,30\r\n"
+             "計,100,100,100,100,100,100\r\n");
+    QTest::newRow("total per cent in tenths")
+        << QStringLiteral("crosstab @DIR/small.dat 2 1 --percent total --frac") << QString()
+        << u(",1,2,無回答,NG,計\r\n"
+             "1,10.0,0.0,0.0,10.0,20.0\r\n"
+             "2,10.0,10.0,0.0,10.0,30.0\r\n"
+             "3,0.0,20.0,0.0,10.0,30.0\r\n"
+             "無回答,10.0,0.0,0.0,0.0,10.0\r\n"
+             "NG,0.0,0.0,10.0,0.0,10.0\r\n"
+             "計,30.0,30.0,10.0,30.0,100.0\r\n");
+}
+
+void TestVevTally::crossTable() {
+    QFETCH(QString, args);
+    QFETCH(QString, output);
+    QFETCH(QString, expected);
+    const Run run = tally(expand(args));
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    if (output.isEmpty()) {
+        QCOMPARE(run.out, expected.toUtf8());
+    } else {
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(readAll(expand(output).first()), expected.toUtf8());
+    }
+}
+
+// Question B of the small survey: choices 1, 2, 3 counted 2, 3, 3 times in 8 answers by the 4
+// respondents who answered it.
+void TestVevTally::percentBase_data() {
+    QTest::addColumn<bool>("stored"); // the trailer holds "割合基数：回答者"
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QByteArray>("line");
+    const QByteArray answers = "  25,  38,  38,   101";
+    const QByteArray respondents = "  50,  75,  75,   200";
+    QTest::newRow("answers stored") << false << QString() << answers;
+    QTest::newRow("answers stored, --base respondents")
+        << false << QStringLiteral("--base respondents") << respondents;
+    QTest::newRow("respondents stored") << true << QString() << respondents;
+    QTest::newRow("respondents stored, --base answers")
+        << true << QStringLiteral("--base answers") << answers;
+}
+
+void TestVevTally::percentBase() {
+    QFETCH(bool, stored);
+    QFETCH(QString, option);
+    QFETCH(QByteArray, line);
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("small.dat")), smallSurvey(stored)));
+    const Run run =
+        tally(expand(QStringLiteral("results @DIR/small.dat -o @DIR/r.csv --date x ") + option));
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY2(readAll(dir_->filePath(QStringLiteral("r.csv")))
+                 .contains(" 2,\"B                   \"," + line + "\r\n"),
+             readAll(dir_->filePath(QStringLiteral("r.csv"))).constData());
+}
+
+// The report is drawn without a display: no platform asked for, no display to be had.
+void TestVevTally::report() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    const QString pdf = dir_->filePath(u("満足度調査.pdf"));
+    const Run run = tally(expand(QStringLiteral("report @DAT ") + pdf + QStringLiteral(" --date ") +
+                                 QStringLiteral("2026/12/09")),
+                          env);
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY(readAll(pdf).startsWith("%PDF-"));
+
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+    QProcess process;
+    process.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(60000));
+    // Some kanji come out of the PDF's text map as the radical sharing their glyph: NFKC.
+    const QString text = QString::fromUtf8(process.readAllStandardOutput())
+                             .normalized(QString::NormalizationForm_KC);
+    const Run dumped = tally({QStringLiteral("dump"), dat()});
+    const QJsonArray questions =
+        QJsonDocument::fromJson(dumped.out).object()[QStringLiteral("Questions")].toArray();
+    QVERIFY(!questions.isEmpty());
+    QStringList wanted{u("集計レポート"), u("2026/12/09")};
+    for (const QJsonValue& question : questions)
+        wanted << question.toObject()[QStringLiteral("Text")].toString().trimmed();
+    for (const QString& w : wanted)
+        QVERIFY2(text.contains(w.normalized(QString::NormalizationForm_KC)), qPrintable(w));
+}
+
+// export: the answers file (byte for byte for CSV), the codebook only beside CSV, and the format
+// from the extension unless --format names it.
+void TestVevTally::exportFiles_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QStringList>("written"); // the files export.dat is joined by
+    QTest::addColumn<QByteArray>("start");    // how the first of them starts
+
+    const QByteArray csv = readAll(vev::test::testData("export_answers.csv"));
+    QTest::newRow("csv") << QStringLiteral("export @DIR/export.dat @DIR/out.csv")
+                         << QStringList{QStringLiteral("out.csv"),
+                                        QStringLiteral("out_codebook.csv")}
+                         << csv;
+    QTest::newRow("csv with bom") << QStringLiteral("export --bom @DIR/export.dat @DIR/out.CSV")
+                                  << QStringList{QStringLiteral("out.CSV"),
+                                                 QStringLiteral("out_codebook.csv")}
+                                  << QByteArray("\xEF\xBB\xBF") + csv;
+    QTest::newRow("sav") << QStringLiteral("export @DIR/export.dat @DIR/out.sav")
+                         << QStringList{QStringLiteral("out.sav")} << QByteArray("$FL2");
+    QTest::newRow("sav named by --format")
+        << QStringLiteral("export @DIR/export.dat @DIR/out.bin --format sav")
+        << QStringList{QStringLiteral("out.bin")} << QByteArray("$FL2");
+    QTest::newRow("csv named by --format")
+        << QStringLiteral("export @DIR/export.dat @DIR/out.sav --format csv")
+        << QStringList{QStringLiteral("out.sav"), QStringLiteral("out_codebook.csv")} << csv;
+}
+
+void TestVevTally::exportFiles() {
+    QFETCH(QString, args);
+    QFETCH(QStringList, written);
+    QFETCH(QByteArray, start);
+    const QString survey = dir_->filePath(QStringLiteral("export.dat"));
+    QVERIFY(QFile::copy(vev::test::testData("export.dat"), survey));
+    const QStringList before =
+        QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+
+    const Run run = tally(expand(args));
+    QCOMPARE(run.code, 0);
+    QCOMPARE(run.err, QByteArray());
+    QStringList expected = before + written;
+    expected.sort();
+    QCOMPARE(
+        QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+        expected);
+    const QByteArray first = readAll(dir_->filePath(written.first()));
+    QVERIFY2(first.startsWith(start), first.left(40).constData());
+    if (!start.startsWith("$FL2")) QCOMPARE(first, start);
 }
 
 QTEST_GUILESS_MAIN(TestVevTally)

@@ -211,6 +211,70 @@ private slots:
         QCOMPARE(summary(*doc), expected);
     }
 
+    // The respondent-based percentage option travels in its own trailer line, written only
+    // when on; with it off the file is the documented one (writesTheDocumentedExample).
+    void respondentBaseRoundTrip() {
+        auto doc = exampleSurvey(path(u("sample.dat")));
+        doc->RBase1 = true;
+        const QByteArray golden = readAll(testData("sample_rbase.dat"));
+        QVERIFY(!golden.isEmpty());
+        QCOMPARE(QByteArray::fromStdString(dataFileContents(*doc, Date)), golden);
+
+        QVERIFY(writeFile(path(u("rbase.dat")), golden));
+        RecordedEvents events;
+        auto loaded = load(path(u("rbase.dat")), events);
+        QVERIFY(events.notices.isEmpty());
+        QVERIFY(loaded->RBase1);
+        QCOMPARE(summary(*loaded),
+                 u("性別/2 年代/6 よく使う機能/5m | 1,3,135;2,9,0 | r2 cur3 cq1 W1 F0 M0"));
+        loaded->VersionString = VevVersion;
+        loaded->DataFilePath = native(path(u("sample.dat")));
+        QCOMPARE(QByteArray::fromStdString(dataFileContents(*loaded, Date)), golden);
+    }
+
+    // Where the line counts and where it is only another line of the trailer. The option does
+    // not outlive a load: a file without the line turns it off.
+    void respondentBaseLine_data() {
+        QTest::addColumn<QStringList>("trailer");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("expected");
+        const QStringList end{QString(), u("t.dat  d")};
+        QTest::newRow("absent") << (QStringList{u("百分率：整数"), u("集計結果：同時保存")} + end)
+                                << false << u("A/3m | 13 | r1 cur2 cq1 W1 F0 M0");
+        QTest::newRow("after the options")
+            << (QStringList{u("百分率：整数"), u("集計結果：同時保存"), u("割合基数：回答者")} +
+                end)
+            << true << u("A/3m | 13 | r1 cur2 cq1 W1 F0 M0");
+        QTest::newRow("among the options, which still count")
+            << (QStringList{u("百分率：小数"), u("割合基数：回答者"), u("集計結果：別に保存")} +
+                end)
+            << true << u("A/3m | 13 | r1 cur2 cq1 W0 F1 M0");
+        QTest::newRow("another word is skipped")
+            << (QStringList{u("百分率：整数"), u("集計結果：同時保存"), u("割合基数：回答数")} +
+                end)
+            << false << u("A/3m | 13 | r1 cur2 cq1 W1 F0 M0");
+        QTest::newRow("the last line is never acted on")
+            << QStringList{u("百分率：整数"), u("集計結果：同時保存"), u("割合基数：回答者")}
+            << false << u("A/3m | 13 | r1 cur2 cq1 W1 F0 M0");
+    }
+    void respondentBaseLine() {
+        QFETCH(QStringList, trailer);
+        QFETCH(bool, on);
+        QFETCH(QString, expected);
+        QVERIFY(
+            writeLines(path(u("t.dat")), QStringList{u("VEV"), u("T"), u("質問数 ,1"),
+                                                     u(" 1 ,A,3　（複数選択）"), u("  1  ,13 ")} +
+                                             trailer));
+        RecordedEvents events;
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->RBase1 = true; // left on by the survey shown before
+        doc->OpenRequestPath = native(path(u("t.dat")));
+        QCOMPARE(Loaddatafile(*doc, events), LoadOutcome::Loaded);
+        QCOMPARE(events.notices, QStringList());
+        QCOMPARE(doc->RBase1, on);
+        QCOMPARE(summary(*doc), expected);
+    }
+
     // A refused or failed load leaves the survey in memory exactly as it was.
     void failures_data() {
         QTest::addColumn<QStringList>("lines");

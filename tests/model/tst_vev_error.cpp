@@ -57,6 +57,8 @@ private slots:
         QTest::newRow("added") << QStringLiteral("Disk full") << QStringLiteral("Disk full.");
         QTest::newRow("kept") << QStringLiteral("Done.") << QStringLiteral("Done.");
         QTest::newRow("empty") << QString() << QStringLiteral(".");
+        QTest::newRow("japanese kept") << QString::fromUtf8("回答がありません。")
+                                       << QString::fromUtf8("回答がありません。");
     }
     void withFullStop() {
         QFETCH(QString, text);

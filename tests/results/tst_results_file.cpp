@@ -1,3 +1,4 @@
+#include "results/percentages.h"
 #include "results/results_file.h"
 
 #include "core_test_util.h"
@@ -145,6 +146,23 @@ private slots:
         QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[9], expected);
         QCOMPARE(doc.PercentBase[1], base);
+    }
+
+    // The percentage cell that charts and reports use is the one the file prints.
+    void percentCellOfChartsAndReports_data() { percentLine_data(); }
+    void percentCellOfChartsAndReports() {
+        QFETCH(int, choices);
+        QFETCH(Counts, counts);
+        QFETCH(int, respondents);
+        QFETCH(bool, tenths);
+        QFETCH(QByteArray, expected);
+        SurveyDocument doc;
+        fillOne(doc, choices, counts, respondents);
+        doc.Frac1 = tenths;
+        const QList<QByteArray> cells = expected.split(',');
+        for (int c = 1; c <= choices; ++c)
+            QCOMPARE(percentCellValue(doc, 1, c),
+                     cells[c + 1].trimmed().replace(".", "").toLongLong());
     }
 
     void countLine_data() {

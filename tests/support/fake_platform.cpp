@@ -48,7 +48,9 @@ bool FakePlatform::verifyDone(QString* why) const {
 Platform::Answer FakePlatform::messageBox(QWidget*, const QString& caption, const QString& text,
                                           Icon icon, Buttons buttons) {
     messages.append({caption, text, icon, buttons, false});
-    return take(Kind::Message, caption + QStringLiteral(": ") + text).answer;
+    const Answer answer = take(Kind::Message, caption + QStringLiteral(": ") + text).answer;
+    // A Yes/No box has no Cancel: an unexpected one is answered No.
+    return buttons == Buttons::YesNo && answer == Answer::Cancel ? Answer::No : answer;
 }
 
 void FakePlatform::positionedMessage(QWidget*, const QString& text) {

@@ -1,0 +1,107 @@
+#pragma once
+
+// Double entry: the same papers keyed into two data files by two operators, then compared
+// answer by answer. Both sides are whole documents; the open survey is compared as it is in
+// memory (unsaved answers included), the other one as its data file loads.
+//
+// What counts: respondents 1..RespondentCount of each file; of every respondent both files
+// have, each question with choices (ChoiceCount 1 or more: the rows an operator keys). An
+// empty cell and "0" are the same answer, no answer. A respondent that only one file has is
+// one difference row of its own and is not part of the answers compared.
+
+#include "model/survey_document.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vev {
+
+// One row of the differences: a cell whose answers differ, or (Question 0) a respondent that
+// only one file has.
+struct AnswerDifference {
+    int Respondent = 0;
+    int Question = 0; // 0: the respondent is in one file only (OnlyIn says which)
+    AnswerString AnswerA;
+    AnswerString AnswerB;
+    char OnlyIn = 0; // 'A' or 'B' for a one-sided respondent, else 0
+};
+
+struct Comparison {
+    // Set when the questionnaires differ: the first difference, ready to show. Nothing else
+    // is then filled in.
+    QString QuestionnaireDifference;
+    int RespondentsCompared = 0; // respondents both files have
+    long AnswersCompared = 0;    // their answers to the questions with choices
+    long AnswersDiffering = 0;   // of those, the ones that differ
+    int OnlyInA = 0;             // respondents beyond the other file's last one
+    int OnlyInB = 0;
+    std::vector<AnswerDifference> Differences; // by respondent, then by question
+
+    bool questionnairesMatch() const { return QuestionnaireDifference.isEmpty(); }
+    // Every answer agrees and both files hold the same respondents.
+    bool agree() const {
+        return questionnairesMatch() && AnswersDiffering == 0 && OnlyInA == 0 && OnlyInB == 0;
+    }
+};
+
+// The first difference between the two questionnaires (title, question count, then per
+// question its text, choice count and multi-select flag), as a message naming both files; an
+// empty text when they are the same. nameA and nameB are the files' names as shown to the user.
+QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
+                                const QString& nameA, const QString& nameB);
+
+// Compares every answer of a with b. Allocates only the difference rows.
+Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b,
+                          const QString& nameA = QStringLiteral("A"),
+                          const QString& nameB = QStringLiteral("B"));
+
+// An answer as the operator reads it: the digits of the answer box, "NG" for the invalid
+// answer 9, "無回答" for no answer ("" or "0").
+QString answerText(std::string_view stored);
+
+// Agreement in per cent with one decimal, cut (never rounded) so that "100.0%" means that no
+// answer differs: agreeing / compared answers; with no answer compared, 100.0% when the files
+// agree and 0.0% when they do not.
+QString agreementText(const Comparison& c);
+
+// The summary, one "caption：value" line each: respondents compared, answers compared,
+// differences, respondents in one file only, agreement.
+QStringList comparisonSummary(const Comparison& c);
+
+// The question-text column of a one-sided respondent's row, and its two answer columns.
+QString oneSidedText();
+QString presentText();
+QString absentText();
+
+// The differences report: UTF-8 with a byte-order mark, CR LF, a header row and one row per
+// difference: respondent, question number (empty for a one-sided respondent), question text
+// (from a), answer in A, answer in B.
+QByteArray differencesReport(const Comparison& c, const SurveyDocument& a);
+
+// Another data file, read the way the window reads it, for comparison. Linked tally files and
+// their notices do not matter here and are ignored; a refused or unreadable file gives the
+// text to show, and no document.
+struct SurveyForComparison {
+    std::unique_ptr<SurveyDocument> Doc;
+    QString Refusal;
+};
+SurveyForComparison readSurveyForComparison(const std::string& path);
+
+// The blank copy for the second operator: the same questionnaire and options, no answers, no
+// linked files, DataFilePath = path.
+std::unique_ptr<SurveyDocument> secondEntryDocument(const SurveyDocument& doc,
+                                                    const std::string& path);
+// Writes that copy as a data file (atomically; the results file is not written). Throws
+// VevError.
+void writeSecondEntryFile(const SurveyDocument& doc, const std::string& path,
+                          const QString& shortDate);
+// The proposed name of the copy: the data file's name with "_2" before its extension
+// ("survey.dat" -> "survey_2.dat"); for a survey never saved, the title's.
+std::string secondEntryFileName(const SurveyDocument& doc);
+
+} // namespace vev

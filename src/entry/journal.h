@@ -1,0 +1,209 @@
+#pragma once
+
+#include "model/one_based.h"
+#include "model/survey_document.h"
+
+#include <QDateTime>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The recovery journal: every change of the document that the data file would carry is
+// appended to a small file beside the data file as soon as it is made, so that a crash loses
+// nothing typed since the last save. A successful save removes the journal; opening a survey
+// whose journal exists offers to replay it.
+//
+// File format (binary, little-endian, append-only). The file is a sequence of records:
+//
+//   offset 0     2 bytes  'V' 'J'            marker of a record
+//   offset 2     4 bytes  n                  length of the body (kind byte included), 1..1 MiB
+//   offset 6     n bytes  kind, then fields  the record body
+//   offset 6+n   4 bytes  CRC-32 (IEEE)      of the length and the body (bytes 2 .. 6+n-1)
+//
+// A record is whole when its marker, length, body and checksum are all there and agree; a
+// crash during an append leaves a last record that is not whole, and reading stops before it.
+// Fields inside a body: u8, u16 (LE), short text (u8 length + bytes), long text (u32 length +
+// bytes). Texts are the document's bytes (Shift-JIS texts, native paths).
+//
+//   Header (always the first record):  u8 format version (1), then the questionnaire the data
+//                                      file held when the journal began
+//   Answer:           u16 respondent, u8 question, short text: the stored answer after recording
+//                     (empty: an undo returned the cell to never recorded)
+//   Apply:            the whole new questionnaire
+//   Link, Unlink:     long text: the tally file's full path
+//   ClearAnswers, ClearAll: no fields
+//   RespondentCount:  u16: RespondentCount after the completeness check lowered it
+//   A questionnaire:  short text title, u8 QuestionCount, then for q = 1..40: short text
+//                     QuestionText[q], u8 ChoiceCount[q], u8 MultiSelect[q]
+namespace vev {
+
+enum class JournalKind : std::uint8_t {
+    Header = 1,
+    Answer = 2,
+    Apply = 3,
+    Link = 4,
+    Unlink = 5,
+    ClearAnswers = 6,
+    ClearAll = 7,
+    RespondentCount = 8,
+};
+
+// The questionnaire part of the document: what a journal header identifies and what an Apply
+// brings in.
+struct JournalQuestionnaire {
+    std::string title;
+    int questionCount = 0;
+    OneBased<std::string, MaxQuestions> text;
+    OneBased<int, MaxQuestions> choices{};
+    OneBased<bool, MaxQuestions> multiSelect{};
+
+    static JournalQuestionnaire of(const SurveyDocument& doc);
+    // Title, count, and texts, choice counts and flags of questions 1..questionCount agree.
+    bool sameAs(const SurveyDocument& doc) const;
+    friend bool operator==(const JournalQuestionnaire&, const JournalQuestionnaire&) = default;
+};
+
+struct JournalRecord {
+    JournalKind kind = JournalKind::Answer;
+    int respondent = 0; // Answer
+    int question = 0;   // Answer
+    int count = 0;      // RespondentCount
+    std::string text;   // Answer: the stored answer; Link, Unlink: the path
+    std::shared_ptr<const JournalQuestionnaire> questionnaire; // Header, Apply
+
+    // The record of the answer now stored in the cell (r, q).
+    static JournalRecord answer(const SurveyDocument& doc, int r, int q);
+    static JournalRecord apply(const SurveyDocument& doc); // the document's questionnaire
+    static JournalRecord link(const std::string& path);
+    static JournalRecord unlink(const std::string& path);
+    static JournalRecord clearAnswers();
+    static JournalRecord clearAll();
+    static JournalRecord respondentCount(int count);
+};
+
+// One record framed as it goes into the file.
+std::string encodeJournalRecord(const JournalRecord& record);
+
+// What a journal file holds.
+struct JournalContents {
+    bool exists = false;                // a file was there
+    bool hasHeader = false;             // the first record is a whole header
+    JournalQuestionnaire base;          // the header's questionnaire
+    std::vector<JournalRecord> records; // the whole records after the header
+    std::int64_t wholeEnd = 0;          // offset just after the last whole record (header included)
+    std::int64_t size = 0;              // bytes in the file
+    int readError = 0;                  // errno when the file exists but cannot be read
+    bool unfinishedStart = false;       // empty, or only the beginning of a first record
+
+    // Bytes after the last whole record: a record cut by a crash, or something unreadable.
+    bool cut() const { return size > wholeEnd; }
+    bool belongsTo(const SurveyDocument& doc) const { return hasHeader && base.sameAs(doc); }
+};
+
+// Reads the journal at a native path: every whole record up to the first that is not.
+JournalContents readJournal(const std::string& path);
+// The same over bytes in memory.
+JournalContents parseJournal(std::string_view bytes);
+
+// Appends records to one journal file. Every append goes to the file at once with one
+// write(2); flush() waits until the appended records are on the disk (fdatasync). When the
+// journal cannot be created or written (a read-only folder, a full disk) the writer turns Off:
+// failedNow() is true exactly once so the window can say so, and every later call does nothing,
+// so entry goes on without recovery.
+class JournalWriter {
+public:
+    enum class State {
+        Closed, // no journal path
+        Armed,  // path and header known; the file is created by the first append
+        Open,   // the file is open for appending
+        Off,    // a create or write failed; nothing more is written
+    };
+
+    JournalWriter();
+    JournalWriter(const JournalWriter&) = delete;
+    JournalWriter& operator=(const JournalWriter&) = delete;
+    ~JournalWriter();
+
+    // Begins a new journal at path for a survey whose data file holds the questionnaire `base`.
+    // The file appears with the first change, so a survey left unchanged leaves no journal. A
+    // file already at path is set aside first (never overwritten).
+    void start(const std::string& path, const JournalQuestionnaire& base);
+    // Goes on with the journal at path after it has been replayed: what follows its last whole
+    // record (wholeEnd) is cut off and new records are appended after it.
+    void resume(const std::string& path, const JournalQuestionnaire& base, std::int64_t wholeEnd);
+
+    bool append(const JournalRecord& record); // true when the record reached the file
+    bool flush();                             // fdatasync; true when nothing failed
+    // Starts the fdatasync on a helper thread and returns at once, so the operator never waits
+    // for the disk; the records are in the system's cache already and survive the program's
+    // crash, the flush makes them survive a power cut a few milliseconds later. A failure of
+    // that flush turns the writer Off at the next call. False when the writer is Off.
+    bool flushSoon();
+    bool needsFlush() const { return unflushed_; }
+    void close(); // closes the file; the journal stays on disk; State Closed
+
+    // Deletes the journal file and closes: after a save, or when the operator discards the
+    // changes. The writer is Closed afterwards; start() arms it again.
+    void remove();
+
+    State state() const { return state_; }
+    const std::string& path() const { return path_; }
+    // True once, right after the writer turned Off.
+    bool failedNow();
+    int error() const { return error_; } // errno of the failure
+
+private:
+    bool openFile();
+    void fail(int error);
+
+    State state_ = State::Closed;
+    std::string path_;
+    JournalQuestionnaire base_;
+    int fd_ = -1;
+    bool unflushed_ = false;
+    bool newFile_ = false; // the folder entry of a just created file is not yet durable
+    bool failureShown_ = true;
+    int error_ = 0;
+    class Flusher;
+    std::unique_ptr<Flusher> flusher_;
+    bool flusherFailed();
+};
+
+// What the integrating window does with the records that are not answers. A hook left empty
+// skips its records.
+struct JournalReplayHooks {
+    std::function<void(SurveyDocument&, const JournalQuestionnaire&)> apply;
+    std::function<void(SurveyDocument&, const std::string& path)> link;
+    std::function<void(SurveyDocument&, const std::string& path)> unlink;
+    std::function<void(SurveyDocument&)> clearAnswers;
+    std::function<void(SurveyDocument&)> clearAll;
+};
+
+// Stores an answer the way the operator's entry did: the respondent is shown first (its empty
+// answers become "0", as showing a respondent does), then the old answer of the cell is
+// withdrawn with dataDEL and the stored text recorded with dataIN (an empty text leaves the
+// cell never recorded). Leaves the cell current.
+void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string_view stored);
+
+// Replays records onto the document: answers and respondent counts directly, the rest through
+// the hooks. Records whose cell is out of range are skipped. Returns the number replayed.
+int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records,
+                  const JournalReplayHooks& hooks);
+
+// "<data file>.journal".
+std::string journalPathFor(const std::string& dataFilePath);
+// The journal of a window whose survey has no data file yet:
+// $XDG_STATE_HOME/vev/ (else ~/.local/state/vev/) "untitled-<process id>-<window>.journal".
+// The folder is made when missing.
+std::string untitledJournalPath(int window);
+// "<path>.<yyyyMMdd-HHmmss>" at the given time, with "-2", "-3" ... added while that name is
+// taken.
+std::string asidePath(const std::string& path, const QDateTime& when);
+// Renames the file to asidePath(path, now). Returns the new path, or "" when it failed.
+std::string setAside(const std::string& path);
+
+} // namespace vev

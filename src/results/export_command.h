@@ -1,0 +1,22 @@
+#pragma once
+
+#include "model/survey_document.h"
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace vev {
+
+// File menu "回答データ書き出し(&X)...": asks for a file name ("<data file>_回答.csv" proposed;
+// CSV (UTF-8) or SPSS .sav, chosen by the name's extension) and writes the answers, one row per
+// respondent; a CSV gets its codebook beside it. A CSV from the window always starts with the
+// UTF-8 byte order mark, so that a spreadsheet opened by double click shows the Japanese texts
+// (vev-tally export leaves it out unless --bom is given). A survey with nothing to export is
+// refused before the dialog; every failure is shown by the general error report and writes
+// nothing. The main window wires it: exportAnswersCommand(doc, platform, this).
+void exportAnswersCommand(SurveyDocument& doc, Platform& platform, QWidget* parent);
+
+// The file filter of its save dialog.
+QString exportFileFilter();
+
+} // namespace vev
