@@ -292,3 +292,5 @@ void CompareDialog::saveReport() {
 }
 
 } // namespace vev
+
+#include "moc_compare_dialog.cpp"

@@ -199,3 +199,5 @@ void CrossTab1Click(QWidget* parent, const SurveyDocument& doc, Platform& platfo
 }
 
 } // namespace vev
+
+#include "moc_cross_table_dialog.cpp"

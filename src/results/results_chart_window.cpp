@@ -194,3 +194,5 @@ void ResultsChartWindow::runGuarded(void (ResultsChartWindow::*handler)()) {
 }
 
 } // namespace vev
+
+#include "moc_results_chart_window.cpp"
