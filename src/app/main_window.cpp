@@ -2,8 +2,8 @@
 
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
-#include "entry/h_spinner.h"
 #include "entry/question_grid.h"
+#include "entry/respondent_bar.h"
 #include "linked/linked_list_dialog.h"
 #include "model/data_file.h"
 #include "model/paths.h"
@@ -19,14 +19,10 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -45,13 +41,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry,
     label->setObjectName(name);
     label->setGeometry(geometry);
     return label;
-}
-
-void setLabelColours(QLabel* label, const QColor& text, const QColor& background) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Window, background);
-    label->setPalette(palette);
 }
 
 void setTextIfChanged(QLabel* label, const QString& text) {
@@ -114,15 +103,11 @@ void TForm1::createWidgets() {
     setCentralWidget(scrollArea);
     grid_->setHooks({
         .runGuarded = [this](const std::function<void()>& handler) { runGuarded(handler); },
-        .respondentShown =
-            [this] {
-                UpDown1->setPosition(doc.CurrentRespondent);
-                showRespondentNumber();
-            },
+        .respondentShown = [this] { respondents_->followRespondent(); },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
         .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
-        .keyPreview = [this] { return KeyPreview; },
-        .closeJumpBox = [this] { closeJumpBox(); },
+        .keyPreview = [this] { return respondents_->keyPreview(); },
+        .closeJumpBox = [this] { respondents_->closeJumpBox(); },
     });
 
     // The header controls lie on the grid's client area, above the rows.
@@ -137,34 +122,8 @@ void TForm1::createWidgets() {
     TestLabel =
         makeLabel(grid_, QStringLiteral("TestLabel"), {480, 0, 8, 12}, QStringLiteral("  "));
 
-    Label3 = makeLabel(grid_, QStringLiteral("Label3"), {10, 0, 58, 19}, QStringLiteral("No.1"));
-    Label3->setFont(look::proportionalFont(17, true));
-    look::setColours(Label3, QColor(255, 0, 0), QColor(255, 255, 255));
-    Label3->setCursor(Qt::PointingHandCursor);
-    Label3->hide();
-
-    Edit2 = new QLineEdit(grid_);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(35, 0, 33, 19);
-    Edit2->setFont(look::proportionalFont(16, true));
-    Edit2->setMaxLength(3);
-    Edit2->setTextMargins(0, 0, 0, 0);
-    Edit2->setAcceptDrops(false);
-    look::setColours(Edit2, QColor(255, 0, 0));
-    Edit2->hide();
-
-    UpDown1 = new HSpinner(grid_);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(67, 0, 29, 19);
-    UpDown1->setRange(1, MaxRespondents);
-    UpDown1->setPosition(1);
-    UpDown1->hide();
-
-    Button1 = new QPushButton(QString::fromUtf8("≫"), grid_);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(67, 0, 29, 19);
-    Button1->setFont(look::proportionalFont(15, true));
-    Button1->hide();
+    respondents_ = new RespondentBar(
+        doc, entry_, *grid_, [this](const std::function<void()>& handler) { runGuarded(handler); });
 
     // 17 blanks, the question column, 6 blanks, an ideographic space, 7 blanks, the answers.
     Label5 = makeLabel(grid_, QStringLiteral("Label5"), {10, 20, 255, 20},
@@ -184,18 +143,9 @@ void TForm1::createWidgets() {
 
     grid_->createRows();
 
-    connect(UpDown1, &HSpinner::clicked, this, [this] { runGuarded([this] { UpDown1Click(); }); });
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { Button1Click(); }); });
-
-    Label3->installEventFilter(this);
-    Edit2->installEventFilter(this);
     grid_->installEventFilter(this);
     // The respondent controls lie over the left end of Label1.
-    Label3->raise();
-    Edit2->raise();
-    UpDown1->raise();
-    Button1->raise();
+    respondents_->raise();
 }
 
 void TForm1::createMenus() {
@@ -270,7 +220,7 @@ void TForm1::createMenus() {
 
 void TForm1::showCurrentRespondent() {
     hitoribun();
-    UpDown1->setPosition(doc.CurrentRespondent);
+    respondents_->setSpinner(doc.CurrentRespondent);
 }
 
 void TForm1::showRespondent(int r, int q) {
@@ -289,11 +239,9 @@ void TForm1::showEmptyLook() {
 }
 
 void TForm1::showEmptyLook(int rows) {
-    for (QWidget* control : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
-                             static_cast<QWidget*>(Label5), static_cast<QWidget*>(Edit2),
-                             static_cast<QWidget*>(Button1), static_cast<QWidget*>(UpDown1)})
-        control->hide();
-    KeyPreview = true;
+    respondents_->hide();
+    Label4->hide();
+    Label5->hide();
     grid_->hideRows(1, rows);
     setWindowTitle(QStringLiteral("VEV"));
     Label2->clear();
@@ -417,7 +365,7 @@ void TForm1::New1Click() {
     }
     vev::NewDocument(doc);
     showEmptyLook();
-    UpDown1->setPosition(1);
+    respondents_->setSpinner(1);
     linkedFilesChanged();
     Label1->setText(QString::fromUtf8("ｱﾝｹｰﾄ：新規作成"));
     Form2->openForNew();
@@ -486,13 +434,11 @@ void TForm1::Loaddatafile() {
     // not draw) leaves the empty window, not the previous survey's title and rows.
     if (hadQuestionnaire) showEmptyLook(previousRows);
     // Rows of a longer previous questionnaire and the open respondent number box go too.
-    Edit2->hide();
-    Button1->hide();
-    KeyPreview = true;
+    respondents_->closeJumpBox();
     grid_->hideRows(doc.QuestionCount + 1, MaxQuestions);
     WWrite->setChecked(doc.WWrite);
     Frac1->setChecked(doc.Frac1);
-    UpDown1->setPosition(doc.CurrentRespondent);
+    respondents_->setSpinner(doc.CurrentRespondent);
     hyoji();
     hitoribun();
     fitHeightToQuestions();
@@ -524,21 +470,16 @@ void TForm1::hyoji() {
                                  paths::toQString(paths::fileNamePart(doc.DataFilePath)));
     setWindowTitle(QStringLiteral("VEV - ") +
                    paths::toQString(paths::folderPart(doc.DataFilePath)));
-    Label3->show();
+    respondents_->show();
     Label4->show();
     Label5->show();
-    UpDown1->show();
     grid_->hyoji();
 }
 
 void TForm1::hitoribun() {
     vev::hitoribun(doc);
-    showRespondentNumber();
+    respondents_->showNumber();
     grid_->showAnswers();
-}
-
-void TForm1::showRespondentNumber() {
-    setTextIfChanged(Label3, QStringLiteral("No.") + QString::number(doc.CurrentRespondent));
 }
 
 void TForm1::SetFcs() {
@@ -560,70 +501,10 @@ void TForm1::AEdit1Click() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Respondent navigation: the spinner, the "No." label and its jump box
+// The grid's background
 
-void TForm1::UpDown1Click() {
-    // The spinner's arrows never take the focus, so the keys stay where they were.
-    const EntryOutcome outcome = entry_.spinnerClick(UpDown1->position());
-    UpDown1->setPosition(doc.CurrentRespondent); // a refused or pending step snaps back
-    grid_->apply(outcome);
-}
-
-void TForm1::Label3MouseEnter() {
-    if (doc.EntryPending || !Edit2->isHidden()) return;
-    setLabelColours(Label3, QColor(255, 255, 255), QColor(255, 0, 0));
-}
-
-void TForm1::Label3MouseLeave() {
-    if (doc.EntryPending) return;
-    setLabelColours(Label3, QColor(255, 0, 0), QColor(255, 255, 255));
-}
-
-void TForm1::Label3Click() {
-    if (doc.EntryPending) {
-        grid_->apply({.focus = EntryOutcome::Focus::Plain});
-        return;
-    }
-    // A respondent number is typed in half-width digits: no input method composes it.
-    Edit2->setAttribute(Qt::WA_InputMethodEnabled, false);
-    Edit2->setText(QString::number(doc.CurrentRespondent));
-    Edit2->show();
-    Edit2->raise();
-    Edit2->setFocus();
-    Edit2->selectAll();
-    Button1->show();
-    Button1->raise();
-    KeyPreview = false;
-}
-
-void TForm1::Button1Click() {
-    bool whole = false;
-    const int number = Edit2->text().toInt(&whole);
-    const EntryOutcome outcome = entry_.jump(whole ? number : doc.CurrentRespondent);
-    Edit2->hide();
-    Button1->hide();
-    KeyPreview = true;
-    UpDown1->update();
-    grid_->apply(outcome);
-}
-
-void TForm1::closeJumpBox() {
-    if (Edit2->isHidden()) return;
-    Edit2->hide();
-    Button1->hide();
-    KeyPreview = true;
-}
-
-void TForm1::Edit2KeyPress(char key) {
-    if (key == 13) {
-        Button1Click();
-        return;
-    }
-    // The event filter lets the box take these keys itself; a direct call types them here.
-    if (key == 8)
-        Edit2->backspace();
-    else if (static_cast<unsigned char>(key) >= ' ')
-        Edit2->insert(QString(QLatin1Char(key)));
+bool TForm1::keyPreview() const {
+    return respondents_->keyPreview();
 }
 
 void TForm1::FormMouseWheel(int delta) {
@@ -631,40 +512,14 @@ void TForm1::FormMouseWheel(int delta) {
         delta > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
 }
 
-// The window's own controls: the grid's background (wheel), the "No." label and the jump box.
-// The rows' events go to the grid.
+// The wheel over the grid's background scrolls the window; the rows' events go to the grid, the
+// respondent controls' to the respondent bar.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (watched == grid_) {
-        if (type != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
-        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        runGuarded([&] { FormMouseWheel(delta); });
-        return true;
-    }
-    if (watched == Label3) {
-        if (type == QEvent::Enter) runGuarded([this] { Label3MouseEnter(); });
-        if (type == QEvent::Leave) runGuarded([this] { Label3MouseLeave(); });
-        if (type == QEvent::MouseButtonRelease) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton &&
-                Label3->rect().contains(mouse->position().toPoint()))
-                runGuarded([this] { Label3Click(); });
-        }
-        return false;
-    }
-    if (watched == Edit2 && type == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (QuestionGrid::scrollsGrid(key)) return true; // the box has no use for them
-        // Either Enter key without Alt or Ctrl (as the answer boxes read it) jumps; the box
-        // takes every other key itself.
-        const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                           !key->modifiers().testFlag(Qt::AltModifier) &&
-                           !key->modifiers().testFlag(Qt::ControlModifier);
-        if (!enter) return false;
-        runGuarded([this] { Edit2KeyPress(13); });
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
+    if (watched != grid_ || event->type() != QEvent::Wheel)
+        return QMainWindow::eventFilter(watched, event);
+    const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+    runGuarded([&] { FormMouseWheel(delta); });
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

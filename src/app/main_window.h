@@ -34,15 +34,13 @@
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
 class QScrollArea;
 
 namespace vev {
 
-class HSpinner;
 class QuestionGrid;
+class RespondentBar;
 class TForm2;
 class TForm4;
 
@@ -118,7 +116,7 @@ public:
     void DAVADClick() { help_.DAVADClick(); }
 
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
-    bool keyPreview() const { return KeyPreview; }
+    bool keyPreview() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,17 +134,7 @@ private:
     void fitHeightToQuestions();
     // The look without a questionnaire for rows 1..rows.
     void showEmptyLook(int rows);
-    // Respondent navigation: the spinner, the "No." label and the jump box.
-    void UpDown1Click();
-    void Label3MouseEnter();
-    void Label3MouseLeave();
-    void Label3Click();
-    void Button1Click();
-    void Edit2KeyPress(char key);
-    void closeJumpBox();
     void FormMouseWheel(int delta);
-    // The "No." label shows CurrentRespondent.
-    void showRespondentNumber();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -160,20 +148,17 @@ private:
     HelpCommands help_;
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
-    bool KeyPreview = true;  // the window sees keys before the answer boxes (off: jump box open)
 
     // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
     QuestionGrid* grid_ = nullptr;     // the client area ("canvas") with the 40 question rows
     QLabel* Label1 = nullptr;          // survey line: "ｱﾝｹｰﾄ：" and the title
     QLabel* Label2 = nullptr;          // file line: "ﾌｧｲﾙ：" and the data file's name
-    QLabel* Label3 = nullptr;          // "No." and the respondent shown; a click opens Edit2
-    QLabel* Label4 = nullptr;          // column header over the counts, "集 計 結 果"
-    QLabel* Label5 = nullptr;          // column header over question texts and answer boxes
-    QLabel* TestLabel = nullptr;       // measures the realised window font for ScalePercent
-    HSpinner* UpDown1 = nullptr;       // respondent spinner, 1..999
-    QLineEdit* Edit2 = nullptr;        // jump box: a respondent number to show
-    QPushButton* Button1 = nullptr;    // "≫" beside Edit2: jump to that respondent
+    // Label3 ("No."), the spinner UpDown1, the jump box Edit2 and its button Button1.
+    RespondentBar* respondents_ = nullptr;
+    QLabel* Label4 = nullptr;    // column header over the counts, "集 計 結 果"
+    QLabel* Label5 = nullptr;    // column header over question texts and answer boxes
+    QLabel* TestLabel = nullptr; // measures the realised window font for ScalePercent
 
     // Menus and their items; the names are the items' objectName.
     QMenu* File1 = nullptr;
