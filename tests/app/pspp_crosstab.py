@@ -2,9 +2,11 @@
 """Cross tables of vev-tally against PSPP's CROSSTABS.
 
 Every pair of single-choice questions of DATAFILE is counted twice: by `vev-tally crosstab`
-and by PSPP on the same answers (taken from `vev-tally dump`, an unanswered answer as 0, NG as
-9). PSPP lists only the values that occur; every count it gives must equal the cross table's,
-and every non-zero cell of the cross table must be in PSPP's table.
+and by PSPP's CROSSTABS on the answers exported with `vev-tally export` as an SPSS system file
+(NG is the user-missing 9, which /MISSING=INCLUDE counts; an unanswered question is
+system-missing, which PSPP never counts, so the "無回答" row and column are not compared).
+PSPP lists only the values that occur; every count it gives must equal the cross table's, and
+every other non-zero cell of the cross table must be in PSPP's table.
 
 usage: pspp_crosstab.py VEV_TALLY DATAFILE
 """
@@ -13,6 +15,7 @@ import csv
 import io
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -31,6 +34,9 @@ def vev_crosstab(tally, datafile, r, c):
 
 
 def category(value):
+    value = re.sub(r"\[[a-z]\]$", "", value)  # PSPP's footnote mark on a missing value
+    if value == "NG":  # the value label of 9
+        return value
     v = int(float(value))
     return {0: "無回答", 9: "NG"}.get(v, str(v))
 
@@ -65,15 +71,13 @@ def main():
                                      capture_output=True).stdout)
     single = [q for q, question in enumerate(dump["Questions"], start=1)
               if question["ChoiceCount"] >= 2 and not question["MultiSelect"]]
-    answers = dump["Answers"][:dump["RespondentCount"]]
     names = " ".join(f"q{q}" for q in single)
     with tempfile.TemporaryDirectory() as work:
-        with open(os.path.join(work, "answers.txt"), "w") as data:
-            for row in answers:
-                data.write(" ".join(row[q - 1] or "0" for q in single) + "\n")
+        subprocess.run([tally, "export", datafile, os.path.join(work, "answers.sav")],
+                       check=True, capture_output=True)
         with open(os.path.join(work, "crosstab.sps"), "w") as syntax:
-            syntax.write(f"DATA LIST LIST FILE='answers.txt' /{names}.\n"
-                         f"CROSSTABS /TABLES={names} BY {names} /CELLS=COUNT.\n")
+            syntax.write("SET TVARS=NAMES TNUMBERS=VALUES.\nGET FILE='answers.sav'.\n"
+                         f"CROSSTABS /TABLES={names} BY {names} /CELLS=COUNT /MISSING=INCLUDE.\n")
         subprocess.run(["pspp", "crosstab.sps", "-o", "out.csv"], cwd=work, check=True,
                        capture_output=True)
         with open(os.path.join(work, "out.csv"), encoding="utf-8") as out:
@@ -91,7 +95,7 @@ def main():
                 if ours.get(cell) != n:
                     problems.append(f"q{r} × q{c} {cell}: PSPP {n}, vev-tally {ours.get(cell)}")
             for cell, n in ours.items():
-                if n and cell not in theirs:
+                if n and cell not in theirs and "無回答" not in cell:
                     problems.append(f"q{r} × q{c} {cell}: vev-tally {n}, not in PSPP's table")
     if problems:
         print("\n".join(problems), file=sys.stderr)
