@@ -423,6 +423,8 @@ void QuestionGrid::snClick(int row) {
 }
 
 void QuestionGrid::noMouseDown(int row, bool leftButton) {
+    // The mouse steps from the stored answer, never from a keyed one waiting to be confirmed.
+    if (markRow_ != 0) leaveMismatch();
     entry_.pressLabel(row);
     QLineEdit* box = sn_[row];
     const QString text = box->text();
