@@ -123,11 +123,11 @@ void TestDoubleEntryWindow::menuItems() {
 }
 
 // Each step: "what is done;stored;box;modified;focus;status". What is done: "@r:q" stands on
-// respondent r's question q, "on"/"off" switch verification, "↓" and "→" are arrow keys,
-// anything else is typed ('\r' is Enter). stored: the answer of the cell stood on; box: what
-// its answer box shows, "!" before it when the box is red (a pending mismatch, which beeps
-// once and shows the stored answer beside the keyed one); focus: the row with the keyboard;
-// status: "verified differences rate", "" with verification off (status bar hidden).
+// respondent r's question q, "on"/"off" switch verification, "↓", "→" and "⇥" are keys, "<" is
+// a left click on the question label, anything else is typed ('\r' is Enter). stored: the answer of
+// the cell stood on; box: what its answer box shows, "!" before it when the box is red (a pending
+// mismatch, which beeps once and shows the stored answer beside the keyed one); focus: the row with
+// the keyboard; status: "verified differences rate", "" with verification off (status bar hidden).
 void TestDoubleEntryWindow::verifying_data() {
     QTest::addColumn<QStringList>("steps");
     const QString stand = u("@1:2;3;3;0;2;0 0 －");
@@ -148,9 +148,14 @@ void TestDoubleEntryWindow::verifying_data() {
     QTest::newRow("another question drops the mismatch")
         << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"),
                        u("↓;3;3;0;3;0 0 －"),  stand, u("4;3;!4;0;2;0 0 －")};
+    QTest::newRow("Tab to another box drops the mismatch")
+        << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("⇥;3;3;0;3;0 0 －"),
+                       u("4;3;!4;0;2;0 0 －")};
     QTest::newRow("another respondent drops the mismatch")
         << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"),
                        u("→;3;9;0;2;0 0 －"),  stand, u("4;3;!4;0;2;0 0 －")};
+    QTest::newRow("the mouse steps from the stored answer, unverified") << QStringList{
+        u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("<;4;4;1;2;0 0 －")};
     QTest::newRow("switched off drops the mismatch") << QStringList{
         u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("off;3;3;0;2;"), u("4;4;4;1;3;")};
     QTest::newRow("new respondent records as usual")
@@ -175,8 +180,10 @@ void TestDoubleEntryWindow::verifying() {
             r = done.mid(1).section(QLatin1Char(':'), 0, 0).toInt();
             q = done.section(QLatin1Char(':'), 1).toInt();
             s.stand(r, q);
-        } else if (done == u("↓") || done == u("→")) {
-            s.key(done == u("↓") ? Qt::Key_Down : Qt::Key_Right);
+        } else if (done == u("<")) {
+            QTest::mouseClick(s.no(q), Qt::LeftButton);
+        } else if (done == u("↓") || done == u("→") || done == u("⇥")) {
+            s.key(done == u("↓") ? Qt::Key_Down : done == u("→") ? Qt::Key_Right : Qt::Key_Tab);
         } else {
             QVERIFY(s.type(done));
             if (f[2].startsWith(QLatin1Char('!'))) ++beeps;
