@@ -2,6 +2,7 @@
 
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
+#include "entry/double_entry_commands.h"
 #include "entry/question_grid.h"
 #include "entry/respondent_bar.h"
 #include "linked/linked_list_dialog.h"
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -108,6 +110,11 @@ void TForm1::createWidgets() {
         .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
         .keyPreview = [this] { return respondents_->keyPreview(); },
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
+        .mismatchLeft =
+            [this] {
+                verifier_.abandon();
+                showVerifyStatus();
+            },
     });
 
     // The header controls lie on the grid's client area, above the rows.
@@ -146,6 +153,19 @@ void TForm1::createWidgets() {
     grid_->installEventFilter(this);
     // The respondent controls lie over the left end of Label1.
     respondents_->raise();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    VerifyStatus = new QLabel(StatusBar1);
+    VerifyStatus->setObjectName(QStringLiteral("VerifyStatus"));
+    VerifyMismatch = new QLabel(StatusBar1);
+    VerifyMismatch->setObjectName(QStringLiteral("VerifyMismatch"));
+    look::setColours(VerifyMismatch, QColor(255, 0, 0));
+    StatusBar1->addWidget(VerifyStatus);
+    StatusBar1->addWidget(VerifyMismatch, 1);
+    setStatusBar(StatusBar1);
+    StatusBar1->hide();
 }
 
 void TForm1::createMenus() {
@@ -173,6 +193,8 @@ void TForm1::createMenus() {
     separator(File1, nullptr);
     Save1 = item(File1, "Save1", "上書き保存(&S)", &TForm1::Save1Click);
     SaveAs1 = item(File1, "SaveAs1", "名前をつけて保存(&A)...", &TForm1::SaveAs1Click);
+    SecondEntry1 =
+        item(File1, "SecondEntry1", "照合用に新規作成(&V)...", &TForm1::SecondEntry1Click);
     separator(File1, nullptr);
     Print1 = item(File1, "Print1", "集計結果印刷(&P)...", &TForm1::Print1Click);
     CsvW1 = item(File1, "CsvW1", "集計結果保存(&C)...", &TForm1::CsvW1Click);
@@ -189,6 +211,8 @@ void TForm1::createMenus() {
     CsvI1 = item(Edit1, "CsvI1", "追加集計ファイル作成(&I)...", &TForm1::CsvI1Click);
     csvR1 = item(Edit1, "csvR1", "集計ファイル追加(&R)...", &TForm1::CsvR1Click);
     CsvL1 = item(Edit1, "CsvL1", "追加集計ファイル一覧(&L)", &TForm1::CsvL1Click);
+    separator(Edit1, nullptr);
+    Compare1 = item(Edit1, "Compare1", "入力照合(&C)...", &TForm1::Compare1Click);
 
     // The options toggle their own check marks; they are not changes to the survey.
     Option1 = topMenu("Option1", "設定(&O)");
@@ -202,6 +226,12 @@ void TForm1::createMenus() {
     Frac1->setCheckable(true);
     Frac1->setChecked(doc.Frac1);
     connect(Frac1, &QAction::toggled, this, [this](bool on) { doc.Frac1 = on; });
+    // Verification belongs to this session of keying, not to the survey.
+    Verify1 = Option1->addAction(QString::fromUtf8("照合入力(&K)"));
+    Verify1->setObjectName(QStringLiteral("Verify1"));
+    Verify1->setCheckable(true);
+    connect(Verify1, &QAction::toggled, this,
+            [this](bool on) { runGuarded([this, on] { Verify1Click(on); }); });
 
     Help1 = topMenu("Help1", "ヘルプ(&H)");
     About1 = item(Help1, "About1", "バージョン情報(&A)", &TForm1::About1Click);
@@ -349,6 +379,7 @@ void TForm1::File1Click() {
     const bool loaded = doc.questionnaireLoaded();
     Save1->setEnabled(loaded && !doc.DataFilePath.empty());
     SaveAs1->setEnabled(loaded);
+    SecondEntry1->setEnabled(loaded);
     CsvW1->setEnabled(doc.RespondentCount > 0);
     Print1->setEnabled(doc.RespondentCount > 0);
 }
@@ -364,6 +395,7 @@ void TForm1::New1Click() {
         if (doc.questionnaireLoaded()) return; // the operator declined
     }
     vev::NewDocument(doc);
+    restartVerifying();
     showEmptyLook();
     respondents_->setSpinner(1);
     linkedFilesChanged();
@@ -443,6 +475,7 @@ void TForm1::Loaddatafile() {
     hitoribun();
     fitHeightToQuestions();
     linkedFilesChanged();
+    restartVerifying();
 }
 
 void TForm1::hozon() {
@@ -491,13 +524,91 @@ void TForm1::SetFcs() {
 
 void TForm1::Edit1Click() {
     const bool loaded = doc.questionnaireLoaded();
-    for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1}) item->setEnabled(loaded);
+    for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1, Compare1}) item->setEnabled(loaded);
     DClear1->setEnabled(doc.RespondentCount > 0);
 }
 
 // "アンケート項目編集(&E)": the editor on the document's questionnaire.
 void TForm1::AEdit1Click() {
     Form2->openForDocument();
+}
+
+// A clear leaves no respondent to verify; a cancelled one leaves the counts as they were.
+void TForm1::AClear1Click() {
+    clear_.AClear1Click();
+    if (doc.RespondentCount == 0) restartVerifying();
+}
+
+void TForm1::DClear1Click() {
+    clear_.DClear1Click();
+    if (doc.RespondentCount == 0) restartVerifying();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Double entry
+
+void TForm1::SecondEntry1Click() {
+    if (!doc.questionnaireLoaded()) return;
+    if (doc.Modified && !hozonsyori()) return;
+    newSecondEntryFile(doc, platform, this, [this](const QString& path) {
+        doc.OpenRequestPath = paths::fromQString(path);
+        Loaddatafile();
+        SetFcs();
+    });
+}
+
+void TForm1::Compare1Click() {
+    compareWithOtherFile(doc, platform, this, [this](int r, int q) {
+        runGuarded([this, r, q] { showComparedAnswer(r, q); });
+    });
+}
+
+void TForm1::showComparedAnswer(int r, int q) {
+    activateWindow();
+    raise();
+    if (doc.EntryPending) {
+        grid_->apply({.focus = EntryOutcome::Focus::Plain});
+        return;
+    }
+    respondents_->closeJumpBox();
+    showRespondent(r, q);
+}
+
+void TForm1::Verify1Click(bool on) {
+    grid_->clearMismatch();
+    AnswerEntry::KeyedCheck check;
+    if (on)
+        check = [this](const std::function<void()>& record) { return verifyKeyedAnswer(record); };
+    entry_.setKeyedCheck(std::move(check));
+    verifier_.start(doc);
+    mismatchText_.clear();
+    StatusBar1->setVisible(on);
+    showVerifyStatus();
+}
+
+bool TForm1::verifyKeyedAnswer(const std::function<void()>& record) {
+    const VerifyingEntry::Step step = verifier_.key(doc, record);
+    if (step.action == VerifyingEntry::Action::Mismatch) {
+        mismatchText_ = VerifyingEntry::mismatchText(step);
+        grid_->markMismatch(QString::fromLatin1(step.keyed.view()), mismatchText_);
+    } else {
+        grid_->clearMismatch();
+    }
+    showVerifyStatus();
+    return step.action != VerifyingEntry::Action::Mismatch;
+}
+
+void TForm1::restartVerifying() {
+    if (!Verify1->isChecked()) return;
+    grid_->clearMismatch();
+    verifier_.start(doc);
+    showVerifyStatus();
+}
+
+void TForm1::showVerifyStatus() {
+    const bool on = Verify1->isChecked();
+    VerifyStatus->setText(on ? verifier_.statusText() : QString());
+    VerifyMismatch->setText(on && verifier_.pending() ? mismatchText_ : QString());
 }
 
 // ---------------------------------------------------------------------------------------------

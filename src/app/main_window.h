@@ -21,6 +21,7 @@
 #include "about/help_commands.h"
 #include "editor/clear_commands.h"
 #include "entry/answer_entry.h"
+#include "entry/verifying_entry.h"
 #include "linked/linked_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
@@ -36,6 +37,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QStatusBar;
 
 namespace vev {
 
@@ -98,8 +100,8 @@ public:
     // Edit menu
     void Edit1Click(); // the Edit menu opens: which items are enabled
     void AEdit1Click();
-    void AClear1Click() { clear_.AClear1Click(); }
-    void DClear1Click() { clear_.DClear1Click(); }
+    void AClear1Click();
+    void DClear1Click();
     void AClear() { clear_.AClear(); }
     void DClear() { clear_.DClear(); }
     void CsvI1Click() { linked_.CsvI1Click(); }
@@ -118,6 +120,18 @@ public:
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
     bool keyPreview() const;
 
+    // Double entry
+    // "照合用に新規作成(&V)...": the blank copy for a second operator, then opened as Open does.
+    void SecondEntry1Click();
+    // "入力照合(&C)...": the comparison with another data file, modeless; its rows jump here.
+    void Compare1Click();
+    // Respondent r shown with the keyboard in question q's answer box; a pending multi-select
+    // entry keeps the keyboard in its box instead.
+    void showComparedAnswer(int r, int q);
+    // "照合入力(&K)": keyed answers of the respondents already there are checked against the
+    // stored ones before they are recorded.
+    void Verify1Click(bool on);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override; // activation -> FormActivate
@@ -135,6 +149,11 @@ private:
     // The look without a questionnaire for rows 1..rows.
     void showEmptyLook(int rows);
     void FormMouseWheel(int delta);
+    // Dependent verification: the check of every keyed answer, a fresh start after a load or a
+    // clear, and the status bar's texts.
+    bool verifyKeyedAnswer(const std::function<void()>& record);
+    void restartVerifying();
+    void showVerifyStatus();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -185,6 +204,16 @@ private:
     QAction* Manual = nullptr; // the help document vev.htm
     QAction* ZAMweb = nullptr; // the maker's web page with the latest version
     QAction* DAVAD = nullptr;  // the maker's timer tool (Davad.exe), when it is installed
+
+    // Double entry: its menu items, the status bar shown while Verify1 is checked, the rule.
+    QAction* SecondEntry1 = nullptr;  // File: the blank copy for a second operator
+    QAction* Compare1 = nullptr;      // Edit: compare with a second operator's data file
+    QAction* Verify1 = nullptr;       // Option: keyed answers checked against the stored ones
+    QStatusBar* StatusBar1 = nullptr; // the window's status bar
+    QLabel* VerifyStatus = nullptr;   // "照合入力　確認 n件　相違 n件　誤り率 x%"
+    QLabel* VerifyMismatch = nullptr; // "登録済み s　入力 k　もう一度入力してください"
+    VerifyingEntry verifier_;         // the re-keying rule while Verify1 is checked
+    QString mismatchText_;            // the pending mismatch: stored and keyed answer
 };
 
 } // namespace vev

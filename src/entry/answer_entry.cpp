@@ -29,6 +29,16 @@ void AnswerEntry::recordAnswer(std::string_view entry) {
     if (observer_) observer_(change);
 }
 
+bool AnswerEntry::recordKeyed(std::string_view entry) {
+    if (!keyedCheck_) {
+        recordAnswer(entry);
+        return true;
+    }
+    const std::string text(entry);
+    doc_.EntryBuffer = text;
+    return keyedCheck_([this, &text] { recordAnswer(text); });
+}
+
 bool AnswerEntry::entersMultiSelect(int q) const {
     return doc_.MultiSelect[q] && doc_.ChoiceCount[q] >= 2;
 }
@@ -45,7 +55,8 @@ EntryOutcome AnswerEntry::singleChoiceKey(char key) {
     // A "0" does not blank the answer of a respondent before the last one.
     if (doc_.ChoiceCount[q] >= 2 && doc_.CurrentRespondent < doc_.RespondentCount && key == '0')
         return {};
-    recordAnswer(std::string(1, key));
+    if (!recordKeyed(std::string(1, key)))
+        return {.focus = EntryOutcome::Focus::SelectAll, .beep = true};
     if (nextRowTakesFocus(q)) doc_.CurrentQuestion = q + 1;
     return {.answerRow = q, .countsRow = q, .focus = EntryOutcome::Focus::SelectAll};
 }
@@ -60,8 +71,9 @@ MultiSelectKey AnswerEntry::multiSelectKey(char key) {
 
 EntryOutcome AnswerEntry::confirm(std::string_view boxText) {
     const int q = doc_.CurrentQuestion;
-    recordAnswer(boxText);
+    const bool goesOn = recordKeyed(boxText);
     doc_.EntryPending = false;
+    if (!goesOn) return {.focus = EntryOutcome::Focus::SelectAll, .beep = true};
     if (nextRowTakesFocus(q)) doc_.CurrentQuestion = q + 1;
     return {.answerRow = q, .countsRow = q, .focus = EntryOutcome::Focus::Deselect};
 }

@@ -62,6 +62,14 @@ public:
 
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
+    // A check that every keyed answer (a digit, a confirmed multi-select entry; not a label
+    // press) passes before it is recorded, set while keyed answers are verified against the
+    // stored ones. The keyed text is in EntryBuffer; the check records it by calling `record`
+    // (recordAnswer) or leaves the stored answer as it is. It returns false to hold the cell:
+    // the operator hears a beep and keys the answer again in the same box, nothing moves on.
+    using KeyedCheck = std::function<bool(const std::function<void()>& record)>;
+    void setKeyedCheck(KeyedCheck check) { keyedCheck_ = std::move(check); }
+
     // Records `entry` as the answer of (CurrentRespondent, CurrentQuestion): the old answer's
     // counts go (dataDEL), EntryBuffer := entry, the normalised answer and its counts come in
     // (dataIN), Modified is set, then the observer is told.
@@ -110,9 +118,12 @@ public:
 private:
     // The respondent after the current one is shown (the window's spinner follows it).
     void showNextRespondent(EntryOutcome& outcome);
+    // A keyed answer through the check, when one is set; false when the cell is held.
+    bool recordKeyed(std::string_view entry);
 
     SurveyDocument& doc_;
     Observer observer_;
+    KeyedCheck keyedCheck_;
 };
 
 } // namespace vev

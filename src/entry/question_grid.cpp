@@ -258,6 +258,7 @@ void QuestionGrid::showAnswers() {
         const QString answer = sjis::toQString(doc_.Answers[r][n].view());
         if (sn_[n]->text() != answer) sn_[n]->setText(answer);
     }
+    if (markRow_ != 0 && markRespondent_ != r) leaveMismatch();
 }
 
 void QuestionGrid::SetFcs() {
@@ -319,6 +320,36 @@ void QuestionGrid::apply(const EntryOutcome& outcome) {
         // A first open question far down stays in view.
         if (hooks_.ensureVisible) hooks_.ensureVisible(box);
     }
+    if (markRow_ != 0 && (markRespondent_ != r || markRow_ != doc_.CurrentQuestion))
+        leaveMismatch();
+}
+
+void QuestionGrid::markMismatch(const QString& keyed, const QString& text) {
+    const int row = doc_.CurrentQuestion;
+    if (row < 1 || row > MaxQuestions) return;
+    if (markRow_ != 0 && markRow_ != row) clearMismatch();
+    markRespondent_ = doc_.CurrentRespondent;
+    markRow_ = row;
+    QLineEdit* box = sn_[row];
+    setBoxBackground(box, QColor(255, 0, 0));
+    box->setText(keyed);
+    box->setToolTip(text);
+}
+
+void QuestionGrid::clearMismatch() {
+    const int row = markRow_;
+    if (row == 0) return;
+    markRow_ = markRespondent_ = 0;
+    QLineEdit* box = sn_[row];
+    setBoxBackground(box, palette().color(QPalette::Base));
+    box->setToolTip(QString());
+    const QString answer = sjis::toQString(doc_.Answers[doc_.CurrentRespondent][row].view());
+    if (box->text() != answer) box->setText(answer);
+}
+
+void QuestionGrid::leaveMismatch() {
+    clearMismatch();
+    if (hooks_.mismatchLeft) hooks_.mismatchLeft();
 }
 
 bool QuestionGrid::scrollsGrid(const QKeyEvent* event) {
@@ -392,6 +423,8 @@ void QuestionGrid::snClick(int row) {
 }
 
 void QuestionGrid::noMouseDown(int row, bool leftButton) {
+    // The mouse steps from the stored answer, never from a keyed one waiting to be confirmed.
+    if (markRow_ != 0) leaveMismatch();
     entry_.pressLabel(row);
     QLineEdit* box = sn_[row];
     const QString text = box->text();
@@ -439,6 +472,7 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Enter:
     case QEvent::Leave:
     case QEvent::FocusIn:
+    case QEvent::FocusOut:
         break;
     default:
         return QWidget::eventFilter(watched, event);
@@ -447,6 +481,16 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
 
     const int row = rowOf(watched);
     if (row == 0) return QWidget::eventFilter(watched, event);
+
+    if (type == QEvent::FocusOut) {
+        // The keyboard leaving a marked box drops the mark; a menu, a dialog or another window
+        // taking it for a while does not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (watched == sn_[row] && row == markRow_ && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason)
+            guarded([this] { leaveMismatch(); });
+        return false;
+    }
 
     if (type == QEvent::FocusIn) {
         // The grid follows the focus: the answer box being keyed is always in view.

@@ -53,6 +53,8 @@ public:
         std::function<bool()> keyPreview;
         // A click into an answer box closes an open jump box.
         std::function<void()> closeJumpBox;
+        // The keyboard left the cell marked with markMismatch (the mark is gone already).
+        std::function<void()> mismatchLeft;
     };
 
     QuestionGrid(SurveyDocument& doc, Platform& platform, AnswerEntry& entry,
@@ -78,6 +80,15 @@ public:
     // Shows what an entry rule changed: answer box, count line, respondent, beep, focus, scroll.
     void apply(const EntryOutcome& outcome);
 
+    // A keyed answer that differs from the stored one: the current cell's answer box turns red
+    // and shows `keyed`, with `text` (the stored answer beside the keyed one) as its tool tip,
+    // until clearMismatch() or until the keyboard leaves the cell - to another question, another
+    // respondent or another control - which hooks.mismatchLeft reports.
+    void markMismatch(const QString& keyed, const QString& text);
+    // The mark goes: the box shows the stored answer in its own colour again.
+    void clearMismatch();
+    bool mismatchMarked() const { return markRow_ != 0; }
+
     // Keys that an answer box or the jump box leaves alone and the scroll area would take.
     static bool scrollsGrid(const QKeyEvent* event);
     // The row number of an sn<n> or no<n> control, from its object name; 0 for any other.
@@ -95,6 +106,8 @@ private:
     void noMouseEnter(int row);
     void noMouseLeave();
     void guarded(const std::function<void()>& handler);
+    // The marked cell is no longer the current one: the mark goes and the window hears of it.
+    void leaveMismatch();
 
     SurveyDocument& doc_;
     Platform& platform_;
@@ -113,6 +126,9 @@ private:
     bool* passToBox_ = nullptr;
     // The filter is forwarding a key event to the current answer box.
     bool forwardingKey_ = false;
+    // The cell marked by markMismatch; row 0 when none is.
+    int markRespondent_ = 0;
+    int markRow_ = 0;
 };
 
 } // namespace vev

@@ -44,7 +44,8 @@ void VerifyingEntry::start(const SurveyDocument& doc) {
     checkedRespondents_ = doc.RespondentCount;
 }
 
-VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc) {
+VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc,
+                                         const std::function<void()>& recordKeyed) {
     const int r = doc.CurrentRespondent;
     const int q = doc.CurrentQuestion;
     Step step;
@@ -54,7 +55,7 @@ VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc) {
     checkedRespondents_ = std::min(checkedRespondents_, doc.RespondentCount);
     if (r > checkedRespondents_ || step.stored.empty()) {
         pending_ = false;
-        record(doc);
+        recordKeyed ? recordKeyed() : record(doc);
         step.action = Action::RecordedAsUsual;
         return step;
     }
@@ -67,7 +68,7 @@ VerifyingEntry::Step VerifyingEntry::key(SurveyDocument& doc) {
         return step;
     }
     if (again && step.keyed == pendingKeyed_) {
-        record(doc);
+        recordKeyed ? recordKeyed() : record(doc);
         step.action = Action::KeyedWins;
         pending_ = false;
         ++verified_;

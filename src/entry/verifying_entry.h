@@ -29,6 +29,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string_view>
 
 namespace vev {
@@ -55,8 +56,10 @@ public:
 
     // Takes the keying of EntryBuffer into the current cell (CurrentRespondent,
     // CurrentQuestion) in place of the window's "dataDEL, dataIN, Modified := true": records
-    // exactly when the action says so. A VevError of recording leaves the counters as they were.
-    Step key(SurveyDocument& doc);
+    // exactly when the action says so, with `record` when given (the window's one recording
+    // gate, which records EntryBuffer into the current cell), else with those three steps. A
+    // VevError of recording leaves the counters as they were.
+    Step key(SurveyDocument& doc, const std::function<void()>& record = {});
 
     // Starts afresh on the survey as it is: the window calls it when verification is switched
     // on and after every load. Before it, every keying records as always.

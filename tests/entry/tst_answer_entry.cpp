@@ -30,6 +30,7 @@ struct Survey {
     std::vector<RecordedAnswer> journal;
     QMap<int, QByteArray> box;
     bool selected = false; // the current box's text is selected: a typed digit replaces it
+    int beeps = 0;
 
     explicit Survey(const QList<Texts>& respondents = {}) {
         SurveyDocument& d = *doc;
@@ -65,6 +66,7 @@ struct Survey {
     }
     // What the grid does with an outcome, for the boxes.
     void apply(const EntryOutcome& outcome) {
+        if (outcome.beep) ++beeps;
         if (outcome.focus == EntryOutcome::Focus::SelectAll) selected = true;
         if (outcome.focus == EntryOutcome::Focus::Deselect) selected = false;
         if (outcome.answerRow)
@@ -122,6 +124,8 @@ private slots:
     void lastRowOfTheGrid_data();
     void lastRowOfTheGrid();
     void randomEntryKeepsTallyAndJournal();
+    void keyedCheck_data();
+    void keyedCheck();
 };
 
 void TestAnswerEntry::typing_data() {
@@ -401,6 +405,63 @@ void TestAnswerEntry::randomEntryKeepsTallyAndJournal() {
             }
         }
     }
+}
+
+// A check set for keyed answers sees each one in EntryBuffer before it is recorded and decides:
+// it records it through the gate ("record"), lets the entry go on without recording ("go on"),
+// or holds the cell ("hold": a beep, the keyboard stays, nothing recorded). Label presses and
+// the ignored "0" never reach it.
+void TestAnswerEntry::keyedCheck_data() {
+    QTest::addColumn<int>("q");
+    QTest::addColumn<QByteArray>("keys"); // "<" a left press on the label
+    QTest::addColumn<QString>("decision");
+    QTest::addColumn<QByteArray>("checked"); // what the check saw; empty when not asked
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<bool>("beep");
+
+    QTest::newRow("digit recorded") << 1 << QByteArray("3") << QStringLiteral("record")
+                                    << QByteArray("3") << QByteArray("3") << 2 << false;
+    QTest::newRow("digit goes on unrecorded") << 1 << QByteArray("3") << QStringLiteral("go on")
+                                              << QByteArray("3") << QByteArray("2") << 2 << false;
+    QTest::newRow("digit held") << 1 << QByteArray("3") << QStringLiteral("hold") << QByteArray("3")
+                                << QByteArray("2") << 1 << true;
+    QTest::newRow("several choices recorded") << 2 << QByteArray("53\r") << QStringLiteral("record")
+                                              << QByteArray("53") << QByteArray("35") << 3 << false;
+    QTest::newRow("several choices held") << 2 << QByteArray("53\r") << QStringLiteral("hold")
+                                          << QByteArray("53") << QByteArray("1") << 2 << true;
+    QTest::newRow("label press not checked") << 1 << QByteArray("<") << QStringLiteral("hold")
+                                             << QByteArray() << QByteArray("3") << 1 << false;
+    QTest::newRow("ignored zero not checked") << 1 << QByteArray("0") << QStringLiteral("hold")
+                                              << QByteArray() << QByteArray("2") << 1 << false;
+}
+
+void TestAnswerEntry::keyedCheck() {
+    QFETCH(int, q);
+    QFETCH(QByteArray, keys);
+    QFETCH(QString, decision);
+    QFETCH(QByteArray, answer);
+
+    Survey s({{"2", "1", "3", "", "1"}, {"1", "2", "1", "", "2"}});
+    QByteArray checked;
+    s.entry.setKeyedCheck([&](const std::function<void()>& record) {
+        checked = QByteArray::fromStdString(s.doc->EntryBuffer.str());
+        if (decision == QStringLiteral("record")) record();
+        return decision != QStringLiteral("hold");
+    });
+    s.stand(1, q);
+    if (keys == "<")
+        s.press(q, true);
+    else
+        s.type(keys);
+    QTEST(checked, "checked");
+    QCOMPARE(s.answer(1, q), answer);
+    QTEST(s.doc->CurrentQuestion, "focus");
+    QTEST(s.beeps > 0, "beep");
+    QVERIFY(!s.doc->EntryPending);
+    const bool recorded = answer != (q == 1 ? "2" : "1");
+    QCOMPARE(static_cast<int>(s.journal.size()), recorded ? 1 : 0);
+    QCOMPARE(s.doc->Modified, recorded);
 }
 
 QTEST_GUILESS_MAIN(TestAnswerEntry)
