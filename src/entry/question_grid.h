@@ -95,6 +95,8 @@ private:
     void noMouseEnter(int row);
     void noMouseLeave();
     void guarded(const std::function<void()>& handler);
+    // Scrolls `box` into view through the hook unless it is wholly in view already.
+    void followFocus(QWidget* box);
 
     SurveyDocument& doc_;
     Platform& platform_;
