@@ -65,10 +65,11 @@ private slots:
         QCOMPARE(menuCaptions(s->File1()),
                  (QStringList{u("新規作成(&N)"), u("開く(&O)..."), u("-"), u("上書き保存(&S)"),
                               u("名前をつけて保存(&A)..."), u("-"), u("集計結果印刷(&P)..."),
-                              u("集計結果保存(&C)..."), u("集計結果を開く(&E)..."), u("-"),
-                              u("終了(&X)")}));
+                              u("集計結果保存(&C)..."), u("集計結果を開く(&E)..."),
+                              u("回答データ書き出し(&X)..."), u("-"), u("終了(&X)")}));
         QCOMPARE(menuCaptions(s->Option1()),
-                 (QStringList{u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)")}));
+                 (QStringList{u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)"),
+                              u("複数選択は回答者数で割合(&R)")}));
     }
 
     void optionsToggleWithoutModifying() {
