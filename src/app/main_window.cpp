@@ -11,6 +11,10 @@
 #include "model/recording.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
+#include "results/cross_table_dialog.h"
+#include "results/export_command.h"
+#include "results/report_command.h"
+#include "results/results_chart_window.h"
 #include "results/results_file.h"
 
 #include <QAbstractSlider>
@@ -28,6 +32,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -62,6 +67,8 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
     setFont(look::proportionalFont(12, false));
     createWidgets();
     createMenus();
+    // Every recorded answer changes a count that a shown chart follows.
+    entry_.setObserver([this](const RecordedAnswer&) { resultsChanged(); });
     runGuarded([this] { FormCreate(); });
 }
 
@@ -90,6 +97,12 @@ void TForm1::informationBeep() {
 
 void TForm1::tallyChanged(int row) {
     grid_->redrawCounts(row);
+    resultsChanged();
+}
+
+void TForm1::refreshQuestionnaire() {
+    hyoji();
+    resultsChanged();
 }
 
 void TForm1::createWidgets() {
@@ -199,6 +212,7 @@ void TForm1::createMenus() {
     Print1 = item(File1, "Print1", "集計結果印刷(&P)...", &TForm1::Print1Click);
     CsvW1 = item(File1, "CsvW1", "集計結果保存(&C)...", &TForm1::CsvW1Click);
     Ex1 = item(File1, "Ex1", "集計結果を開く(&E)...", &TForm1::Ex1Click);
+    Export1 = item(File1, "Export1", "回答データ書き出し(&X)...", &TForm1::Export1Click);
     separator(File1, nullptr);
     Exit1 = item(File1, "Exit1", "終了(&X)", &TForm1::Exit1Click);
 
@@ -225,13 +239,32 @@ void TForm1::createMenus() {
     Frac1->setObjectName(QStringLiteral("Frac1"));
     Frac1->setCheckable(true);
     Frac1->setChecked(doc.Frac1);
-    connect(Frac1, &QAction::toggled, this, [this](bool on) { doc.Frac1 = on; });
+    connect(Frac1, &QAction::toggled, this, [this](bool on) {
+        doc.Frac1 = on;
+        resultsChanged();
+    });
+    RBase1 = Option1->addAction(QString::fromUtf8("複数選択は回答者数で割合(&R)"));
+    RBase1->setObjectName(QStringLiteral("RBase1"));
+    RBase1->setCheckable(true);
+    RBase1->setChecked(doc.RBase1);
+    connect(RBase1, &QAction::toggled, this, [this](bool on) {
+        doc.RBase1 = on;
+        resultsChanged();
+    });
+
     // Verification belongs to this session of keying, not to the survey.
     Verify1 = Option1->addAction(QString::fromUtf8("照合入力(&K)"));
     Verify1->setObjectName(QStringLiteral("Verify1"));
     Verify1->setCheckable(true);
     connect(Verify1, &QAction::toggled, this,
             [this](bool on) { runGuarded([this, on] { Verify1Click(on); }); });
+
+    Results1 = topMenu("Results1", "集計(&T)");
+    Chart1 = item(Results1, "Chart1", "集計グラフ(&G)...", &TForm1::Chart1Click);
+    CrossTab1 = item(Results1, "CrossTab1", "クロス集計(&T)...", &TForm1::CrossTab1Click);
+    Report1 = item(Results1, "Report1", "集計レポート(PDF)(&D)...", &TForm1::Report1Click);
+    connect(Results1, &QMenu::aboutToShow, this,
+            [this] { runGuarded([this] { Results1Click(); }); });
 
     Help1 = topMenu("Help1", "ヘルプ(&H)");
     About1 = item(Help1, "About1", "バージョン情報(&A)", &TForm1::About1Click);
@@ -269,6 +302,7 @@ void TForm1::showEmptyLook() {
 }
 
 void TForm1::showEmptyLook(int rows) {
+    resultsChanged();
     respondents_->hide();
     Label4->hide();
     Label5->hide();
@@ -291,6 +325,7 @@ void TForm1::setFileLine(const QString& text) {
 
 void TForm1::linkedFilesChanged() {
     if (Form4) Form4->refillIfShowing();
+    resultsChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -382,6 +417,7 @@ void TForm1::File1Click() {
     SecondEntry1->setEnabled(loaded);
     CsvW1->setEnabled(doc.RespondentCount > 0);
     Print1->setEnabled(doc.RespondentCount > 0);
+    Export1->setEnabled(loaded && doc.RespondentCount > 0);
 }
 
 // File > New: after the save question when the survey holds changes, else after the clear-all
@@ -470,6 +506,7 @@ void TForm1::Loaddatafile() {
     grid_->hideRows(doc.QuestionCount + 1, MaxQuestions);
     WWrite->setChecked(doc.WWrite);
     Frac1->setChecked(doc.Frac1);
+    RBase1->setChecked(doc.RBase1);
     respondents_->setSpinner(doc.CurrentRespondent);
     hyoji();
     hitoribun();
@@ -612,6 +649,49 @@ void TForm1::showVerifyStatus() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Answer export and the results menu
+
+void TForm1::Export1Click() {
+    exportAnswersCommand(doc, platform, this);
+}
+
+void TForm1::Results1Click() {
+    const bool loaded = doc.questionnaireLoaded();
+    Chart1->setEnabled(loaded);
+    CrossTab1->setEnabled(loaded && doc.RespondentCount > 0);
+    Report1->setEnabled(loaded);
+}
+
+void TForm1::Chart1Click() {
+    if (!chart_) {
+        chart_ = new ResultsChartWindow(doc, platform, this);
+        chartRefresh_ = new QTimer(this);
+        chartRefresh_->setSingleShot(true);
+        chartRefresh_->setInterval(0);
+        connect(chartRefresh_, &QTimer::timeout, this, [this] {
+            if (chart_->isVisible()) runGuarded([this] { chart_->refresh(); });
+        });
+    } else {
+        chart_->refresh();
+    }
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
+}
+
+void TForm1::CrossTab1Click() {
+    vev::CrossTab1Click(this, doc, platform);
+}
+
+void TForm1::Report1Click() {
+    saveResultsReportAs(this, doc, platform);
+}
+
+void TForm1::resultsChanged() {
+    if (chart_ && chart_->isVisible()) chartRefresh_->start();
+}
+
+// ---------------------------------------------------------------------------------------------
 // The grid's background
 
 bool TForm1::keyPreview() const {
@@ -646,6 +726,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The program ends: an open editor's unapplied changes go without its close question,
     // which the application would otherwise ask on its way out.
     if (Form2) Form2->hide();
+    if (chart_) chart_->hide();
     event->accept();
 }
 

@@ -38,11 +38,13 @@ class QLabel;
 class QMenu;
 class QScrollArea;
 class QStatusBar;
+class QTimer;
 
 namespace vev {
 
 class QuestionGrid;
 class RespondentBar;
+class ResultsChartWindow;
 class TForm2;
 class TForm4;
 
@@ -64,7 +66,7 @@ public:
     void notice(const QString& text) override; // the positioned message
     void informationBeep() override;
     void tallyChanged(int q) override; // ad<q> := TallyLine(q)
-    void refreshQuestionnaire() override { hyoji(); }
+    void refreshQuestionnaire() override;
     void showCurrentRespondent() override;
     void showRespondent(int r, int q) override;
     void focusCurrentQuestion() override { SetFcs(); }
@@ -111,6 +113,12 @@ public:
     void CsvW1Click() { results_.CsvW1Click(); }
     void Print1Click() { results_.Print1Click(); }
     void Ex1Click() { results_.Ex1Click(); }
+    // Answer export and the results menu
+    void Export1Click();
+    void Results1Click(); // the results menu opens: which items are enabled
+    void Chart1Click();   // the one chart window, refreshed and raised
+    void CrossTab1Click();
+    void Report1Click();
     // Help menu
     void About1Click() { help_.About1Click(); }
     void ManualClick() { help_.ManualClick(); }
@@ -154,6 +162,9 @@ private:
     bool verifyKeyedAnswer(const std::function<void()>& record);
     void restartVerifying();
     void showVerifyStatus();
+    // The counts or the questionnaire changed: a shown chart window is refreshed once the
+    // current event is handled (a clear or a link reports every question; one refresh follows).
+    void resultsChanged();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -167,6 +178,9 @@ private:
     HelpCommands help_;
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
+
+    ResultsChartWindow* chart_ = nullptr; // the results charts, created when first opened
+    QTimer* chartRefresh_ = nullptr;      // coalesces the chart's refreshes
 
     // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
@@ -183,6 +197,7 @@ private:
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Option1 = nullptr;
+    QMenu* Results1 = nullptr; // "集計(&T)": charts, cross table, report
     QMenu* Help1 = nullptr;
     QAction* New1 = nullptr;
     QAction* Open1 = nullptr;
@@ -191,6 +206,7 @@ private:
     QAction* Print1 = nullptr;
     QAction* CsvW1 = nullptr;
     QAction* Ex1 = nullptr;
+    QAction* Export1 = nullptr; // the answers, one row per respondent, as CSV or .sav
     QAction* Exit1 = nullptr;
     QAction* AEdit1 = nullptr;
     QAction* AClear1 = nullptr;
@@ -200,6 +216,11 @@ private:
     QAction* CsvL1 = nullptr;
     QAction* WWrite = nullptr; // option: save the results file with the data file
     QAction* Frac1 = nullptr;  // option: percentages in tenths
+
+    QAction* RBase1 = nullptr;    // option: multi-select per cent of respondents, not of answers
+    QAction* Chart1 = nullptr;    // the results chart window
+    QAction* CrossTab1 = nullptr; // the cross table dialog
+    QAction* Report1 = nullptr;   // the results report as PDF
     QAction* About1 = nullptr;
     QAction* Manual = nullptr; // the help document vev.htm
     QAction* ZAMweb = nullptr; // the maker's web page with the latest version

@@ -318,7 +318,7 @@ void QuestionGrid::apply(const EntryOutcome& outcome) {
     if (outcome.scrollToTop && hooks_.scrollToTop) {
         hooks_.scrollToTop();
         // A first open question far down stays in view.
-        if (hooks_.ensureVisible) hooks_.ensureVisible(box);
+        followFocus(box);
     }
     if (markRow_ != 0 && (markRespondent_ != r || markRow_ != doc_.CurrentQuestion))
         leaveMismatch();
@@ -350,6 +350,14 @@ void QuestionGrid::clearMismatch() {
 void QuestionGrid::leaveMismatch() {
     clearMismatch();
     if (hooks_.mismatchLeft) hooks_.mismatchLeft();
+}
+
+void QuestionGrid::followFocus(QWidget* box) {
+    if (!hooks_.ensureVisible) return;
+    // A box wholly in view stays where it is: nothing scrolls and nothing is repainted.
+    const QRect boxInGrid(box->mapTo(this, QPoint(0, 0)), box->size());
+    if (visibleRegion().boundingRect().contains(boxInGrid)) return;
+    hooks_.ensureVisible(box);
 }
 
 bool QuestionGrid::scrollsGrid(const QKeyEvent* event) {
@@ -494,7 +502,7 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
 
     if (type == QEvent::FocusIn) {
         // The grid follows the focus: the answer box being keyed is always in view.
-        if (watched == sn_[row] && hooks_.ensureVisible) hooks_.ensureVisible(sn_[row]);
+        if (watched == sn_[row]) followFocus(sn_[row]);
         return false;
     }
 

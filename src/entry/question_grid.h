@@ -108,6 +108,8 @@ private:
     void guarded(const std::function<void()>& handler);
     // The marked cell is no longer the current one: the mark goes and the window hears of it.
     void leaveMismatch();
+    // Scrolls `box` into view through the hook unless it is wholly in view already.
+    void followFocus(QWidget* box);
 
     SurveyDocument& doc_;
     Platform& platform_;
