@@ -21,6 +21,7 @@
 #include "about/help_commands.h"
 #include "editor/clear_commands.h"
 #include "entry/answer_entry.h"
+#include "entry/journal.h"
 #include "linked/linked_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
@@ -36,6 +37,8 @@ class QAction;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QTimer;
+class QUndoStack;
 
 namespace vev {
 
@@ -118,6 +121,11 @@ public:
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
     bool keyPreview() const;
 
+    // Undo and redo of recorded answers (Edit menu), and the recovery journal.
+    void Undo1Click();
+    void Redo1Click();
+    const JournalWriter& journalWriter() const { return journal_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override; // activation -> FormActivate
@@ -135,6 +143,19 @@ private:
     // The look without a questionnaire for rows 1..rows.
     void showEmptyLook(int rows);
     void FormMouseWheel(int delta);
+
+    // The recovery journal: every change the data file would carry is appended at once.
+    void recoverJournalAfterLoad();
+    JournalReplayHooks journalReplayHooks();
+    void journal(const JournalRecord& record); // append, report a failure once, flush soon
+    void journalRespondentCount();             // when navigation or undo changed the count
+    void answerRecorded(const RecordedAnswer& change);
+    void answerUndone(int respondent, int question);
+    void respondentFinished(); // the journal goes to the disk now
+    void flushJournal();
+    void discardJournal(); // the operator gave up the changes
+    void journalSaved();   // the data file holds everything: a fresh journal beside it
+    void endUndoHistory();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -185,6 +206,15 @@ private:
     QAction* Manual = nullptr; // the help document vev.htm
     QAction* ZAMweb = nullptr; // the maker's web page with the latest version
     QAction* DAVAD = nullptr;  // the maker's timer tool (Davad.exe), when it is installed
+
+    // Recovery journal and undo.
+    JournalWriter journal_;
+    int journaledCount_ = 0;         // RespondentCount as a replay of the journal would leave it
+    int windowNumber_ = 0;           // names the journal of a survey without a data file
+    QTimer* journalTimer_ = nullptr; // flushes at most 2 seconds after a change
+    QUndoStack* undo_ = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
 };
 
 } // namespace vev
