@@ -76,6 +76,7 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
         journal(all ? JournalRecord::clearAll() : JournalRecord::clearAnswers());
         journaledCount_ = doc.RespondentCount;
         endUndoHistory();
+        if (all) surveyCleared();
     });
     linked_.setLinked([this](const std::string& path) {
         journal(JournalRecord::link(path));
@@ -412,7 +413,6 @@ void TForm1::New1Click() {
     } else if (doc.questionnaireLoaded()) {
         AClear1Click();
         if (doc.questionnaireLoaded()) return; // the operator declined
-        discardJournal();
     }
     vev::NewDocument(doc);
     journal_.start(untitledJournalPath(windowNumber_), JournalQuestionnaire::of(doc));
@@ -630,6 +630,15 @@ void TForm1::flushJournal() {
 void TForm1::discardJournal() {
     journalTimer_->stop();
     journal_.remove();
+}
+
+// The whole survey left the window and nothing more can be saved to its data file: its journal
+// is kept aside (it may hold answers never saved) and not offered again at the next load.
+void TForm1::surveyCleared() {
+    journalTimer_->stop();
+    const std::string path = journal_.path();
+    journal_.close();
+    if (!path.empty() && QFileInfo::exists(paths::toQString(path))) setAside(path);
 }
 
 void TForm1::journalSaved() {

@@ -155,6 +155,7 @@ private:
     void flushJournal();
     void discardJournal(); // the operator gave up the changes
     void journalSaved();   // the data file holds everything: a fresh journal beside it
+    void surveyCleared();  // the questionnaire was cleared: its journal goes aside
     void endUndoHistory();
 
     SurveyDocument& doc;
