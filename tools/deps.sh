@@ -7,7 +7,7 @@ packages=(
     qt6-charts-dev libqt6opengl6-dev qt6-svg-dev poppler-utils
     qt6-translations-l10n fonts-noto-cjk xvfb xauth imagemagick python3
     desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file ccache
-    libreadstat-dev readstat pspp
+    libreadstat-dev readstat pspp xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

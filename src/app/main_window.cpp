@@ -2,7 +2,10 @@
 
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
+#include "editor/questionnaire_apply.h"
+#include "entry/answer_undo.h"
 #include "entry/double_entry_commands.h"
+#include "entry/journal_recovery.h"
 #include "entry/question_grid.h"
 #include "entry/respondent_bar.h"
 #include "linked/linked_list_dialog.h"
@@ -10,6 +13,7 @@
 #include "model/paths.h"
 #include "model/recording.h"
 #include "model/sjis.h"
+#include "model/tally_file_reader.h"
 #include "model/vev_error.h"
 #include "results/cross_table_dialog.h"
 #include "results/export_command.h"
@@ -33,6 +37,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -65,10 +70,27 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
     setFont(look::proportionalFont(12, false));
+    static int windows = 0;
+    windowNumber_ = ++windows;
+    undo_ = new QUndoStack(this);
+    journalTimer_ = new QTimer(this);
+    journalTimer_->setSingleShot(true);
+    journalTimer_->setInterval(2000);
+    connect(journalTimer_, &QTimer::timeout, this, [this] { flushJournal(); });
+    // The one observer of the recording gate: journal, undo and the chart window.
+    entry_.setObserver([this](const RecordedAnswer& change) { answerRecorded(change); });
+    clear_.setCleared([this](bool all) {
+        journal(all ? JournalRecord::clearAll() : JournalRecord::clearAnswers());
+        journaledCount_ = doc.RespondentCount;
+        endUndoHistory();
+        if (all) surveyCleared();
+    });
+    linked_.setLinked([this](const std::string& path) {
+        journal(JournalRecord::link(path));
+        endUndoHistory();
+    });
     createWidgets();
     createMenus();
-    // Every recorded answer changes a count that a shown chart follows.
-    entry_.setObserver([this](const RecordedAnswer&) { resultsChanged(); });
     runGuarded([this] { FormCreate(); });
 }
 
@@ -78,6 +100,15 @@ void TForm1::attachDialogs(TForm2* editor, TForm4* linkedList) {
     Form2 = editor;
     Form4 = linkedList;
     linked_.setList(linkedList);
+    editor->setApplied([this] {
+        journal(JournalRecord::apply(doc));
+        journaledCount_ = doc.RespondentCount;
+        endUndoHistory();
+    });
+    linkedList->setUnlinked([this](const std::string& path) {
+        journal(JournalRecord::unlink(path));
+        endUndoHistory();
+    });
 }
 
 void TForm1::runGuarded(const std::function<void()>& handler) {
@@ -118,7 +149,11 @@ void TForm1::createWidgets() {
     setCentralWidget(scrollArea);
     grid_->setHooks({
         .runGuarded = [this](const std::function<void()>& handler) { runGuarded(handler); },
-        .respondentShown = [this] { respondents_->followRespondent(); },
+        .respondentShown =
+            [this] {
+                respondents_->followRespondent();
+                respondentFinished();
+            },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
         .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
         .keyPreview = [this] { return respondents_->keyPreview(); },
@@ -217,6 +252,15 @@ void TForm1::createMenus() {
     Exit1 = item(File1, "Exit1", "終了(&X)", &TForm1::Exit1Click);
 
     Edit1 = topMenu("Edit1", "編集(&E)");
+    Undo1 = item(Edit1, "Undo1", "元に戻す(&U)", &TForm1::Undo1Click);
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Undo1->setEnabled(false);
+    connect(undo_, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+    Redo1 = item(Edit1, "Redo1", "やり直し(&Y)", &TForm1::Redo1Click);
+    Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Redo1->setEnabled(false);
+    connect(undo_, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+    separator(Edit1, nullptr);
     AEdit1 = item(Edit1, "AEdit1", "アンケート項目編集(&E)", &TForm1::AEdit1Click);
     separator(Edit1, "N3");
     AClear1 = item(Edit1, "AClear1", "アンケート全削除(&A)", &TForm1::AClear1Click);
@@ -385,13 +429,17 @@ Platform::Answer TForm1::askToSave(const char* utf8Question, Platform::Icon icon
 }
 
 bool TForm1::FormCloseQuery() {
-    if (!doc.Modified) return true;
+    if (!doc.Modified) {
+        journal_.remove();
+        return true;
+    }
     if (!hasDataFile()) return hozonsyori();
     switch (askToSave("上書きしますか？", Platform::Icon::Warning)) {
     case Platform::Answer::Yes:
         hozon();
         return true;
     case Platform::Answer::No:
+        discardJournal();
         return true;
     default:
         return false;
@@ -404,6 +452,7 @@ bool TForm1::hozonsyori() {
         SaveAs1Click();
         return doc.LastOperationSucceeded;
     case Platform::Answer::No:
+        discardJournal();
         return true;
     default:
         return false;
@@ -432,6 +481,9 @@ void TForm1::New1Click() {
     }
     vev::NewDocument(doc);
     restartVerifying();
+    journal_.start(untitledJournalPath(windowNumber_), JournalQuestionnaire::of(doc));
+    journaledCount_ = doc.RespondentCount;
+    endUndoHistory();
     showEmptyLook();
     respondents_->setSpinner(1);
     linkedFilesChanged();
@@ -496,6 +548,7 @@ void TForm1::Loaddatafile() {
     const bool hadQuestionnaire = doc.questionnaireLoaded();
     const int previousRows = std::min(doc.QuestionCount, MaxQuestions);
     if (vev::Loaddatafile(doc, *this) != LoadOutcome::Loaded) return;
+    journal_.close(); // the previous survey's journal stays where it is
     proposedDataFile_.clear();
     // The loader replaced the whole document after clearing the old one: the window loses the
     // old survey's look first, so a file whose first question has no choices (which hyoji does
@@ -513,10 +566,12 @@ void TForm1::Loaddatafile() {
     fitHeightToQuestions();
     linkedFilesChanged();
     restartVerifying();
+    recoverJournalAfterLoad();
 }
 
 void TForm1::hozon() {
     vev::hozon(doc, platform.shortDate());
+    journalSaved();
 }
 
 void TForm1::fitHeightToQuestions() {
@@ -560,6 +615,8 @@ void TForm1::SetFcs() {
 // Edit menu
 
 void TForm1::Edit1Click() {
+    Undo1->setEnabled(undo_->canUndo());
+    Redo1->setEnabled(undo_->canRedo());
     const bool loaded = doc.questionnaireLoaded();
     for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1, Compare1}) item->setEnabled(loaded);
     DClear1->setEnabled(doc.RespondentCount > 0);
@@ -689,6 +746,156 @@ void TForm1::Report1Click() {
 
 void TForm1::resultsChanged() {
     if (chart_ && chart_->isVisible()) chartRefresh_->start();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo and the recovery journal
+
+// One step per recorded answer; a pending multi-select entry must be confirmed first.
+void TForm1::Undo1Click() {
+    if (doc.EntryPending || !undo_->canUndo()) return informationBeep();
+    undo_->undo();
+}
+
+void TForm1::Redo1Click() {
+    if (doc.EntryPending || !undo_->canRedo()) return informationBeep();
+    undo_->redo();
+}
+
+void TForm1::endUndoHistory() {
+    undo_->clear();
+}
+
+void TForm1::answerRecorded(const RecordedAnswer& change) {
+    const int r = change.respondent;
+    const int q = change.question;
+    // A completeness check before the recording may have lowered the count.
+    if (change.countBefore != journaledCount_) {
+        journal(JournalRecord::respondentCount(change.countBefore));
+        journaledCount_ = change.countBefore;
+    }
+    journal(JournalRecord::answer(doc, r, q));
+    journaledCount_ = doc.RespondentCount;
+    pushRecordedAnswer(
+        *undo_, doc, r, q, change.before.view(), change.countBefore,
+        [this](int respondent, int question) { answerUndone(respondent, question); });
+    // Every recorded answer changes a count that a shown chart follows.
+    resultsChanged();
+}
+
+void TForm1::answerUndone(int respondent, int question) {
+    const int count = doc.RespondentCount;
+    showRespondent(respondent, question);
+    tallyChanged(question);
+    journal(JournalRecord::answer(doc, respondent, question));
+    journal(JournalRecord::respondentCount(count));
+    journaledCount_ = count;
+}
+
+void TForm1::journalRespondentCount() {
+    if (doc.RespondentCount == journaledCount_) return;
+    journal(JournalRecord::respondentCount(doc.RespondentCount));
+    journaledCount_ = doc.RespondentCount;
+}
+
+void TForm1::journal(const JournalRecord& record) {
+    journal_.append(record);
+    reportJournalFailure(journal_, platform, this);
+    if (!journalTimer_->isActive()) journalTimer_->start();
+}
+
+void TForm1::respondentFinished() {
+    journalRespondentCount();
+    journalTimer_->stop();
+    journal_.flushSoon();
+    reportJournalFailure(journal_, platform, this);
+}
+
+void TForm1::flushJournal() {
+    journalRespondentCount();
+    journalTimer_->stop();
+    journal_.flushSoon();
+    reportJournalFailure(journal_, platform, this);
+}
+
+void TForm1::discardJournal() {
+    journalTimer_->stop();
+    journal_.remove();
+}
+
+// The whole survey left the window and nothing more can be saved to its data file: its journal
+// is kept aside (it may hold answers never saved) and not offered again at the next load.
+void TForm1::surveyCleared() {
+    journalTimer_->stop();
+    const std::string path = journal_.path();
+    journal_.close();
+    if (!path.empty() && QFileInfo::exists(paths::toQString(path))) setAside(path);
+}
+
+void TForm1::journalSaved() {
+    journalTimer_->stop();
+    journal_.remove();
+    journal_.start(journalPathFor(doc.DataFilePath), JournalQuestionnaire::of(doc));
+    journaledCount_ = doc.RespondentCount;
+}
+
+JournalReplayHooks TForm1::journalReplayHooks() {
+    JournalReplayHooks hooks;
+    hooks.apply = [this](SurveyDocument& d, const JournalQuestionnaire& journaled) {
+        Questionnaire edited;
+        edited.SurveyTitle = journaled.title;
+        edited.QuestionCount = journaled.questionCount;
+        for (int q = 1; q <= MaxQuestions; ++q) {
+            edited.QuestionText[q] = journaled.text[q];
+            edited.ChoiceCount[q] = journaled.choices[q];
+            edited.MultiSelect[q] = journaled.multiSelect[q];
+        }
+        applyQuestionnaire(d, edited, *this);
+    };
+    hooks.link = [this](SurveyDocument& d, const std::string& path) {
+        for (int i = 1; i <= d.LinkedTallyFileCount; ++i)
+            if (d.LinkedTallyFile[i] == path) return;
+        d.CurrentTallyFilePath = path;
+        csvRead(d, *this);
+    };
+    hooks.unlink = [this](SurveyDocument& d, const std::string& path) {
+        const int count = d.LinkedTallyFileCount;
+        int at = 1;
+        while (at <= count && d.LinkedTallyFile[at] != path) ++at;
+        if (at > count) return; // not linked: nothing to take out
+        d.CurrentTallyFilePath = path;
+        csvDel(d, *this);
+        for (int i = at; i < count; ++i) d.LinkedTallyFile[i] = d.LinkedTallyFile[i + 1];
+        d.LinkedTallyFile[count].clear();
+    };
+    hooks.clearAnswers = [](SurveyDocument& d) { vev::DClear(d); };
+    hooks.clearAll = [](SurveyDocument& d) { vev::AClear(d); };
+    return hooks;
+}
+
+// Right after a load: a journal left by a session that ended without saving is offered back.
+void TForm1::recoverJournalAfterLoad() {
+    endUndoHistory();
+    journalTimer_->stop();
+    const std::string path = journalPathFor(doc.DataFilePath);
+    const RecoveryResult result = recoverJournal(doc, platform, this, path, journalReplayHooks());
+    if (result.outcome == RecoveryOutcome::Replayed) {
+        journal_.resume(path, result.contents.base, result.contents.wholeEnd);
+        // The replay may have changed the questionnaire, the counts and the links.
+        grid_->hideRows(doc.QuestionCount + 1, MaxQuestions);
+        if (doc.questionnaireLoaded()) {
+            hyoji();
+            for (int q = 1; q <= doc.QuestionCount; ++q) tallyChanged(q);
+            showCurrentRespondent();
+            fitHeightToQuestions();
+        } else {
+            showEmptyLook();
+        }
+        linkedFilesChanged();
+    } else {
+        journal_.start(path, JournalQuestionnaire::of(doc));
+    }
+    journaledCount_ = doc.RespondentCount;
 }
 
 // ---------------------------------------------------------------------------------------------

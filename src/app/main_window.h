@@ -21,6 +21,7 @@
 #include "about/help_commands.h"
 #include "editor/clear_commands.h"
 #include "entry/answer_entry.h"
+#include "entry/journal.h"
 #include "entry/verifying_entry.h"
 #include "linked/linked_commands.h"
 #include "model/survey_document.h"
@@ -39,6 +40,7 @@ class QMenu;
 class QScrollArea;
 class QStatusBar;
 class QTimer;
+class QUndoStack;
 
 namespace vev {
 
@@ -139,6 +141,10 @@ public:
     // "照合入力(&K)": keyed answers of the respondents already there are checked against the
     // stored ones before they are recorded.
     void Verify1Click(bool on);
+    // Undo and redo of recorded answers (Edit menu), and the recovery journal.
+    void Undo1Click();
+    void Redo1Click();
+    const JournalWriter& journalWriter() const { return journal_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -165,6 +171,20 @@ private:
     // The counts or the questionnaire changed: a shown chart window is refreshed once the
     // current event is handled (a clear or a link reports every question; one refresh follows).
     void resultsChanged();
+
+    // The recovery journal: every change the data file would carry is appended at once.
+    void recoverJournalAfterLoad();
+    JournalReplayHooks journalReplayHooks();
+    void journal(const JournalRecord& record); // append, report a failure once, flush soon
+    void journalRespondentCount();             // when navigation or undo changed the count
+    void answerRecorded(const RecordedAnswer& change);
+    void answerUndone(int respondent, int question);
+    void respondentFinished(); // the journal goes to the disk now
+    void flushJournal();
+    void discardJournal(); // the operator gave up the changes
+    void journalSaved();   // the data file holds everything: a fresh journal beside it
+    void surveyCleared();  // the questionnaire was cleared: its journal goes aside
+    void endUndoHistory();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -235,6 +255,14 @@ private:
     QLabel* VerifyMismatch = nullptr; // "登録済み s　入力 k　もう一度入力してください"
     VerifyingEntry verifier_;         // the re-keying rule while Verify1 is checked
     QString mismatchText_;            // the pending mismatch: stored and keyed answer
+    // Recovery journal and undo.
+    JournalWriter journal_;
+    int journaledCount_ = 0;         // RespondentCount as a replay of the journal would leave it
+    int windowNumber_ = 0;           // names the journal of a survey without a data file
+    QTimer* journalTimer_ = nullptr; // flushes at most 2 seconds after a change
+    QUndoStack* undo_ = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
 };
 
 } // namespace vev

@@ -22,6 +22,7 @@ void ClearCommands::AClear1Click() {
 
 void ClearCommands::DClear() {
     vev::DClear(doc_);
+    if (cleared_) cleared_(false);
     for (int n = 1; n <= std::min(doc_.QuestionCount, MaxQuestions); ++n) view_.tallyChanged(n);
     view_.showCurrentRespondent();
     view_.linkedFilesChanged();
@@ -31,6 +32,7 @@ void ClearCommands::AClear() {
     if (!doc_.questionnaireLoaded()) return;
     DClear();
     vev::AClear(doc_);
+    if (cleared_) cleared_(true);
     view_.showEmptyLook();
 }
 

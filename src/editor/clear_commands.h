@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "platform/survey_view.h"
 
+#include <functional>
+
 namespace vev {
 
 // The clear commands of the Edit menu: every answer and count ("データのみ全削除"), or the whole
@@ -21,11 +23,14 @@ public:
     // The questionnaire cleared too and the window without a questionnaire; nothing when none
     // is loaded.
     void AClear();
+    // Called after each clear: false for the answers only, true for the questionnaire too.
+    void setCleared(std::function<void(bool all)> cleared) { cleared_ = std::move(cleared); }
 
 private:
     SurveyDocument& doc_;
     Platform& platform_;
     SurveyView& view_;
+    std::function<void(bool all)> cleared_;
 };
 
 } // namespace vev

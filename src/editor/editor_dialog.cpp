@@ -303,6 +303,7 @@ void TForm2::Button4Click() {
     edited.MultiSelect = PendingMultiSelect;
     // A new title is a change worth saving, like any change of the questions.
     applyQuestionnaire(doc, edited, view_);
+    if (applied_) applied_();
     doc.CurrentQuestion = ShownQuestion;
     if (doc.CurrentQuestion > doc.QuestionCount)
         doc.CurrentQuestion = std::max(doc.QuestionCount, 1);

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QFrame;
 class QKeyEvent;
@@ -91,6 +93,8 @@ public:
     // Opening: for the document's questionnaire, or for a new, empty one.
     void openForDocument();
     void openForNew();
+    // Called after every Apply has changed the document, before the window is redrawn.
+    void setApplied(std::function<void()> applied) { applied_ = std::move(applied); }
 
     QLineEdit* LabeledEdit1 = nullptr;
     QLabel* LabeledEdit1Label = nullptr;
@@ -130,6 +134,7 @@ private:
     SurveyDocument& doc_;
     Platform& platform_;
     SurveyView& view_;
+    std::function<void()> applied_;
 };
 
 } // namespace vev

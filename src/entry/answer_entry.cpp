@@ -19,7 +19,7 @@ bool isDigit(char c) {
 void AnswerEntry::recordAnswer(std::string_view entry) {
     const int r = doc_.CurrentRespondent;
     const int q = doc_.CurrentQuestion;
-    RecordedAnswer change{r, q, doc_.Answers[r][q], {}};
+    RecordedAnswer change{r, q, doc_.Answers[r][q], {}, doc_.RespondentCount};
     const std::string text(entry); // entry may be a view of EntryBuffer itself
     dataDEL(doc_);
     doc_.EntryBuffer = text;

@@ -13,6 +13,7 @@ struct RecordedAnswer {
     int question = 0;
     AnswerString before;
     AnswerString after;
+    int countBefore = 0; // RespondentCount before the recording
 };
 
 // What an entry or navigation rule changed, for the window to show. The document side is done

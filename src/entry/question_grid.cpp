@@ -473,6 +473,13 @@ void QuestionGrid::guarded(const std::function<void()>& handler) {
 
 bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // Ctrl+Z and Ctrl+Y are the window's undo and redo, not the answer box's own.
+    if (type == QEvent::ShortcutOverride && rowOf(watched) != 0) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->modifiers() == Qt::ControlModifier &&
+            (key->key() == Qt::Key_Z || key->key() == Qt::Key_Y))
+            return true;
+    }
     switch (type) {
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:

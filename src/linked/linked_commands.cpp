@@ -43,6 +43,7 @@ void LinkedCommands::CsvR1Click() {
         csvRead(doc_, view_);
         if (!doc_.LastOperationSucceeded) continue;
         doc_.Modified = true;
+        if (linked_) linked_(path);
         if (list_ != nullptr && list_->isVisible()) list_->addLinked(path);
     }
 }

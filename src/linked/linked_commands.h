@@ -4,6 +4,9 @@
 #include "platform/platform.h"
 #include "platform/survey_view.h"
 
+#include <functional>
+#include <string>
+
 namespace vev {
 
 class TForm4;
@@ -16,6 +19,8 @@ public:
                    TForm4* list = nullptr)
         : doc_(doc), platform_(platform), view_(view), list_(list) {}
     void setList(TForm4* list) { list_ = list; }
+    // Called after each tally file the add command linked, with its path.
+    void setLinked(std::function<void(const std::string&)> linked) { linked_ = std::move(linked); }
 
     void CsvI1Click(); // "追加集計ファイル作成(&I)...": the addition sheet
     void CsvR1Click(); // "集計ファイル追加(&R)...": link chosen tally files
@@ -26,6 +31,7 @@ private:
     Platform& platform_;
     SurveyView& view_;
     TForm4* list_;
+    std::function<void(const std::string&)> linked_;
 };
 
 } // namespace vev

@@ -149,6 +149,7 @@ void TForm4::Button2Click() {
         csvDel(doc, view_);
         delete ListBox1->takeItem(row);
         storeLinksInListOrder();
+        if (unlinked_) unlinked_(path);
         removedAt = row;
     }
 

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -36,6 +37,11 @@ public:
     void Button1Click(); // "一覧に追加": the add command of the Edit menu
     void Button2Click(); // "一覧から削除"
 
+    // Called after each file taken out of the counts and the list, with its path.
+    void setUnlinked(std::function<void(const std::string&)> unlinked) {
+        unlinked_ = std::move(unlinked);
+    }
+
     QLabel* Label1 = nullptr;
     QListWidget* ListBox1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -49,6 +55,7 @@ private:
     SurveyDocument& doc_;
     Platform& platform_;
     SurveyView& view_;
+    std::function<void(const std::string&)> unlinked_;
 };
 
 } // namespace vev

@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""The real program on a virtual X display, keyed with xdotool: two respondents are keyed in,
+the program is killed with SIGKILL, started again, the recovery question is answered Yes, and
+the survey (and, after Save, the data file) holds both respondents.
+
+usage: journal_crash.py <vev binary> <survey .dat>
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+VEV, SURVEY = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+NAME = "crash.dat"
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def start_display():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+         "-nolisten", "tcp", "-noreset"],
+        pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            fail("Xvfb did not start")
+        number += chunk
+    os.close(read_end)
+    return server, ":" + number.decode().strip()
+
+
+def xdo(env, *args, check=True):
+    done = subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True, timeout=30)
+    if check and done.returncode != 0:
+        fail("xdotool %s: %s" % (" ".join(args), done.stderr.strip()))
+    return done.stdout.strip()
+
+
+def window(env, name):
+    """The first visible window whose title matches name, focused."""
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        found = xdo(env, "search", "--onlyvisible", "--name", name, check=False)
+        if found:
+            wid = found.split()[0]
+            xdo(env, "windowfocus", "--sync", wid, check=False)
+            time.sleep(0.5)
+            return wid
+        time.sleep(0.2)
+    fail("no window " + name)
+
+
+def keys(env, *names):
+    for name in names:
+        xdo(env, "key", "--delay", "60", name)
+        time.sleep(0.15)
+
+
+def rows(path):
+    """Respondent number -> its answers, from the answer lines of a data file."""
+    text = open(path, "rb").read().decode("shift_jis")
+    found = {}
+    for line in text.splitlines():
+        fields = [f.strip() for f in line.split(",")]
+        if len(fields) > 2 and all(f.isdigit() or not f for f in fields):
+            found[int(fields[0])] = fields[1:]
+    return found
+
+
+def main():
+    for tool in ("Xvfb", "xdotool"):
+        if shutil.which(tool) is None:
+            print("SKIP: %s is not installed" % tool)
+            sys.exit(77)
+    folder = tempfile.mkdtemp(prefix="vev-crash-")
+    server, display = start_display()
+    vev = None
+    try:
+        data = os.path.join(folder, NAME)
+        shutil.copy(SURVEY, data)
+        before = rows(data)
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=folder,
+                   XDG_STATE_HOME=os.path.join(folder, "state"), LC_ALL="C.UTF-8")
+        first = len(before) + 1
+
+        vev = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        window(env, "^VEV")
+        # The last respondent is shown: Enter goes on to a new one. Then respondent by
+        # respondent: Q1, Q2, the multi-select Q3 (confirmed with Enter), the
+        # numeric Q4, Enter on to the open Q6, then Enter on to the next respondent.
+        keys(env, "Return", "1", "3", "1", "2", "Return", "7", "Return", "2", "Return")
+        keys(env, "2", "5", "4", "Return", "9", "Return", "4", "Return")
+        journal = data + ".journal"
+        time.sleep(1)
+        if not os.path.exists(journal):
+            fail("no journal while keying")
+        vev.send_signal(signal.SIGKILL)
+        vev.wait()
+        if rows(data) != before:
+            fail("the data file changed without a save")
+
+        vev = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        window(env, "復元確認")
+        keys(env, "alt+y")
+        window(env, "^VEV")
+        keys(env, "alt+f", "s")
+        time.sleep(1)
+        after = rows(data)
+        expected = {first: ["1", "3", "12", "7", "0", "2"],
+                    first + 1: ["2", "5", "4", "9", "0", "4"]}
+        for respondent, answers in expected.items():
+            if after.get(respondent) != answers:
+                fail("respondent %d saved as %s, keyed %s"
+                     % (respondent, after.get(respondent), answers))
+        for respondent, answers in before.items():
+            if after.get(respondent) != answers:
+                fail("respondent %d changed" % respondent)
+        if os.path.exists(journal):
+            fail("the journal is still there after Save")
+        # "回答データ書き出し(&X)..." shares Exit's mnemonic: the second X reaches Exit.
+        keys(env, "alt+f", "x", "x", "Return")
+        try:
+            vev.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            fail("the program did not end after Exit")
+        print("PASS: two respondents recovered after SIGKILL and saved")
+    finally:
+        if vev is not None and vev.poll() is None:
+            vev.kill()
+            vev.wait()
+        server.terminate()
+        server.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+main()
