@@ -47,14 +47,6 @@ namespace vev {
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry,
-                  const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
 void setTextIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
@@ -166,31 +158,31 @@ void TForm1::createWidgets() {
     });
 
     // The header controls lie on the grid's client area, above the rows.
-    Label1 = makeLabel(grid_, QStringLiteral("Label1"), {10, 3, 461, 15},
-                       QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
+    Label1 = look::placedLabel(grid_, QStringLiteral("Label1"), {10, 3, 461, 15},
+                               QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
     Label1->setFont(look::proportionalFont(15, true));
     look::setColours(Label1, QColor(0, 0, 255));
-    Label2 =
-        makeLabel(grid_, QStringLiteral("Label2"), {480, 3, 311, 15}, QString::fromUtf8("ﾌｧｲﾙ："));
+    Label2 = look::placedLabel(grid_, QStringLiteral("Label2"), {480, 3, 311, 15},
+                               QString::fromUtf8("ﾌｧｲﾙ："));
     Label2->setFont(look::proportionalFont(15, true));
     look::setColours(Label2, QColor(0, 128, 0));
-    TestLabel =
-        makeLabel(grid_, QStringLiteral("TestLabel"), {480, 0, 8, 12}, QStringLiteral("  "));
+    TestLabel = look::placedLabel(grid_, QStringLiteral("TestLabel"), {480, 0, 8, 12},
+                                  QStringLiteral("  "));
 
     respondents_ = new RespondentBar(
         doc, entry_, *grid_, [this](const std::function<void()>& handler) { runGuarded(handler); });
 
     // 17 blanks, the question column, 6 blanks, an ideographic space, 7 blanks, the answers.
-    Label5 = makeLabel(grid_, QStringLiteral("Label5"), {10, 20, 255, 20},
-                       QString(17, QLatin1Char(' ')) + QString::fromUtf8("質問内容") +
-                           QString(6, QLatin1Char(' ')) + QString::fromUtf8("　") +
-                           QString(7, QLatin1Char(' ')) + QString::fromUtf8("選択番号"));
+    Label5 = look::placedLabel(grid_, QStringLiteral("Label5"), {10, 20, 255, 20},
+                               QString(17, QLatin1Char(' ')) + QString::fromUtf8("質問内容") +
+                                   QString(6, QLatin1Char(' ')) + QString::fromUtf8("　") +
+                                   QString(7, QLatin1Char(' ')) + QString::fromUtf8("選択番号"));
     Label5->setFont(look::proportionalFont(13, false));
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     look::setColours(Label5, QColor(255, 255, 255), QColor(160, 160, 160));
     Label5->hide();
-    Label4 = makeLabel(grid_, QStringLiteral("Label4"), {266, 20, 508, 20},
-                       QString::fromUtf8("集 計 結 果"));
+    Label4 = look::placedLabel(grid_, QStringLiteral("Label4"), {266, 20, 508, 20},
+                               QString::fromUtf8("集 計 結 果"));
     Label4->setFont(look::proportionalFont(13, false));
     Label4->setAlignment(Qt::AlignCenter);
     look::setColours(Label4, QColor(192, 192, 192), QColor(128, 128, 128));

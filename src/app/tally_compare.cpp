@@ -2,6 +2,7 @@
 
 #include "app/tally_cli.h"
 #include "entry/double_entry.h"
+#include "model/paths.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
 
@@ -13,10 +14,6 @@
 namespace vev {
 
 namespace {
-
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 bool sameFile(const QString& a, const QString& b) {
     const QFileInfo fa(a), fb(b);
@@ -51,9 +48,9 @@ int runTallyCompare(const QStringList& args, QTextStream& out, QTextStream& err)
     if (report && (sameFile(*report, files[0]) || sameFile(*report, files[1])))
         throw TallyCompareUsage{QStringLiteral("%1 would overwrite a data file").arg(*report)};
 
-    SurveyForComparison a = readSurveyForComparison(nativePath(files[0]));
+    SurveyForComparison a = readSurveyForComparison(paths::fromQString(files[0]));
     SurveyForComparison b =
-        a.Doc ? readSurveyForComparison(nativePath(files[1])) : SurveyForComparison();
+        a.Doc ? readSurveyForComparison(paths::fromQString(files[1])) : SurveyForComparison();
     const QString refusal = a.Doc ? b.Refusal : a.Refusal;
     if (!refusal.isEmpty()) {
         err << refusal << '\n';
@@ -69,7 +66,8 @@ int runTallyCompare(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     if (report) {
         const QByteArray bytes = differencesReport(c, *a.Doc);
-        writeTextFile(nativePath(*report), std::string_view(bytes.constData(), bytes.size()));
+        writeTextFile(paths::fromQString(*report),
+                      std::string_view(bytes.constData(), bytes.size()));
     }
     for (const QString& line : comparisonSummary(c)) out << line << '\n';
     out.flush();

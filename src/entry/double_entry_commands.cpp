@@ -23,16 +23,12 @@ bool sameFile(const QString& a, const QString& b) {
 
 } // namespace
 
-QString dataFileFilter() {
-    return u8("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*");
-}
-
 QString newSecondEntryFile(SurveyDocument& doc, Platform& platform, QWidget* parent,
                            const std::function<void(const QString& path)>& openFile) {
     if (!doc.questionnaireLoaded()) return {};
     Platform::FileDialog dialog;
     dialog.title = u8("照合用のアンケートファイルを保存");
-    dialog.filter = dataFileFilter();
+    dialog.filter = Platform::dataFileFilter();
     dialog.defaultSuffix = QStringLiteral("dat");
     dialog.fileName = paths::toQString(secondEntryFileName(doc));
     const QString chosen = platform.chooseSaveFile(parent, dialog);
@@ -54,7 +50,7 @@ CompareDialog* compareWithOtherFile(SurveyDocument& doc, Platform& platform, QWi
     if (!doc.questionnaireLoaded()) return nullptr;
     Platform::FileDialog dialog;
     dialog.title = u8("照合するアンケートファイルを開く");
-    dialog.filter = dataFileFilter();
+    dialog.filter = Platform::dataFileFilter();
     dialog.defaultSuffix = QStringLiteral("dat");
     const QStringList files = platform.chooseOpenFiles(parent, dialog);
     if (files.isEmpty()) return nullptr;

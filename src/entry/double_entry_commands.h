@@ -16,9 +16,6 @@ namespace vev {
 class Platform;
 struct SurveyDocument;
 
-// The filter of the data-file dialogs, as Open and Save As show it.
-QString dataFileFilter();
-
 // File menu "照合用に新規作成(&V)...": a Save dialog proposing "<data file>_2.dat"; writes the
 // open questionnaire with no answers there and calls openFile with the written path, which opens
 // it the way Open does after its dialog (the caller asks about unsaved changes first). The open

@@ -1,5 +1,6 @@
 #include "entry/journal.h"
 
+#include "model/paths.h"
 #include "model/recording.h"
 
 #include <QDir>
@@ -369,7 +370,7 @@ JournalContents parseJournal(std::string_view bytes) {
 }
 
 JournalContents readJournal(const std::string& path) {
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    QFile file(paths::toQString(path));
     JournalContents contents;
     if (!file.exists()) return contents;
     errno = 0;
@@ -460,25 +461,24 @@ bool JournalWriter::flushSoon() {
     return true;
 }
 
-void JournalWriter::start(const std::string& path, const JournalQuestionnaire& base) {
+void JournalWriter::arm(const std::string& path, const JournalQuestionnaire& base) {
     close();
     path_ = path;
     base_ = base;
     failureShown_ = true;
     error_ = 0;
     state_ = State::Armed;
-    if (QFile::exists(QFile::decodeName(QByteArray::fromStdString(path))) && setAside(path).empty())
+}
+
+void JournalWriter::start(const std::string& path, const JournalQuestionnaire& base) {
+    arm(path, base);
+    if (QFile::exists(paths::toQString(path)) && setAside(path).empty())
         fail(errno != 0 ? errno : EIO);
 }
 
 void JournalWriter::resume(const std::string& path, const JournalQuestionnaire& base,
                            std::int64_t wholeEnd) {
-    close();
-    path_ = path;
-    base_ = base;
-    failureShown_ = true;
-    error_ = 0;
-    state_ = State::Armed;
+    arm(path, base);
     fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd_ < 0 || ::ftruncate(fd_, wholeEnd) != 0) {
         fail(errno);
@@ -632,14 +632,14 @@ std::string untitledJournalPath(int window) {
     QDir().mkpath(folder);
     const QString name = QStringLiteral("/untitled-%1-%2.journal")
                              .arg(QString::number(::getpid()), QString::number(window));
-    return QFile::encodeName(folder + name).toStdString();
+    return paths::fromQString(folder + name);
 }
 
 std::string asidePath(const std::string& path, const QDateTime& when) {
     const std::string stem =
         path + "." + when.toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
     std::string candidate = stem;
-    for (int n = 2; QFile::exists(QFile::decodeName(QByteArray::fromStdString(candidate))); ++n)
+    for (int n = 2; QFile::exists(paths::toQString(candidate)); ++n)
         candidate = stem + "-" + std::to_string(n);
     return candidate;
 }

@@ -159,6 +159,8 @@ public:
 private:
     bool openFile();
     void fail(int error);
+    // Closes any journal open and makes `path` the next one, not yet written to.
+    void arm(const std::string& path, const JournalQuestionnaire& base);
 
     State state_ = State::Closed;
     std::string path_;

@@ -58,20 +58,20 @@ void setColours(QWidget* widget, const QColor& text) {
     setColours(widget, text, QColor());
 }
 
+QLabel* placedLabel(QWidget* parent, const QString& name, const QRect& geometry,
+                    const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
 } // namespace look
 
 namespace {
 
 constexpr char Enter = 13;
 constexpr char Backspace = 8;
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& geometry,
-                  const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
 
 void makeLine(QWidget* parent, const QRect& geometry, const QColor& colour) {
     auto* line = new QFrame(parent);
@@ -188,23 +188,23 @@ void QuestionGrid::createRows() {
         panel->hide();
         q_[n] = panel;
 
-        no_[n] = makeLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
+        no_[n] = look::placedLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
         no_[n]->setFont(questionFont);
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-        af_[n] = makeLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
+        af_[n] = look::placedLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
         af_[n]->setFont(rowFont);
         af_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(af_[n], QColor(0, 255, 0), QColor(0, 0, 128));
 
-        ad_[n] = makeLabel(panel, QStringLiteral("ad") + number, {280, 0, 484, 20});
+        ad_[n] = look::placedLabel(panel, QStringLiteral("ad") + number, {280, 0, 484, 20});
         ad_[n]->setFont(rowFont);
         ad_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(ad_[n], QColor(255, 255, 255));
 
         // The NG labels keep their designer names: Label6 in row 1 ... Label45 in row 40.
-        ng_[n] = makeLabel(panel, QStringLiteral("Label") + QString::number(n + 5),
-                           {712, 0, 21, 20}, QStringLiteral("NG"));
+        ng_[n] = look::placedLabel(panel, QStringLiteral("Label") + QString::number(n + 5),
+                                   {712, 0, 21, 20}, QStringLiteral("NG"));
         ng_[n]->setFont(rowFont);
         ng_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(ng_[n], QColor(255, 255, 0));

@@ -12,6 +12,8 @@ class QFont;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QRect;
+class QString;
 
 namespace vev {
 
@@ -28,6 +30,9 @@ QFont proportionalFont(int pixels, bool bold);
 QFont monospacedFont(int pixels, bool bold);
 void setColours(QWidget* widget, const QColor& text, const QColor& background);
 void setColours(QWidget* widget, const QColor& text);
+// A label named `name` at a fixed place on `parent`.
+QLabel* placedLabel(QWidget* parent, const QString& name, const QRect& geometry,
+                    const QString& text = QString());
 } // namespace look
 
 // The question grid: the main window's client area ("canvas", inside its scroll area) with the

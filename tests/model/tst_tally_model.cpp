@@ -51,7 +51,7 @@ constexpr int MaxModelRespondents = 8;
 constexpr int MaxModelLinks = 3;
 
 // A tally file as written here: per question line its choice cells and its NG cell.
-struct TallyFileSpec {
+struct WrittenTallyFile {
     std::vector<std::vector<int>> cells;
     std::vector<int> ng;
 };
@@ -231,7 +231,7 @@ private:
     std::string link() {
         SurveyDocument& doc = *doc_;
         if (doc.LinkedTallyFileCount >= MaxModelLinks) return "link: enough";
-        TallyFileSpec spec;
+        WrittenTallyFile written;
         const int lines = pick(1, MaxModelQuestions);
         const int columns = pick(1, 8);
         QByteArray file = "t,,x\r\n\r\n  ,\"header\"\r\n";
@@ -242,16 +242,16 @@ private:
                 cells.push_back(pick(0, 20));
                 line += ',' + QByteArray::number(cells.back()).rightJustified(4);
             }
-            spec.ng.push_back(pick(0, 5));
-            line += ',' + QByteArray::number(spec.ng.back()).rightJustified(4);
-            spec.cells.push_back(cells);
+            written.ng.push_back(pick(0, 5));
+            line += ',' + QByteArray::number(written.ng.back()).rightJustified(4);
+            written.cells.push_back(cells);
             file += line + "\r\n";
         }
         file += "\r\nother.dat by VEV\r\n";
         const QString name = QStringLiteral("linked%1.csv").arg(++fileNumber_);
         const std::string path = test::native(folder_ + QLatin1Char('/') + name);
         if (!test::writeFile(QString::fromStdString(path), file)) return "link: not written";
-        files_[name.toStdString()] = spec;
+        files_[name.toStdString()] = written;
         doc.CurrentTallyFilePath = path;
         test::RecordedEvents events;
         csvRead(doc, events);
@@ -316,14 +316,15 @@ private:
         for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
             const auto found = files_.find(nameOf(doc.LinkedTallyFile[i]));
             if (found == files_.end()) continue; // check() reports the stray link
-            const TallyFileSpec& spec = found->second;
-            for (int q = 1; q <= doc.QuestionCount && q <= int(spec.cells.size()); ++q) {
-                const std::vector<int>& cells = spec.cells[std::size_t(q - 1)];
+            const WrittenTallyFile& written = found->second;
+            for (int q = 1; q <= doc.QuestionCount && q <= int(written.cells.size()); ++q) {
+                const std::vector<int>& cells = written.cells[std::size_t(q - 1)];
                 const int own = std::min(doc.ChoiceCount[q], columns);
                 for (int c = 1; c <= own && c <= int(cells.size()); ++c)
                     table[q][c] += cells[std::size_t(c - 1)];
                 // More cells than the survey reads leave commas in the NG cell, which is then 0.
-                if (columns >= int(cells.size())) table[q][NgSlot] += spec.ng[std::size_t(q - 1)];
+                if (columns >= int(cells.size()))
+                    table[q][NgSlot] += written.ng[std::size_t(q - 1)];
             }
         }
         return table;
@@ -356,7 +357,7 @@ private:
     std::mt19937 random_;
     QString folder_;
     std::unique_ptr<SurveyDocument> doc_;
-    std::map<std::string, TallyFileSpec> files_;
+    std::map<std::string, WrittenTallyFile> files_;
     int fileNumber_ = 0;
     std::ostringstream log_;
 };
