@@ -1,5 +1,5 @@
 #include "largest_survey.h"
-#include "results/cross_table.h"
+#include "analysis/cross_table.h"
 #include "results/results_file.h"
 
 #include <QTemporaryDir>

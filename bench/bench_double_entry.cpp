@@ -1,7 +1,7 @@
 // Double entry on the largest survey (40 questions of 8 choices, 999 respondents): comparing two
 // keyings of it must take at most 5 ms.
-#include "entry/compare_dialog.h"
-#include "entry/double_entry.h"
+#include "double_entry/compare_dialog.h"
+#include "double_entry/double_entry.h"
 #include "largest_survey.h"
 
 #include <QApplication>

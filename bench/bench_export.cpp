@@ -2,7 +2,7 @@
 // respondents: 321 variables) to an SPSS system file and to CSV with its codebook, files on disk
 // included. Target: at most 20 ms each.
 #include "largest_survey.h"
-#include "results/answer_export.h"
+#include "export/answer_export.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "entry/journal.h"
+#include "survey/journal.h"
 #include "model/recording.h"
 #include "model/survey_document.h"
 

@@ -1,7 +1,7 @@
 // The whole PDF results report of the largest survey (40 questions of 8 choices, 999
 // respondents, 40 linked tally files): tables, charts and fonts, written to disk. Target: 2 s.
 #include "largest_survey.h"
-#include "results/results_report.h"
+#include "analysis/results_report.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,31 +1,35 @@
 #!/usr/bin/env bash
-# Checks that every include in src/ points down the layers:
-#   model                                   -> model
-#   platform                                -> model, platform
-#   entry, results, linked, editor, about   -> model, platform and their own folder
-#   app                                     -> anything
-# (tests, tools, benchmarks and fuzzers may include anything). The build enforces the same with
-# an include root per folder; this check also runs where that cannot (no symbolic links) and
-# names the offending line. Exits 1 on a wrong-way include, 2 when run outside the project.
+# Checks that every include in src/ points down the layers that src/layers.txt names (the same
+# file the build reads for its include roots): a folder's sources include their own folder and
+# the folders listed for it; "*" (app) may include anything. Tests, benchmarks and fuzzers may
+# include anything. This check also runs where the build cannot make include roots (no symbolic
+# links) and names the offending line. Exits 1 on a wrong-way include or a folder missing from
+# the file, 2 when run outside the project.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 src="$root/src"
 [[ -d "$src" ]] || { echo "check_layers: no src/ under $root" >&2; exit 2; }
 
-allowed() { # folder -> the folders it may include
-    case "$1" in
-    model) echo "model" ;;
-    platform) echo "model platform" ;;
-    entry | results | linked | editor | about) echo "model platform $1" ;;
-    *) echo "*" ;;
-    esac
+layers="$src/layers.txt"
+[[ -f "$layers" ]] || { echo "check_layers: no $layers" >&2; exit 2; }
+allowed() { # folder -> the folders it may include, "*" for anything, empty when not listed
+    local line
+    line="$(grep -E "^$1:" "$layers" || true)"
+    [[ -n "$line" ]] || return 0
+    line="${line#*:}"
+    if [[ "$line" == *'*'* ]]; then echo "*"; else echo "$1 $line"; fi
 }
 
 status=0
 for dir in "$src"/*/; do
     folder="$(basename "$dir")"
     may="$(allowed "$folder")"
+    if [[ -z "$may" ]]; then
+        echo "src/$folder: not named in src/layers.txt" >&2
+        status=1
+        continue
+    fi
     [[ "$may" == "*" ]] && continue
     while IFS= read -r hit; do
         file="${hit%%:*}"

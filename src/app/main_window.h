@@ -20,9 +20,9 @@
 
 #include "about/help_commands.h"
 #include "editor/clear_commands.h"
-#include "entry/answer_entry.h"
-#include "entry/journal.h"
-#include "entry/verifying_entry.h"
+#include "keying/answer_entry.h"
+#include "survey/journal.h"
+#include "double_entry/verifying_entry.h"
 #include "linked/linked_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // The main window's frame: start-up, the File menu commands with their save prompts, closing,
 // dropped files and the Option menu, driven through the scripted fake platform.
 #include "app/main_window.h"
-#include "entry/h_spinner.h"
+#include "keying/h_spinner.h"
 #include "model/sjis.h"
 #include "platform/qt_platform.h"
 #include "window_fixture.h"

@@ -2,8 +2,8 @@
 // stand, when they are enabled, and that each reaches its command, driven through the scripted
 // fake platform.
 #include "app/main_window.h"
-#include "results/cross_table_dialog.h"
-#include "results/results_chart_window.h"
+#include "analysis/cross_table_dialog.h"
+#include "analysis/results_chart_window.h"
 #include "window_fixture.h"
 
 #include <QAbstractBarSeries>

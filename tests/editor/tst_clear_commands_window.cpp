@@ -1,7 +1,7 @@
 // The Edit menu's enabling and the two clear commands with their confirmations.
 #include "app/main_window.h"
 #include "editor/editor_dialog.h"
-#include "entry/h_spinner.h"
+#include "keying/h_spinner.h"
 #include "window_fixture.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 #include "editor/editor_dialog.h"
-#include "entry/h_spinner.h"
+#include "keying/h_spinner.h"
 #include "linked/linked_list_dialog.h"
 #include "model/sjis.h"
 

@@ -1,0 +1,416 @@
+#include "cli/tally_cli.h"
+
+#include "cli/tally_compare.h"
+
+#include "linked/tally_file.h"
+#include "model/core_events.h"
+#include "model/data_file.h"
+#include "model/paths.h"
+#include "model/sjis.h"
+#include "model/survey_document.h"
+#include "model/text_file.h"
+#include "model/vev_error.h"
+#include "export/answer_csv.h"
+#include "export/answer_export.h"
+#include "analysis/cross_table.h"
+#include "results/results_file.h"
+#include "analysis/results_report.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace vev {
+
+namespace {
+
+const char* const UsageText =
+    "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac]\n"
+    "                         [--base respondents|answers] [--date TEXT]\n"
+    "       vev-tally crosstab DATAFILE ROWQ COLQ [-o OUT.csv] [--percent row|col|total]\n"
+    "                         [--frac | --no-frac]\n"
+    "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
+    "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
+    "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
+    "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom]\n"
+    "       vev-tally dump    DATAFILE\n"
+    "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
+    "       vev-tally --help | --version\n";
+
+const char* const HelpText =
+    "\n"
+    "Reads a VEV survey data file (.dat) the way the VEV window does and writes:\n"
+    "  results  the results file (comma form), by default DATAFILE with the extension .csv;\n"
+    "           --print writes the print form (spaces) to OUT instead, -o OUT is then required;\n"
+    "           --frac / --no-frac override the percentage option stored in the file;\n"
+    "           --base respondents|answers overrides what multi-select percentages divide by\n"
+    "           (the respondents who answered, or the answers given)\n"
+    "  crosstab question ROWQ broken down by question COLQ (numbers of choice or\n"
+    "           multi-select questions) as UTF-8 CSV to OUT.csv, by default to standard\n"
+    "           output: respondents per pair of answers, unanswered (無回答), NG and totals\n"
+    "           (計); --percent gives per cent of the row, the column or the whole table,\n"
+    "           whole or, as the file's percentage option or --frac says, to one decimal\n"
+    "  sheet    an empty addition sheet for the questionnaire to OUT\n"
+    "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
+    "           the results file beside OUT)\n"
+    "  report   the results report to OUT.pdf: A4, a table of counts and percentages and a bar\n"
+    "           chart for every question (needs no display)\n"
+    "  export   the answers, one row per respondent, to OUT: CSV (UTF-8, with the codebook\n"
+    "           beside it: OUT with its extension replaced by _codebook.csv) or an SPSS\n"
+    "           system file (.sav); the format comes from OUT's extension unless --format\n"
+    "           names it; --bom starts the CSV files with a UTF-8 byte order mark\n"
+    "  dump     the loaded survey as one JSON object on standard output\n"
+    "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
+    "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
+    "           status 0 when they agree, 3 when they differ, 1 when a file is refused or\n"
+    "           the questionnaires differ\n"
+    "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
+    "date). Notices go to standard error. Exit status: 0 done, 1 file refused or failed, 2 "
+    "usage.\n";
+
+// Notices of the loader and the tally-file reader, one line each on standard error.
+class StreamEvents : public CoreEvents {
+public:
+    explicit StreamEvents(QTextStream& err) : err_(err) {}
+    void notice(const QString& text) override {
+        QString line = text;
+        line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        err_ << line << '\n';
+        err_.flush();
+    }
+    void informationBeep() override {}
+    void tallyChanged(int) override {}
+
+private:
+    QTextStream& err_;
+};
+
+struct Request {
+    QString command;
+    QStringList files;
+    std::optional<QString> output; // -o
+    bool print = false;
+    std::optional<bool> frac; // --frac / --no-frac
+    std::optional<QString> date;
+    std::optional<bool> respondentBase;      // --base
+    CrossView crossView = CrossView::Counts; // --percent
+    int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
+    std::optional<ExportFormat> format;      // export --format
+    bool byteOrderMark = false;              // export --bom
+};
+
+struct UsageError {
+    QString text;
+};
+
+std::string nativePath(const QString& path) {
+    return paths::fromQString(path);
+}
+QString fromNative(const std::string& path) {
+    return paths::toQString(path);
+}
+
+// The path with the extension of its file name replaced by ".csv", appended when it has none.
+QString withCsvExtension(const QString& path) {
+    return fromNative(paths::withExtension(nativePath(path), ".csv"));
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+Request parse(const QStringList& args) {
+    Request req;
+    req.command = args.value(0);
+    const bool results = req.command == QStringLiteral("results");
+    const bool dump = req.command == QStringLiteral("dump");
+    const bool crosstab = req.command == QStringLiteral("crosstab");
+    const bool exporting = req.command == QStringLiteral("export");
+    if (!results && !dump && !crosstab && !exporting && req.command != QStringLiteral("sheet") &&
+        req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
+        throw UsageError{req.command.isEmpty()
+                             ? QStringLiteral("no command given")
+                             : QStringLiteral("unknown command '%1'").arg(req.command)};
+
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const auto value = [&]() {
+            if (i + 1 >= args.size()) throw UsageError{QStringLiteral("%1 needs a value").arg(arg)};
+            return args[++i];
+        };
+        const auto onlyFor = [&](bool allowed) {
+            if (!allowed)
+                throw UsageError{QStringLiteral("%1 is not an option of %2").arg(arg, req.command)};
+        };
+        if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg.size() == 1) {
+            req.files.append(arg);
+        } else if (arg == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (arg == QStringLiteral("-o")) {
+            onlyFor(results || crosstab);
+            req.output = value();
+        } else if (arg == QStringLiteral("--print")) {
+            onlyFor(results);
+            req.print = true;
+        } else if (arg == QStringLiteral("--frac") || arg == QStringLiteral("--no-frac")) {
+            onlyFor(results || crosstab);
+            const bool frac = arg == QStringLiteral("--frac");
+            if (req.frac && *req.frac != frac)
+                throw UsageError{QStringLiteral("--frac and --no-frac exclude each other")};
+            req.frac = frac;
+        } else if (arg == QStringLiteral("--base")) {
+            onlyFor(results);
+            const QString base = value();
+            if (base != QStringLiteral("respondents") && base != QStringLiteral("answers"))
+                throw UsageError{QStringLiteral("--base takes respondents or answers")};
+            req.respondentBase = base == QStringLiteral("respondents");
+        } else if (arg == QStringLiteral("--percent")) {
+            onlyFor(crosstab);
+            const QString view = value();
+            if (view == QStringLiteral("row"))
+                req.crossView = CrossView::RowPercent;
+            else if (view == QStringLiteral("col"))
+                req.crossView = CrossView::ColumnPercent;
+            else if (view == QStringLiteral("total"))
+                req.crossView = CrossView::TotalPercent;
+            else
+                throw UsageError{QStringLiteral("--percent takes row, col or total")};
+        } else if (arg == QStringLiteral("--format")) {
+            onlyFor(exporting);
+            const QString name = value();
+            req.format = exportFormatOf(QLatin1Char('.') + name);
+            if (!req.format || name.size() != 3)
+                throw UsageError{QStringLiteral("unknown format '%1' (csv or sav)").arg(name)};
+        } else if (arg == QStringLiteral("--bom")) {
+            onlyFor(exporting);
+            req.byteOrderMark = true;
+        } else if (arg == QStringLiteral("--date")) {
+            onlyFor(!dump && !crosstab && !exporting);
+            req.date = value();
+        } else if (arg.startsWith(QStringLiteral("--date="))) {
+            onlyFor(!dump && !crosstab && !exporting);
+            req.date = arg.mid(7);
+        } else {
+            throw UsageError{QStringLiteral("unknown option '%1'").arg(arg)};
+        }
+    }
+
+    const qsizetype wanted = (results || dump) ? 1 : crosstab ? 3 : 2;
+    if (req.files.size() < wanted)
+        throw UsageError{wanted == 1 ? QStringLiteral("DATAFILE missing")
+                         : crosstab  ? QStringLiteral("DATAFILE, ROWQ and COLQ are all needed")
+                                     : QStringLiteral("DATAFILE and OUT are both needed")};
+    if (req.files.size() > wanted)
+        throw UsageError{QStringLiteral("unexpected argument '%1'").arg(req.files[wanted])};
+    if (req.print && !req.output) throw UsageError{QStringLiteral("--print needs -o OUT")};
+    for (int i = 0; crosstab && i < 2; ++i) {
+        bool ok = false;
+        req.crossQuestions[i] = req.files[i + 1].toInt(&ok);
+        if (!ok)
+            throw UsageError{QStringLiteral("'%1' is not a question number").arg(req.files[i + 1])};
+    }
+    if (exporting && !req.format) {
+        req.format = exportFormatOf(req.files[1]);
+        if (!req.format)
+            throw UsageError{QStringLiteral("cannot tell the format of %1: use --format csv|sav")
+                                 .arg(req.files[1])};
+    }
+    return req;
+}
+
+QJsonObject dumpDocument(const SurveyDocument& doc) {
+    QJsonArray questions;
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        QJsonObject question;
+        question[QStringLiteral("Text")] = sjis::toQString(doc.QuestionText[q].view());
+        question[QStringLiteral("ChoiceCount")] = doc.ChoiceCount[q];
+        question[QStringLiteral("MultiSelect")] = doc.MultiSelect[q];
+        questions.append(question);
+    }
+    QJsonArray answers;
+    const int shownRespondents =
+        std::clamp(std::max(doc.RespondentCount, doc.CurrentRespondent), 0, MaxRespondents);
+    for (int r = 1; r <= shownRespondents; ++r) {
+        QJsonArray row;
+        for (int q = 1; q <= doc.QuestionCount; ++q)
+            row.append(sjis::toQString(doc.Answers[r][q].view()));
+        answers.append(row);
+    }
+    QJsonArray tally;
+    for (int q = 1; q <= doc.QuestionCount; ++q) {
+        QJsonArray counts;
+        for (int c = 1; c <= TallySlots; ++c) counts.append(doc.Tally[q][c]);
+        tally.append(counts);
+    }
+    QJsonArray linked;
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
+        linked.append(fromNative(doc.LinkedTallyFile[i]));
+
+    QJsonObject o;
+    o[QStringLiteral("SurveyTitle")] = sjis::toQString(doc.SurveyTitle.view());
+    o[QStringLiteral("QuestionCount")] = doc.QuestionCount;
+    o[QStringLiteral("Questions")] = questions;
+    o[QStringLiteral("RespondentCount")] = doc.RespondentCount;
+    o[QStringLiteral("CurrentRespondent")] = doc.CurrentRespondent;
+    o[QStringLiteral("CurrentQuestion")] = doc.CurrentQuestion;
+    o[QStringLiteral("FirstOpenQuestion")] = doc.FirstOpenQuestion;
+    o[QStringLiteral("Answers")] = answers;
+    o[QStringLiteral("Tally")] = tally;
+    o[QStringLiteral("LinkedTallyFiles")] = linked;
+    o[QStringLiteral("Modified")] = doc.Modified;
+    o[QStringLiteral("Frac1")] = doc.Frac1;
+    o[QStringLiteral("WWrite")] = doc.WWrite;
+    o[QStringLiteral("DataFilePath")] = fromNative(doc.DataFilePath);
+    return o;
+}
+
+void setUpProgram(SurveyDocument& doc) {
+    doc.VersionString = VevVersion;
+    QString dir = QCoreApplication::applicationDirPath();
+    if (dir.isEmpty()) dir = QDir::currentPath();
+    doc.AppDirectory = nativePath(dir + QLatin1Char('/'));
+    doc.PrintDirectory = doc.AppDirectory;
+}
+
+// The cross table of the questions named by the second and third arguments.
+int crossTable(const Request& req, const SurveyDocument& doc, const QString& target,
+               QTextStream& out, QTextStream& err) {
+    for (const int q : req.crossQuestions) {
+        const QString problem = crossQuestionProblem(doc, q);
+        if (!problem.isEmpty()) {
+            err << QStringLiteral("vev-tally: ") << problem << '\n';
+            err.flush();
+            return TallyFailed;
+        }
+    }
+    const bool tenths = req.frac.value_or(doc.Frac1);
+    const QByteArray csv =
+        crossGridCsv(crossGrid(crossTabulate(doc, req.crossQuestions[0], req.crossQuestions[1]),
+                               req.crossView, true, tenths));
+    if (target.isEmpty()) {
+        out << QString::fromUtf8(csv);
+        out.flush();
+    } else {
+        writeTextFile(nativePath(target),
+                      std::string_view(csv.constData(), std::size_t(csv.size())));
+    }
+    return TallyOk;
+}
+
+int run(const Request& req, QTextStream& out, QTextStream& err) {
+    const QString dataFile = req.files[0];
+    const QString date =
+        req.date.value_or(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+
+    const bool crosstab = req.command == QStringLiteral("crosstab");
+    QString target;
+    if (req.command == QStringLiteral("results"))
+        target = req.output.value_or(withCsvExtension(dataFile));
+    else if (crosstab)
+        target = req.output.value_or(QString());
+    else if (req.command != QStringLiteral("dump"))
+        target = req.files[1];
+    // Results, sheets, cross tables, exports and reports are never a survey: writing one over
+    // its own data file would lose every answer.
+    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
+         req.command == QStringLiteral("report") || req.command == QStringLiteral("export") ||
+         (crosstab && !target.isEmpty())) &&
+        sameFile(target, dataFile))
+        throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
+    if (req.format == ExportFormat::Csv &&
+        sameFile(fromNative(codebookPath(nativePath(target))), dataFile))
+        throw UsageError{
+            QStringLiteral("the codebook of %1 would overwrite the data file").arg(target)};
+
+    auto doc = std::make_unique<SurveyDocument>();
+    setUpProgram(*doc);
+    doc->OpenRequestPath = nativePath(dataFile);
+    StreamEvents events(err);
+    // The load keeps the program's own settings (version, folders) that setUpProgram made.
+    if (Loaddatafile(*doc, events) != LoadOutcome::Loaded) return TallyFailed;
+
+    if (req.command == QStringLiteral("dump")) {
+        out << QString::fromUtf8(QJsonDocument(dumpDocument(*doc)).toJson(QJsonDocument::Indented));
+        out.flush();
+        return TallyOk;
+    }
+    if (crosstab) return crossTable(req, *doc, target, out, err);
+    if (req.command == QStringLiteral("results")) {
+        if (req.frac) doc->Frac1 = *req.frac;
+        if (req.respondentBase) doc->RBase1 = *req.respondentBase;
+        if (req.print) {
+            doc->ResultsSeparator = ' ';
+            doc->ResultsQuote = ' ';
+            writeTextFile(nativePath(target), resultsFileContents(*doc, date));
+        } else {
+            doc->ResultsSeparator = ',';
+            doc->ResultsQuote = '"';
+            doc->ResultsFilePath = nativePath(target);
+            csvhozon(*doc, date);
+        }
+    } else if (req.command == QStringLiteral("export")) {
+        exportAnswers(*doc, nativePath(target), *req.format, req.byteOrderMark);
+    } else if (req.command == QStringLiteral("sheet")) {
+        doc->CurrentTallyFilePath = nativePath(target);
+        csvRhozon(*doc, date);
+    } else if (req.command == QStringLiteral("report")) {
+        writeResultsReport(*doc, nativePath(target), date);
+    } else { // resave
+        const QString absolute = QFileInfo(target).absoluteFilePath();
+        // The results file that goes beside the copy must not be the copy itself.
+        if (doc->WWrite && sameFile(withCsvExtension(absolute), absolute))
+            throw UsageError{
+                QStringLiteral("%1 would be overwritten by its own results file").arg(target)};
+        doc->DataFilePath = nativePath(absolute);
+        hozon(*doc, date);
+    }
+    return TallyOk;
+}
+
+} // namespace
+
+int runTallyCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const QString first = args.value(0);
+    if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+        out << QString::fromUtf8(UsageText) << QString::fromUtf8(HelpText);
+        out.flush();
+        return TallyOk;
+    }
+    if (first == QStringLiteral("--version")) {
+        out << QStringLiteral("vev-tally ") << QString::fromUtf8(VevVersion) << '\n';
+        out.flush();
+        return TallyOk;
+    }
+    try {
+        if (first == QStringLiteral("compare")) return runTallyCompare(args.mid(1), out, err);
+        return run(parse(args), out, err);
+    } catch (const UsageError& e) {
+        err << QStringLiteral("vev-tally: ") << e.text << '\n' << QString::fromUtf8(UsageText);
+        err.flush();
+        return TallyUsageError;
+    } catch (const TallyCompareUsage& e) {
+        err << QStringLiteral("vev-tally: ") << e.text << '\n' << QString::fromUtf8(UsageText);
+        err.flush();
+        return TallyUsageError;
+    } catch (const VevError& e) {
+        err << QString::fromUtf8(withFullStop(e.what())) << '\n';
+        err.flush();
+        return TallyFailed;
+    }
+}
+
+} // namespace vev

@@ -1,0 +1,223 @@
+#include "double_entry/double_entry.h"
+
+#include "model/csv_writer.h"
+#include "model/data_file.h"
+#include "model/paths.h"
+#include "model/sjis.h"
+#include "model/text_file.h"
+#include "model/vev_error.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace vev {
+
+namespace {
+
+QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// "" and "0" are both no answer.
+std::string_view normalAnswer(std::string_view stored) {
+    return stored.empty() ? std::string_view("0") : stored;
+}
+
+QString quoted(std::string_view sjisText) {
+    return u8("「") + sjis::toQString(sjisText) + u8("」");
+}
+
+QString differenceMessage(const QString& what, const QString& nameA, const QString& valueA,
+                          const QString& nameB, const QString& valueB) {
+    return u8("アンケートが同じではないため照合できません。\n") + what + QLatin1Char('\n') + nameA +
+           u8("：") + valueA + QLatin1Char('\n') + nameB + u8("：") + valueB;
+}
+
+QString multiSelectText(bool multi) {
+    return multi ? u8("複数選択") : u8("複数選択なし");
+}
+
+// Notices of the loader kept for the refusal; linking notices are not the comparison's concern.
+class KeptNotices : public CoreEvents {
+public:
+    QString last;
+    void notice(const QString& text) override { last = text; }
+    void informationBeep() override {}
+    void tallyChanged(int) override {}
+};
+
+} // namespace
+
+QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
+                                const QString& nameA, const QString& nameB) {
+    if (a.SurveyTitle.view() != b.SurveyTitle.view())
+        return differenceMessage(u8("アンケート名が違います。"), nameA, quoted(a.SurveyTitle),
+                                 nameB, quoted(b.SurveyTitle));
+    if (a.QuestionCount != b.QuestionCount)
+        return differenceMessage(u8("質問数が違います。"), nameA, QString::number(a.QuestionCount),
+                                 nameB, QString::number(b.QuestionCount));
+    for (int q = 1; q <= std::min(a.QuestionCount, MaxQuestions); ++q) {
+        const QString number = QString::number(q);
+        if (a.QuestionText[q].view() != b.QuestionText[q].view())
+            return differenceMessage(u8("質問%1の内容が違います。").arg(number), nameA,
+                                     quoted(a.QuestionText[q]), nameB, quoted(b.QuestionText[q]));
+        if (a.ChoiceCount[q] != b.ChoiceCount[q])
+            return differenceMessage(u8("質問%1の選択肢の数が違います。").arg(number), nameA,
+                                     QString::number(a.ChoiceCount[q]), nameB,
+                                     QString::number(b.ChoiceCount[q]));
+        if (a.MultiSelect[q] != b.MultiSelect[q])
+            return differenceMessage(u8("質問%1の複数選択の設定が違います。").arg(number), nameA,
+                                     multiSelectText(a.MultiSelect[q]), nameB,
+                                     multiSelectText(b.MultiSelect[q]));
+    }
+    return {};
+}
+
+Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b, const QString& nameA,
+                          const QString& nameB) {
+    Comparison c;
+    c.QuestionnaireDifference = questionnaireDifference(a, b, nameA, nameB);
+    if (!c.questionnairesMatch()) return c;
+
+    // The rows an operator keys; a slot without choices is hidden and never keyed.
+    int keyed[MaxQuestions];
+    int keyedCount = 0;
+    for (int q = 1; q <= std::min(a.QuestionCount, MaxQuestions); ++q)
+        if (a.ChoiceCount[q] >= 1) keyed[keyedCount++] = q;
+
+    const int inA = std::clamp(a.RespondentCount, 0, MaxRespondents);
+    const int inB = std::clamp(b.RespondentCount, 0, MaxRespondents);
+    const int both = std::min(inA, inB);
+    // Counted first, so that the rows are allocated once even when every answer differs.
+    std::size_t differing = 0;
+    for (int r = 1; r <= both; ++r)
+        for (int i = 0; i < keyedCount; ++i)
+            differing += normalAnswer(a.Answers[r][keyed[i]].view()) !=
+                         normalAnswer(b.Answers[r][keyed[i]].view());
+    c.Differences.reserve(differing + static_cast<std::size_t>(std::abs(inA - inB)));
+    for (int r = 1; r <= both; ++r) {
+        const auto& rowA = a.Answers[r];
+        const auto& rowB = b.Answers[r];
+        for (int i = 0; i < keyedCount; ++i) {
+            const int q = keyed[i];
+            if (normalAnswer(rowA[q].view()) == normalAnswer(rowB[q].view())) continue;
+            AnswerDifference& d = c.Differences.emplace_back();
+            d.Respondent = r;
+            d.Question = q;
+            d.AnswerA = rowA[q];
+            d.AnswerB = rowB[q];
+        }
+    }
+    c.RespondentsCompared = both;
+    c.AnswersCompared = static_cast<long>(both) * keyedCount;
+    c.AnswersDiffering = static_cast<long>(c.Differences.size());
+    for (int r = both + 1; r <= std::max(inA, inB); ++r) {
+        AnswerDifference& d = c.Differences.emplace_back();
+        d.Respondent = r;
+        d.OnlyIn = inA > inB ? 'A' : 'B';
+    }
+    c.OnlyInA = std::max(inA - inB, 0);
+    c.OnlyInB = std::max(inB - inA, 0);
+    return c;
+}
+
+QString answerText(std::string_view stored) {
+    stored = normalAnswer(stored);
+    if (stored == "0") return u8("無回答");
+    if (stored == "9") return QStringLiteral("NG");
+    return QString::fromLatin1(stored.data(), static_cast<qsizetype>(stored.size()));
+}
+
+QString agreementText(const Comparison& c) {
+    if (c.AnswersCompared == 0) return c.agree() ? u8("100.0%") : u8("0.0%");
+    const long long tenths = (c.AnswersCompared - c.AnswersDiffering) * 1000LL /
+                             static_cast<long long>(c.AnswersCompared);
+    return QStringLiteral("%1.%2%").arg(tenths / 10).arg(tenths % 10);
+}
+
+QStringList comparisonSummary(const Comparison& c) {
+    return {
+        u8("照合した回答者：%1人").arg(c.RespondentsCompared),
+        u8("照合した回答：%1件").arg(c.AnswersCompared),
+        u8("相違：%1件").arg(c.AnswersDiffering),
+        u8("一方のファイルだけの回答者：%1人").arg(c.OnlyInA + c.OnlyInB),
+        u8("一致率：") + agreementText(c),
+    };
+}
+
+QString oneSidedText() {
+    return u8("一方のファイルだけにある回答者");
+}
+QString presentText() {
+    return u8("回答あり");
+}
+QString absentText() {
+    return u8("回答者なし");
+}
+
+QByteArray differencesReport(const Comparison& c, const SurveyDocument& a) {
+    CsvWriter csv(true);
+    csv.record({u8("回答者番号"), u8("質問番号"), u8("質問内容"), u8("Aの回答"), u8("Bの回答")});
+    for (const AnswerDifference& d : c.Differences) {
+        csv.field(d.Respondent);
+        if (d.Question == 0) {
+            csv.emptyField().field(oneSidedText());
+            csv.field(d.OnlyIn == 'A' ? presentText() : absentText());
+            csv.field(d.OnlyIn == 'B' ? presentText() : absentText());
+        } else {
+            csv.field(d.Question).field(sjis::toQString(a.QuestionText[d.Question].view()));
+            csv.field(answerText(d.AnswerA)).field(answerText(d.AnswerB));
+        }
+        csv.endRecord();
+    }
+    return csv.bytes();
+}
+
+SurveyForComparison readSurveyForComparison(const std::string& path) {
+    SurveyForComparison out;
+    auto doc = std::make_unique<SurveyDocument>();
+    doc->VersionString = VevVersion;
+    doc->OpenRequestPath = path;
+    KeptNotices notices;
+    try {
+        if (Loaddatafile(*doc, notices) != LoadOutcome::Loaded) {
+            out.Refusal = notices.last;
+            return out;
+        }
+    } catch (const VevError& e) {
+        out.Refusal = paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
+                      QString::fromUtf8(withFullStop(e.what()));
+        return out;
+    }
+    out.Doc = std::move(doc);
+    return out;
+}
+
+std::unique_ptr<SurveyDocument> secondEntryDocument(const SurveyDocument& doc,
+                                                    const std::string& path) {
+    auto copy = std::make_unique<SurveyDocument>();
+    copy->VersionString = doc.VersionString.empty() ? ShortString(VevVersion) : doc.VersionString;
+    copy->SurveyTitle = doc.SurveyTitle;
+    copy->QuestionCount = doc.QuestionCount;
+    copy->QuestionText = doc.QuestionText;
+    copy->ChoiceCount = doc.ChoiceCount;
+    copy->MultiSelect = doc.MultiSelect;
+    copy->WWrite = doc.WWrite;
+    copy->Frac1 = doc.Frac1;
+    copy->DataFilePath = path;
+    return copy;
+}
+
+void writeSecondEntryFile(const SurveyDocument& doc, const std::string& path,
+                          const QString& shortDate) {
+    writeTextFile(path, dataFileContents(*secondEntryDocument(doc, path), shortDate));
+}
+
+std::string secondEntryFileName(const SurveyDocument& doc) {
+    std::string stem = doc.DataFilePath.empty() ? sjis::toNativePath(doc.SurveyTitle.view())
+                                                : paths::withExtension(doc.DataFilePath, "");
+    if (paths::fileNamePart(stem).empty()) stem += "vev";
+    return stem + "_2.dat";
+}
+
+} // namespace vev

@@ -1,0 +1,27 @@
+#pragma once
+
+// The answer table as UTF-8 comma-separated files: the answers (a header row of variable names,
+// one row per respondent, an empty field where a value is missing) and, beside them, the codebook
+// "<name>_codebook.csv" with one row per variable and one per multiple-response set, under the
+// column headers "変数名,ラベル,質問番号,種類,値".
+
+#include "model/survey_document.h"
+#include "export/answer_table.h"
+
+#include <QByteArray>
+
+#include <string>
+
+namespace vev {
+
+QByteArray answersCsv(const AnswerTable& table, bool byteOrderMark);
+QByteArray codebookCsv(const AnswerTable& table, bool byteOrderMark);
+
+// "<folder>/<name>_codebook.csv" for "<folder>/<name>.<ext>" (native paths).
+std::string codebookPath(const std::string& csvPath);
+
+// Writes the answers to path and the codebook beside it, each atomically: a failure leaves no
+// partial file. Throws VevError (nothing to export, or the system's input/output error).
+void writeAnswersCsv(const SurveyDocument& doc, const std::string& path, bool byteOrderMark);
+
+} // namespace vev

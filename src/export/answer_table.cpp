@@ -1,0 +1,102 @@
+#include "export/answer_table.h"
+
+#include "model/sjis.h"
+#include "model/vev_error.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace vev {
+
+QString noQuestionnaireMessage() {
+    return QString::fromUtf8("書き出す質問がありません。アンケートを開いてください。");
+}
+
+QString noRespondentsMessage() {
+    return QString::fromUtf8("書き出す回答がありません。回答を入力してください。");
+}
+
+namespace {
+
+bool isChoiceDigit(char c) {
+    return c >= '1' && c <= '9';
+}
+
+// Whether the answer holds two or more choices ("135").
+bool severalChoices(std::string_view answer) {
+    return std::count_if(answer.begin(), answer.end(), isChoiceDigit) >= 2;
+}
+
+bool unanswered(std::string_view answer) {
+    return answer.empty() || answer == "0";
+}
+
+// A one-digit answer's value ("9" is NG); Missing for an open answer or anything else.
+int oneDigit(std::string_view answer) {
+    if (answer.size() == 1 && isChoiceDigit(answer[0])) return answer[0] - '0';
+    return AnswerTable::Missing;
+}
+
+AnswerKind kindOf(const SurveyDocument& doc, int q) {
+    if (doc.ChoiceCount[q] < 2) return AnswerKind::Numeric;
+    if (doc.MultiSelect[q]) return AnswerKind::Indicator;
+    for (int r = 1; r <= std::min<int>(doc.RespondentCount, MaxRespondents); ++r)
+        if (severalChoices(doc.Answers[r][q].view())) return AnswerKind::Indicator;
+    return AnswerKind::SingleChoice;
+}
+
+} // namespace
+
+void checkExportable(const SurveyDocument& doc) {
+    if (!doc.questionnaireLoaded() || doc.QuestionCount < 1)
+        throw VevError(noQuestionnaireMessage().toStdString());
+    if (doc.RespondentCount < 1) throw VevError(noRespondentsMessage().toStdString());
+}
+
+AnswerTable answerTable(const SurveyDocument& doc) {
+    checkExportable(doc);
+
+    AnswerTable table;
+    table.title = sjis::toQString(doc.SurveyTitle.view());
+    table.rows = std::min<int>(doc.RespondentCount, MaxRespondents);
+    table.variables.push_back({"id", QString::fromUtf8("回答者番号"), AnswerKind::Id, 0, 0, 0});
+    const int questions = std::min(doc.QuestionCount, MaxQuestions);
+    for (int q = 1; q <= questions; ++q) {
+        const QString text = sjis::toQString(doc.QuestionText[q].view());
+        const std::string name = "q" + std::to_string(q);
+        const AnswerKind kind = kindOf(doc, q);
+        const int choices = doc.ChoiceCount[q];
+        if (kind != AnswerKind::Indicator) {
+            table.variables.push_back({name, text, kind, q, 0, choices});
+            continue;
+        }
+        AnswerSet set{"$" + name, text, q, static_cast<int>(table.variables.size()), choices};
+        for (int c = 1; c <= choices; ++c)
+            table.variables.push_back({name + "_" + std::to_string(c),
+                                       text + QStringLiteral(": ") + QString::number(c), kind, q, c,
+                                       choices});
+        table.sets.push_back(std::move(set));
+    }
+
+    table.values.reserve(static_cast<std::size_t>(table.rows) * table.variables.size());
+    for (int r = 1; r <= table.rows; ++r) {
+        for (const AnswerVariable& v : table.variables) {
+            if (v.kind == AnswerKind::Id) {
+                table.values.push_back(r);
+                continue;
+            }
+            const std::string_view answer = doc.Answers[r][v.question].view();
+            if (v.kind != AnswerKind::Indicator) {
+                table.values.push_back(oneDigit(answer));
+            } else if (unanswered(answer) || answer == "9") { // or NG
+                table.values.push_back(AnswerTable::Missing);
+            } else {
+                const char digit = static_cast<char>('0' + v.choice);
+                table.values.push_back(answer.find(digit) == std::string_view::npos ? 0 : 1);
+            }
+        }
+    }
+    return table;
+}
+
+} // namespace vev

@@ -1,0 +1,195 @@
+#include "analysis/cross_table.h"
+
+#include "core_test_util.h"
+#include "model/recording.h"
+#include "results/percentages.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <memory>
+
+using namespace vev;
+using namespace vev::test;
+
+namespace {
+
+// Six respondents: question 1 single choice (2 choices), question 2 multi-select (3 choices),
+// question 3 numeric.
+//   r1: 1, 12    r2: 2, 3    r3: 1, 0    r4: 9, 123    r5: 0, 9    r6: 2, 23
+std::unique_ptr<SurveyDocument> smallSurvey() {
+    auto doc = std::make_unique<SurveyDocument>();
+    doc->QuestionCount = 3;
+    doc->ChoiceCount[1] = 2;
+    doc->ChoiceCount[2] = 3;
+    doc->MultiSelect[2] = true;
+    doc->ChoiceCount[3] = 1;
+    const char* answers[6][3] = {{"1", "12", "3"},  {"2", "3", "1"}, {"1", "0", "2"},
+                                 {"9", "123", "0"}, {"0", "9", "4"}, {"2", "23", "5"}};
+    for (int r = 1; r <= 6; ++r)
+        for (int q = 1; q <= 3; ++q) {
+            doc->CurrentRespondent = r;
+            doc->CurrentQuestion = q;
+            doc->EntryBuffer = answers[r - 1][q - 1];
+            dataIN(*doc);
+        }
+    return doc;
+}
+
+QString rows(std::initializer_list<const char*> lines) {
+    QString text;
+    for (const char* line : lines)
+        text += u(line).replace(QLatin1Char(' '), QLatin1Char('\t')) + QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
+class TestCrossTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The tables as tab-separated text (written here with spaces for tabs).
+    void views_data() {
+        QTest::addColumn<int>("rowQ");
+        QTest::addColumn<int>("colQ");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("showOpen");
+        QTest::addColumn<bool>("tenths");
+        QTest::addColumn<QString>("expected");
+        const int counts = int(CrossView::Counts);
+        QTest::newRow("counts with unanswered and NG")
+            << 1 << 2 << counts << true << false
+            << rows({" 1 2 3 無回答 NG 計", "1 1 1 0 1 0 3", "2 0 1 2 0 0 3", "無回答 0 0 0 0 1 1",
+                     "NG 1 1 1 0 0 3", "計 2 3 3 1 1 10"});
+        QTest::newRow("counts without them: totals of the cells shown")
+            << 1 << 2 << counts << false << false
+            << rows({" 1 2 3 計", "1 1 1 0 2", "2 0 1 2 3", "計 1 2 2 5"});
+        QTest::newRow("multi-select by itself counts every chosen pair")
+            << 2 << 2 << counts << false << false
+            << rows({" 1 2 3 計", "1 2 2 1 5", "2 2 3 2 7", "3 1 2 3 6", "計 5 7 6 18"});
+        QTest::newRow("row per cent: the total row is the columns' share")
+            << 1 << 2 << int(CrossView::RowPercent) << true << false
+            << rows({" 1 2 3 無回答 NG 計", "1 33 33 0 33 0 100", "2 0 33 67 0 0 100",
+                     "無回答 0 0 0 0 100 100", "NG 33 33 33 0 0 100", "計 20 30 30 10 10 100"});
+        QTest::newRow("column per cent")
+            << 1 << 2 << int(CrossView::ColumnPercent) << false << false
+            << rows({" 1 2 3 計", "1 100 50 0 40", "2 0 50 100 60", "計 100 100 100 100"});
+        QTest::newRow("total per cent in tenths")
+            << 1 << 2 << int(CrossView::TotalPercent) << false << true
+            << rows({" 1 2 3 計", "1 20.0 20.0 0.0 40.0", "2 0.0 20.0 40.0 60.0",
+                     "計 20.0 40.0 40.0 100.0"});
+    }
+    void views() {
+        QFETCH(int, rowQ);
+        QFETCH(int, colQ);
+        QFETCH(int, view);
+        QFETCH(bool, showOpen);
+        QFETCH(bool, tenths);
+        QFETCH(QString, expected);
+        auto doc = smallSurvey();
+        QCOMPARE(doc->RespondentCount, 6);
+        const CrossTable table = crossTabulate(*doc, rowQ, colQ);
+        QCOMPARE(crossGridText(crossGrid(table, CrossView(view), showOpen, tenths)), expected);
+    }
+
+    // 3 and 5 of 8 respondents: 37.5 and 62.5 go to the even neighbour, as in the results file.
+    void halvesToEven() {
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->QuestionCount = 1;
+        doc->ChoiceCount[1] = 2;
+        doc->CurrentQuestion = 1;
+        for (int r = 1; r <= 8; ++r) {
+            doc->CurrentRespondent = r;
+            doc->EntryBuffer = r <= 3 ? "1" : "2";
+            dataIN(*doc);
+        }
+        const CrossTable table = crossTabulate(*doc, 1, 1);
+        QCOMPARE(crossGridText(crossGrid(table, CrossView::TotalPercent, false, false)),
+                 rows({" 1 2 計", "1 38 0 38", "2 0 62 62", "計 38 62 100"}));
+    }
+
+    // Random surveys keyed, and rekeyed, through recording: with a row question keyed one
+    // character at a time and the open categories shown, every respondent lands in exactly one row,
+    // so the total row is the column question's tally (choices, then NG) and its unanswered count.
+    // And a respondents' base never gives a share above 100 per cent, linked counts or not.
+    void randomSurveysAgreeWithTally() {
+        QRandomGenerator random(20261207);
+        for (int round = 0; round < 200; ++round) {
+            auto doc = std::make_unique<SurveyDocument>();
+            doc->QuestionCount = 4;
+            for (int q = 1; q <= 4; ++q) {
+                doc->ChoiceCount[q] = random.bounded(2, 9);
+                doc->MultiSelect[q] = random.bounded(2) == 1;
+            }
+            doc->MultiSelect[1] = false;
+            const int keys = random.bounded(1, 400);
+            for (int i = 0; i < keys; ++i) {
+                doc->CurrentRespondent = random.bounded(1, 60);
+                doc->CurrentQuestion = random.bounded(1, 5);
+                std::string buffer;
+                // Question 1 gets one character at a time: one row per respondent.
+                for (int n = doc->CurrentQuestion == 1 ? 1 : random.bounded(0, 4); n > 0; --n)
+                    buffer += static_cast<char>('0' + random.bounded(10));
+                doc->EntryBuffer = buffer;
+                dataDEL(*doc);
+                dataIN(*doc);
+            }
+            for (int colQ = 1; colQ <= 4; ++colQ) {
+                const int k = doc->ChoiceCount[colQ];
+                const CrossTable table = crossTabulate(*doc, 1, colQ);
+                const CrossGrid grid = crossGrid(table, CrossView::Counts, true, false);
+                QStringList expected;
+                std::int64_t answered = 0;
+                for (int r = 1; r <= doc->RespondentCount; ++r) {
+                    const std::string_view a = doc->Answers[r][colQ].view();
+                    answered += !a.empty() && a != "0";
+                }
+                for (int c = 1; c <= k; ++c) expected << QString::number(doc->Tally[colQ][c]);
+                expected << QString::number(doc->RespondentCount - answered)
+                         << QString::number(doc->Tally[colQ][NgSlot]);
+                QCOMPARE(grid.cells.last().mid(0, k + 2), expected);
+            }
+            for (int q = 1; q <= 4; ++q) {
+                if (random.bounded(2) == 1) doc->Tally[q][random.bounded(1, 3)] += 5; // linked
+                const std::int32_t base = percentBase(*doc, q, PercentBasis::Respondents);
+                for (int c = 1; c <= doc->ChoiceCount[q]; ++c)
+                    QVERIFY(doc->Tally[q][c] <= base || base == 1);
+                QVERIFY(base <= percentBase(*doc, q, PercentBasis::Answers));
+            }
+        }
+    }
+
+    void csvBytes() {
+        auto doc = smallSurvey();
+        const CrossTable table = crossTabulate(*doc, 1, 2);
+        QCOMPARE(crossGridCsv(crossGrid(table, CrossView::Counts, true, false)),
+                 (u(",1,2,3,無回答,NG,計\r\n"
+                    "1,1,1,0,1,0,3\r\n"
+                    "2,0,1,2,0,0,3\r\n"
+                    "無回答,0,0,0,0,1,1\r\n"
+                    "NG,1,1,1,0,0,3\r\n"
+                    "計,2,3,3,1,1,10\r\n"))
+                     .toUtf8());
+    }
+
+    void refusals_data() {
+        QTest::addColumn<int>("q");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("single choice") << 1 << QString();
+        QTest::newRow("multi-select") << 2 << QString();
+        QTest::newRow("numeric")
+            << 3 << u("質問3は数量の質問です。クロス集計できるのは選択肢の質問だけです。");
+        QTest::newRow("none") << 0 << u("質問0はありません。");
+        QTest::newRow("beyond the questionnaire") << 4 << u("質問4はありません。");
+    }
+    void refusals() {
+        QFETCH(int, q);
+        QFETCH(QString, problem);
+        auto doc = smallSurvey();
+        QCOMPARE(crossQuestionProblem(*doc, q), problem);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrossTable)
+#include "tst_cross_table.moc"

@@ -1,0 +1,298 @@
+// The PDF results report, checked from the outside with poppler's tools: pages, the text a
+// reader can copy out (title, date, every question, counts and percentages), embedded fonts,
+// and blocks that never break across pages. Skipped where poppler-utils is not installed.
+#include "analysis/results_report.h"
+
+#include "core_test_util.h"
+#include "fake_platform.h"
+#include "model/sjis.h"
+#include "model/vev_error.h"
+#include "analysis/report_command.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace vev;
+using namespace vev::test;
+
+namespace {
+
+const QString Date = QStringLiteral("2026/12/08");
+
+// Standard output of a poppler tool; empty when it failed.
+QString run(const QString& tool, const QStringList& args) {
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(tool), args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The text of one page (0: all of them). The PDF's text map gives some kanji as the Kangxi
+// radical that shares their glyph (食 comes out as U+2FB7), so texts are compared in NFKC.
+// In layout mode a chart's labels can share a line with a table row; raw mode keeps the order
+// in which the page was drawn, one table row after the other.
+QString pageText(const QString& pdf, int page = 0, bool layout = true) {
+    QStringList args{layout ? QStringLiteral("-layout") : QStringLiteral("-raw")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
+    return run(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"))
+        .normalized(QString::NormalizationForm_KC);
+}
+
+int pageCount(const QString& pdf) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                                         QRegularExpression::MultilineOption)
+                                          .match(run(QStringLiteral("pdfinfo"), {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// "昼食アンケート", 20 respondents: Q1 three choices (12, 7, 0; NG 1), Q2 multi-select of four
+// (9, 14, 3, 6), Q3 numeric (sum 30, NG 2), Q4 without choices.
+void fillLunch(SurveyDocument& doc) {
+    doc.SurveyTitle = sjis::fromUtf8("昼食アンケート");
+    doc.DataFilePath = "/surveys/lunch.dat";
+    doc.RespondentCount = 20;
+    doc.QuestionCount = 4;
+    const char* texts[] = {"昼食の満足度", "好きな飲み物", "外食の回数", "予備"};
+    const int choices[] = {3, 4, 1, 0};
+    for (int q = 1; q <= 4; ++q) {
+        doc.QuestionText[q] = sjis::fromUtf8(texts[q - 1]);
+        doc.ChoiceCount[q] = choices[q - 1];
+    }
+    doc.MultiSelect[2] = true;
+    doc.Tally[1][1] = 12;
+    doc.Tally[1][2] = 7;
+    doc.Tally[1][9] = 1;
+    doc.Tally[2][1] = 9;
+    doc.Tally[2][2] = 14;
+    doc.Tally[2][3] = 3;
+    doc.Tally[2][4] = 6;
+    doc.Tally[3][1] = 30;
+    doc.Tally[3][9] = 2;
+}
+
+// n questions of the given choices, "設問1".."設問n", with counts in every slot.
+void fillMany(SurveyDocument& doc, int n, int choices) {
+    doc.SurveyTitle = "Many";
+    doc.DataFilePath = "/surveys/many.dat";
+    doc.RespondentCount = 999;
+    doc.QuestionCount = n;
+    for (int q = 1; q <= n; ++q) {
+        doc.QuestionText[q] = sjis::fromUtf8("設問") + std::to_string(q);
+        doc.ChoiceCount[q] = choices;
+        for (int c = 1; c <= choices; ++c) doc.Tally[q][c] = 100 + q + c;
+        doc.Tally[q][9] = q;
+    }
+}
+
+} // namespace
+
+class TestResultsReport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString pdf;
+
+    void write(const SurveyDocument& doc) {
+        writeResultsReport(doc, native(pdf), Date);
+        QVERIFY(readAll(pdf).startsWith("%PDF-"));
+    }
+
+private slots:
+    void initTestCase() {
+        for (const char* tool : {"pdftotext", "pdfinfo", "pdffonts"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                QSKIP("poppler-utils is not installed");
+    }
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        pdf = dir->filePath(QStringLiteral("report.pdf"));
+    }
+
+    // The first page holds the title and three question blocks, every later page four; a block
+    // is never split, so each page holds whole blocks: as many tables as headings (one "NG" row
+    // each) and as many charts (one "NG" bar label each).
+    void pages_data() {
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("choices");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("no questions") << 0 << 2 << 1;
+        QTest::newRow("three fit the first page") << 3 << 2 << 1;
+        QTest::newRow("the fourth goes over") << 4 << 5 << 2;
+        QTest::newRow("seven: three and four") << 7 << 8 << 2;
+        QTest::newRow("eight choices, forty questions") << 40 << 8 << 11;
+    }
+    void pages() {
+        QFETCH(int, questions);
+        QFETCH(int, choices);
+        QFETCH(int, pages);
+        SurveyDocument doc;
+        fillMany(doc, questions, choices);
+        write(doc);
+        QCOMPARE(pageCount(pdf), pages);
+
+        const QRegularExpression heading(QStringLiteral("^\\s*Q(\\d+)\\. 設問(\\d+)(?!\\d)"),
+                                         QRegularExpression::MultilineOption);
+        const QRegularExpression ng(QStringLiteral("\\bNG\\b"));
+        QList<int> seen;
+        for (int page = 1; page <= pages; ++page) {
+            const QString text = pageText(pdf, page);
+            QVERIFY(text.contains(
+                QRegularExpression(QStringLiteral("\\b%1 ?/ ?%2\\b").arg(page).arg(pages))));
+            int headings = 0;
+            for (auto it = heading.globalMatch(text); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                QCOMPARE(m.captured(1), m.captured(2));
+                seen << m.captured(1).toInt();
+                ++headings;
+            }
+            QCOMPARE(static_cast<int>(text.count(ng)), 2 * headings);
+        }
+        QList<int> all;
+        for (int q = 1; q <= questions; ++q) all << q;
+        QCOMPARE(seen, all);
+    }
+
+    void textOfTheReport() {
+        SurveyDocument doc;
+        fillLunch(doc);
+        write(doc);
+        const QString text = pageText(pdf).simplified();
+        for (const char* wanted :
+             {"集計レポート", "昼食アンケート", "作成日:2026/12/08", "回答者数:20",
+              "データファイル:lunch.dat", "Q1. 昼食の満足度", "Q2. 好きな飲み物 (複数選択)",
+              "Q3. 外食の回数 (数値)", "Q4. 予備"})
+            QVERIFY2(text.contains(u(wanted).normalized(QString::NormalizationForm_KC)), wanted);
+    }
+
+    // Table rows as a reader sees them: choice, count, percentage (the results file's cell);
+    // NG has a count and no percentage.
+    void tableRows_data() {
+        QTest::addColumn<bool>("tenths");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("whole per cent")
+            << false
+            << QStringList{u("1 12 63"), u("2 7 37"), u("3 0 0"),       u("NG 1"), u("1 9 28"),
+                           u("2 14 44"), u("4 6 19"), u("合計 30 167"), u("NG 2")};
+        QTest::newRow("tenths") << true
+                                << QStringList{u("1 12 63.2"),    u("2 7 36.8"),  u("3 0 0.0"),
+                                               u("1 9 28.1"),     u("2 14 43.8"), u("3 3 9.4"),
+                                               u("合計 30 166.7")};
+    }
+    void tableRows() {
+        QFETCH(bool, tenths);
+        QFETCH(QStringList, rows);
+        SurveyDocument doc;
+        fillLunch(doc);
+        doc.Frac1 = tenths;
+        write(doc);
+        QStringList lines;
+        for (const QString& line : pageText(pdf, 0, false).split(QLatin1Char('\n')))
+            lines << line.simplified();
+        for (const QString& row : rows) {
+            const QRegularExpression whole(QStringLiteral("^") + QRegularExpression::escape(row) +
+                                           QStringLiteral("$"));
+            QVERIFY2(lines.indexOf(whole) >= 0, qPrintable(row));
+        }
+    }
+
+    void fontsAreEmbedded() {
+        SurveyDocument doc;
+        fillLunch(doc);
+        write(doc);
+        const QStringList lines = run(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > 3);
+        bool japanese = false;
+        for (const QString& line : lines.mid(2)) {
+            if (line.isEmpty()) continue;
+            // name, type..., encoding, then "emb sub uni" as yes/no
+            const QStringList cells = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            QVERIFY2(cells.size() >= 6, qPrintable(line));
+            QCOMPARE(cells[cells.size() - 5], QStringLiteral("yes"));
+            japanese = japanese || cells[0].contains(QStringLiteral("CJK"));
+        }
+        QVERIFY(japanese);
+    }
+
+    // The menu command: the save dialog, then the report with today's date.
+    void saveAsCommand_data() {
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("beside the data file") << u("/surveys/lunch.dat") << u("/surveys/lunch.pdf");
+        QTest::newRow("never saved: the title") << QString() << u("昼食アンケート.pdf");
+    }
+    void saveAsCommand() {
+        QFETCH(QString, dataFile);
+        QFETCH(QString, proposed);
+        SurveyDocument doc;
+        fillLunch(doc);
+        doc.DataFilePath = native(dataFile);
+        FakePlatform platform;
+        platform.today = QStringLiteral("2027/01/05");
+        platform.expectSaveFile(pdf);
+        saveResultsReportAs(nullptr, doc, platform);
+        platform.expectSaveFile({});
+        saveResultsReportAs(nullptr, doc, platform); // cancelled: nothing more
+        QString why;
+        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+        QCOMPARE(platform.dialogs.size(), 2);
+        const Platform::FileDialog& shown = platform.dialogs[0].dialog;
+        QVERIFY(platform.dialogs[0].save);
+        QCOMPARE(shown.title, u("集計レポートに名前をつけて保存"));
+        QCOMPARE(shown.filter, u("PDFファイル(*.pdf)|*.pdf|すべてのファイル(*.*)|*.*"));
+        QCOMPARE(shown.defaultSuffix, u("pdf"));
+        QCOMPARE(shown.fileName, proposed);
+        QVERIFY(pageText(pdf).contains(u("作成日:2027/01/05")));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u("report.pdf")});
+    }
+
+    void saveAsRefusesTheDataFile() {
+        SurveyDocument doc;
+        fillLunch(doc);
+        const QString dataFile = dir->filePath(QStringLiteral("lunch.dat"));
+        QVERIFY(writeFile(dataFile, "survey"));
+        doc.DataFilePath = native(dataFile);
+        FakePlatform platform;
+        platform.expectSaveFile(dataFile);
+        platform.expectMessage(Platform::Answer::Ok);
+        saveResultsReportAs(nullptr, doc, platform);
+        QString why;
+        QVERIFY2(platform.verifyDone(&why), qPrintable(why));
+        QCOMPARE(platform.messages[0].text,
+                 u("集計レポートでデータファイルを上書きすることはできません。"));
+        QCOMPARE(readAll(dataFile), QByteArray("survey"));
+    }
+
+    void writeFailure_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing folder")
+            << QStringLiteral("no/such/report.pdf") << QStringLiteral("File not found");
+        QTest::newRow("a folder in its place")
+            << QStringLiteral("folder") << QStringLiteral("File access denied");
+    }
+    void writeFailure() {
+        QFETCH(QString, target);
+        QFETCH(QString, error);
+        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("folder")));
+        SurveyDocument doc;
+        fillLunch(doc);
+        try {
+            writeResultsReport(doc, native(dir->filePath(target)), Date);
+            QFAIL("no failure reported");
+        } catch (const VevError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), error);
+        }
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
+    }
+};
+
+QTEST_MAIN(TestResultsReport)
+#include "tst_results_report_window.moc"
