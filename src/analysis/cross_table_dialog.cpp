@@ -72,6 +72,8 @@ CrossTableDialog::CrossTableDialog(const SurveyDocument& doc, Platform& platform
     Table = new QTableWidget(this);
     Table->setObjectName(QStringLiteral("Table"));
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the buttons; the arrow keys move between the cells.
+    Table->setTabKeyNavigation(false);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Table->horizontalHeader()->setMinimumSectionSize(52);
 

@@ -78,6 +78,13 @@ QLabel* makeLabel(QWidget* parent, const char* name, const char* utf8Text, const
 QPushButton* makeButton(QWidget* parent, const char* name, const char* utf8Text, QRect place) {
     auto* button = new QPushButton(QString::fromUtf8(utf8Text), parent);
     button->setObjectName(QLatin1String(name));
+    // The mnemonic's "(&X)" lengthens the caption: a button too narrow for it widens about its
+    // centre rather than cut the letter off.
+    // (Frame and margin: about five pixels each side.)
+    QString shown = button->text();
+    shown.remove(QLatin1Char('&'));
+    const int missing = button->fontMetrics().horizontalAdvance(shown) + 10 - place.width();
+    if (missing > 0) place.adjust(-missing / 2, 0, missing - missing / 2, 0);
     button->setGeometry(place);
     button->setFocusPolicy(Qt::ClickFocus); // the Tab key skips every button
     button->setAutoDefault(false);
@@ -139,13 +146,17 @@ void TForm2::createWidgets() {
     LabeledEdit1 = new QLineEdit(this);
     LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
     LabeledEdit1->setFont(fontOf(FixedFont, 16));
-    LabeledEdit1->setGeometry(80, 10, 333, 21);
     LabeledEdit1->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
     LabeledEdit1->setValidator(new SurveyTextValidator(
         TitleBytes, false, [this] { platform_.beep(); }, this));
-    LabeledEdit1Label =
-        makeLabel(this, "LabeledEdit1Label", "アンケート名", fontOf(ProportionalFont, 12), 0, 0);
-    LabeledEdit1Label->move(80 - 3 - LabeledEdit1Label->width(),
+    // Alt+S reaches the title, which the Tab key skips.
+    LabeledEdit1Label = makeLabel(this, "LabeledEdit1Label", "アンケート名(&S)",
+                                  fontOf(ProportionalFont, 12), 0, 0);
+    LabeledEdit1Label->setBuddy(LabeledEdit1);
+    // The box gives way when the label with its mnemonic does not fit left of it.
+    const int titleLeft = std::max(80, 4 + LabeledEdit1Label->width() + 3);
+    LabeledEdit1->setGeometry(titleLeft, 10, 413 - titleLeft, 21);
+    LabeledEdit1Label->move(titleLeft - 3 - LabeledEdit1Label->width(),
                             10 + (21 - LabeledEdit1Label->height()) / 2);
 
     Panel1 = new QFrame(this);
@@ -196,13 +207,15 @@ void TForm2::createWidgets() {
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(325, 24, 21, 20);
 
-    Button1 = makeButton(this, "Button1", "↑前へ", {380, 50, 50, 20});
-    Button6 = makeButton(this, "Button6", "←削除", {380, 70, 50, 20});
+    // The Tab key skips the buttons; each has its Alt+letter instead. The main
+    // window's menu letters (F E O T H) reach through this tool window, so none of them is used.
+    Button1 = makeButton(this, "Button1", "↑前へ(&P)", {380, 50, 50, 20});
+    Button6 = makeButton(this, "Button6", "←削除(&D)", {380, 70, 50, 20});
     Button6->hide();
-    Button2 = makeButton(this, "Button2", "↓次へ", {380, 90, 50, 20});
-    Button4 = makeButton(this, "Button4", "適  用", {60, 130, 85, 25});
-    Button3 = makeButton(this, "Button3", "適用して終了", {190, 130, 85, 25});
-    Button5 = makeButton(this, "Button5", "キャンセル", {320, 130, 85, 25});
+    Button2 = makeButton(this, "Button2", "↓次へ(&N)", {380, 90, 50, 20});
+    Button4 = makeButton(this, "Button4", "適  用(&A)", {60, 130, 85, 25});
+    Button3 = makeButton(this, "Button3", "適用して終了(&Q)", {190, 130, 85, 25});
+    Button5 = makeButton(this, "Button5", "キャンセル(&C)", {320, 130, 85, 25});
 
     setTabOrder(LabeledEdit2, Edit1);
     setTabOrder(Edit1, CheckBox1);

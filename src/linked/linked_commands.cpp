@@ -51,7 +51,7 @@ void LinkedCommands::CsvR1Click() {
 void LinkedCommands::CsvL1Click() {
     if (list_ == nullptr) return;
     list_->refill();
-    list_->show(); // it stays on top, so there is no need to raise it
+    list_->showActive();
 }
 
 } // namespace vev

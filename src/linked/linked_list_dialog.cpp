@@ -108,6 +108,13 @@ void TForm4::refill() {
     storeLinksInListOrder();
 }
 
+void TForm4::showActive() {
+    show();
+    raise();
+    activateWindow();
+    ListBox1->setFocus();
+}
+
 void TForm4::refillIfShowing() {
     if (isVisible()) refill();
 }

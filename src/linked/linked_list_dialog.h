@@ -29,6 +29,9 @@ public:
 
     // Fills the list from the document's links and rewrites the links in list order.
     void refill();
+    // Shows the window, raised and active: the next key goes to the list, not to the grid
+    // behind it. The main window stays usable.
+    void showActive();
     // Refills the list when it is showing (the links were dropped or replaced).
     void refillIfShowing();
     // A file the add command has just linked: its name joins the list, the links follow it.

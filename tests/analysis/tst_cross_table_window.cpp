@@ -3,6 +3,7 @@
 #include "core_test_util.h"
 #include "model/recording.h"
 #include "fake_platform.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -165,6 +166,35 @@ private slots:
         QCOMPARE(platform->messages.last().text, u("File not found."));
         QCOMPARE(platform->messages.last().icon, Platform::Icon::Error);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{QStringLiteral("out.csv")}));
+    }
+
+    // Keyboard alone: Tab passes through the table to the buttons; every mnemonic acts.
+    void keyboard() {
+        CrossTableDialog dialog(*doc, *platform);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const QList<QWidget*> walk{dialog.ColumnQuestion, dialog.ViewBox,    dialog.ShowOpen,
+                                   dialog.Table,          dialog.CopyButton, dialog.SaveButton,
+                                   dialog.CloseButton,    dialog.RowQuestion};
+        QCOMPARE(tabWalk(dialog.RowQuestion), walk);
+        QCOMPARE(mnemonicLetters(&dialog), QStringLiteral("CLNRSV"));
+
+        const QList<std::pair<char, QWidget*>> focusing{
+            {'L', dialog.ColumnQuestion}, {'V', dialog.ViewBox}, {'R', dialog.RowQuestion}};
+        for (const auto& [letter, box] : focusing) {
+            pressMnemonic(&dialog, letter);
+            QCOMPARE(dialog.focusWidget(), box);
+        }
+        pressMnemonic(&dialog, 'N');
+        QTRY_VERIFY(!dialog.ShowOpen->isChecked());
+        QGuiApplication::clipboard()->clear();
+        pressMnemonic(&dialog, 'C');
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), crossGridText(dialog.grid()));
+        platform->expectSaveFile(QString());
+        pressMnemonic(&dialog, 'S');
+        QTRY_COMPARE(platform->dialogs.size(), 1);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Escape);
+        QVERIFY(dialog.isHidden());
     }
 
     // The menu command: the dialog over the window, or a message when nothing can be crossed.

@@ -93,6 +93,7 @@ private slots:
     void cleanup();
 
     void newQuestionnaireByKeyboard();
+    void mnemonicsAndTabOrder();
     void newCommandPrompts_data();
     void newCommandPrompts();
     void stepsStayInRange_data();
@@ -172,6 +173,49 @@ void TestEditorDialog::newQuestionnaireByKeyboard() {
     QCOMPARE(e.LabeledEdit1->text(), u("無題"));
     QVERIFY(!w.q(1)->isHidden());
     QVERIFY(!w.q(2)->isHidden());
+    QVERIFY(w.done());
+}
+
+// Tab keeps to the question's three fields; the title and every button answer to Alt+letter.
+void TestEditorDialog::mnemonicsAndTabOrder() {
+    Windows w;
+    TForm2& e = w.edit("old", {{"A", 2}});
+    QTRY_COMPARE(QApplication::activeWindow(), &e);
+    // The main window's menu letters reach through the editor: none of them may be the editor's.
+    QCOMPARE(test::mnemonicLetters(&e), QStringLiteral("ACDNPQS"));
+    for (const QChar letter : test::mnemonicLetters(w.form.get()))
+        QVERIFY2(!test::mnemonicLetters(&e).contains(letter), qPrintable(QString(letter)));
+    QCOMPARE(test::tabWalk(e.LabeledEdit2),
+             (QList<QWidget*>{e.Edit1, e.CheckBox1, e.LabeledEdit2}));
+
+    test::pressMnemonic(&e, 'S');
+    QCOMPARE(w.focused(), e.LabeledEdit1);
+    e.LabeledEdit1->selectAll();
+    typeInto(w.focused(), u("新"));
+    test::pressMnemonic(&e, 'N');
+    QTRY_COMPARE(e.ShownQuestion, 2);
+    typeInto(w.focused(), u("B"));
+    w.key(Qt::Key_Tab);
+    typeInto(w.focused(), QStringLiteral("3"));
+    test::pressMnemonic(&e, 'D'); // question 2 is the last one: it goes
+    QTRY_COMPARE(e.PendingQuestionCount, 1);
+    test::pressMnemonic(&e, 'P');
+    QTRY_COMPARE(e.ShownQuestion, 1);
+    test::pressMnemonic(&e, 'A');
+    QTRY_COMPARE(w.doc->SurveyTitle.str(), sj("新"));
+    QVERIFY(e.isVisible());
+
+    e.activateWindow(); // Apply gave the keyboard back to the grid
+    QTRY_COMPARE(QApplication::activeWindow(), &e);
+    test::pressMnemonic(&e, 'C'); // nothing left unapplied: no question
+    QTRY_VERIFY(e.isHidden());
+    w.form->AEdit1Click();
+    QTRY_COMPARE(QApplication::activeWindow(), &e);
+    w.key(Qt::Key_End);
+    typeInto(w.focused(), u("2"));
+    test::pressMnemonic(&e, 'Q');
+    QTRY_VERIFY(e.isHidden());
+    QCOMPARE(QString::fromStdString(w.doc->QuestionText[1].str()), u("A2"));
     QVERIFY(w.done());
 }
 

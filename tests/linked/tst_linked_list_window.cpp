@@ -3,6 +3,7 @@
 #include "linked/linked_list_dialog.h"
 #include "window_fixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -113,6 +114,20 @@ private slots:
         QCOMPARE(remove->text(), QString::fromUtf8("一覧から削除"));
         QCOMPARE(remove->geometry(), QRect(200, 80, 81, 21));
         QCOMPARE(add->font().pixelSize(), 12);
+    }
+
+    // The list opens with the keyboard: the next key goes to it, not to the grid behind it;
+    // Tab reaches both buttons; Escape closes it and the main window takes the keys again.
+    void opensActive() {
+        QVERIFY(s->showActive());
+        s->form->CsvL1Click();
+        QVERIFY(QTest::qWaitForWindowActive(list));
+        QCOMPARE(list->focusWidget(), list->ListBox1);
+        QCOMPARE(tabWalk(list->ListBox1),
+                 (QList<QWidget*>{list->Button1, list->Button2, list->ListBox1}));
+        QTest::keyClick(list->ListBox1, Qt::Key_Escape);
+        QVERIFY(list->isHidden());
+        QTRY_COMPARE(QApplication::activeWindow(), s->form.get());
     }
 
     void listIsSortedAndTheLinksFollowIt() {

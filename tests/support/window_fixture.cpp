@@ -6,17 +6,22 @@
 #include "linked/linked_list_dialog.h"
 #include "model/sjis.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+
+#include <algorithm>
 
 namespace vev::test {
 
@@ -60,6 +65,38 @@ QStringList menuCaptions(const QMenu* menu) {
     for (const QAction* action : menu->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return captions;
+}
+
+QList<QWidget*> tabWalk(QWidget* from, int limit) {
+    from->setFocus(Qt::OtherFocusReason);
+    QList<QWidget*> visited;
+    for (int i = 0; i < limit; ++i) {
+        QTest::keyClick(from->window()->focusWidget(), Qt::Key_Tab);
+        visited << from->window()->focusWidget();
+        if (visited.last() == from) break;
+    }
+    return visited;
+}
+
+void pressMnemonic(QWidget* window, char letter) {
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, letter, Qt::AltModifier);
+}
+
+QString mnemonicLetters(const QWidget* window) {
+    QString letters;
+    const auto add = [&letters](const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) letters += QChar(key[0].key());
+    };
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->window() == window) add(label->text());
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        if (button->window() == window) add(button->text());
+    for (const QMenuBar* bar : window->findChildren<QMenuBar*>())
+        for (const QAction* menu : bar->actions()) add(menu->text());
+    std::sort(letters.begin(), letters.end());
+    return letters;
 }
 
 void setLunchQuestionnaire(SurveyDocument& doc) {

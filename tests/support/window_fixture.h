@@ -46,6 +46,15 @@ void typeInto(QWidget* widget, const QString& text);
 // The captions of a menu's items in order, "-" for a separator.
 QStringList menuCaptions(const QMenu* menu);
 
+// The controls the focus visits as Tab is pressed from `from` (which gets the focus first), in
+// order, up to and including the return to `from`; at most `limit` presses.
+QList<QWidget*> tabWalk(QWidget* from, int limit = 40);
+// Alt+letter pressed in `window` (which must be active), as an operator presses a mnemonic.
+void pressMnemonic(QWidget* window, char letter);
+// The mnemonic letters of the window's own labels, buttons and menu bar titles (not those of
+// windows it owns), sorted, one per control that has one: a letter shown twice is a clash.
+QString mnemonicLetters(const QWidget* window);
+
 // "Lunch survey": Q-one with 2 choices, Q-two with 3.
 void setLunchQuestionnaire(SurveyDocument& doc);
 // A tally file of the lunch survey written on another machine: the counts of Q-one (1, 2, NG)
