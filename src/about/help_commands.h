@@ -22,7 +22,7 @@ public:
 
     void About1Click(); // "バージョン情報(&A)": the About dialog Form3
     void ManualClick(); // "解説(&M)": the help document vev.htm
-    void ZAMwebClick(); // "VEV最新版": the maker's web page with the latest version
+    void ZAMwebClick(); // "VEV最新版(&V)": the maker's web page with the latest version
     void DAVADClick();  // "タイマーを表示(&T)": the maker's timer tool
 
 private:

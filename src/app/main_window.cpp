@@ -305,7 +305,7 @@ void TForm1::createMenus() {
     Help1 = topMenu("Help1", "ヘルプ(&H)");
     About1 = item(Help1, "About1", "バージョン情報(&A)", &TForm1::About1Click);
     Manual = item(Help1, "Manual", "解説(&M)", &TForm1::ManualClick);
-    ZAMweb = item(Help1, "ZAMweb", "VEV最新版", &TForm1::ZAMwebClick);
+    ZAMweb = item(Help1, "ZAMweb", "VEV最新版(&V)", &TForm1::ZAMwebClick);
     separator(Help1, "N4");
     DAVAD = item(Help1, "DAVAD", "タイマーを表示(&T)", &TForm1::DAVADClick);
     DAVAD->setEnabled(false);

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -83,10 +85,30 @@ private slots:
 
     void cleanup() { QVERIFY(s->finish()); }
 
+    // The help document names every menu and item as the menu bar shows it: "開く(O)...".
+    void menusInHelpDocument() {
+        makeWindow();
+        QFile file(QStringLiteral(VEV_TEST_DATA "/../../packaging/vev.htm"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(file.readAll());
+        QStringList missing;
+        std::function<void(const QList<QAction*>&)> visit = [&](const QList<QAction*>& actions) {
+            for (const QAction* action : actions) {
+                if (action->isSeparator()) continue;
+                QString caption = action->text();
+                caption.remove(QRegularExpression(QStringLiteral("&(?=.)")));
+                if (!help.contains(caption)) missing << caption;
+                if (action->menu()) visit(action->menu()->actions());
+            }
+        };
+        visit(form->menuBar()->actions());
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+
     void menu() {
         makeWindow();
         QCOMPARE(menuCaptions(s->Help1()),
-                 (QStringList{u("バージョン情報(&A)"), u("解説(&M)"), u("VEV最新版"), u("-"),
+                 (QStringList{u("バージョン情報(&A)"), u("解説(&M)"), u("VEV最新版(&V)"), u("-"),
                               u("タイマーを表示(&T)")}));
     }
 
