@@ -10,6 +10,10 @@ OPTION = re.compile(r"(?<![\w-])--?[a-z][a-z-]*")
 VALUES = re.compile(r"--?[a-z][a-z-]*\s+([a-z]+(?:\|[a-z]+)+)")
 
 
+def has(word, text):
+    return re.search(rf"(?<![\w-]){re.escape(word)}(?![\w-])", text) is not None
+
+
 def usage_lines(help_text):
     """{subcommand: text of its usage line and continuation lines}; --help/--version excluded."""
     commands = {}
@@ -56,19 +60,15 @@ def main(tally, page):
         if entry is None:
             problems.append(f"{command}: no SYNOPSIS line of its own")
             continue
-        for option in OPTION.findall(usage):
-            if not re.search(rf"(?<![\w-]){re.escape(option)}(?![\w-])", entry):
-                problems.append(f"{command}: {option} missing from its SYNOPSIS line")
-        for values in VALUES.findall(usage):
-            for value in values.split("|"):
-                if not re.search(rf"\b{value}\b", entry):
-                    problems.append(f"{command}: value {value} missing from its SYNOPSIS line")
+        values = [v for group in VALUES.findall(usage) for v in group.split("|")]
+        for word in OPTION.findall(usage) + values:
+            if not has(word, entry):
+                problems.append(f"{command}: {word} missing from its SYNOPSIS line")
         if not re.search(rf"^\.TP\n\.B {command}\n", roff, re.M):
             problems.append(f"{command}: no entry under COMMANDS")
     described = plain(roff.split(".SH DESCRIPTION", 1)[-1])
-    for option in sorted(set(OPTION.findall(help_text))):
-        if not re.search(rf"(?<![\w-]){re.escape(option)}(?![\w-])", described):
-            problems.append(f"{option} is not described")
+    problems += [f"{option} is not described" for option in sorted(set(OPTION.findall(help_text)))
+                 if not has(option, described)]
     for problem in problems:
         print("FAIL:", problem)
     if not problems:
