@@ -49,7 +49,7 @@ void BM_RecordAnswerJournaled(benchmark::State& state) {
     auto doc = survey();
     JournalWriter writer;
     writer.start(dir.filePath(QStringLiteral("bench.dat.journal")).toStdString(),
-                 JournalQuestionnaire::of(*doc));
+                 Questionnaire::of(*doc));
     std::size_t i = 0;
     for (auto _ : state) {
         doc->EntryBuffer = Buffers[i++ & 3];
@@ -66,7 +66,7 @@ void BM_AppendAndFlush(benchmark::State& state) {
     auto doc = survey();
     JournalWriter writer;
     writer.start(dir.filePath(QStringLiteral("bench.dat.journal")).toStdString(),
-                 JournalQuestionnaire::of(*doc));
+                 Questionnaire::of(*doc));
     for (auto _ : state) {
         if (!writer.append(JournalRecord::respondentCount(500)) || !writer.flush())
             state.SkipWithError("append or flush");
@@ -82,7 +82,7 @@ void BM_AppendAndFlushSoon(benchmark::State& state) {
     auto doc = survey();
     JournalWriter writer;
     writer.start(dir.filePath(QStringLiteral("bench.dat.journal")).toStdString(),
-                 JournalQuestionnaire::of(*doc));
+                 Questionnaire::of(*doc));
     for (auto _ : state) {
         if (!writer.append(JournalRecord::respondentCount(500)) || !writer.flushSoon())
             state.SkipWithError("append or flush");

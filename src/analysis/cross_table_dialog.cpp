@@ -3,7 +3,6 @@
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
-#include "model/vev_error.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>
@@ -121,7 +120,8 @@ CrossTableDialog::CrossTableDialog(const SurveyDocument& doc, Platform& platform
     connect(ViewBox, &QComboBox::currentIndexChanged, this, changed);
     connect(ShowOpen, &QCheckBox::toggled, this, changed);
     connect(CopyButton, &QPushButton::clicked, this, &CrossTableDialog::CopyClick);
-    connect(SaveButton, &QPushButton::clicked, this, &CrossTableDialog::SaveClick);
+    connect(SaveButton, &QPushButton::clicked, this,
+            [this] { platform_.runGuarded(this, [this] { SaveClick(); }); });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
     refresh();
 }
@@ -181,12 +181,8 @@ void CrossTableDialog::SaveClick() {
     const QString chosen = platform_.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
     const QByteArray csv = crossGridCsv(grid_);
-    try {
-        writeTextFile(paths::fromQString(chosen),
-                      std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
-    } catch (const VevError& error) {
-        platform_.errorReport(this, QString::fromUtf8(error.what()));
-    }
+    writeTextFile(paths::fromQString(chosen),
+                  std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
 }
 
 void CrossTab1Click(QWidget* parent, const SurveyDocument& doc, Platform& platform) {

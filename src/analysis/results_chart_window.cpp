@@ -3,7 +3,6 @@
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
-#include "model/vev_error.h"
 
 #include <QButtonGroup>
 #include <QChart>
@@ -186,11 +185,7 @@ bool ResultsChartWindow::event(QEvent* e) {
 }
 
 void ResultsChartWindow::runGuarded(void (ResultsChartWindow::*handler)()) {
-    try {
-        (this->*handler)();
-    } catch (const VevError& error) {
-        platform_.errorReport(this, QString::fromUtf8(error.what()));
-    }
+    platform_.runGuarded(this, [this, handler] { (this->*handler)(); });
 }
 
 } // namespace vev

@@ -1,52 +1,43 @@
 #pragma once
 
-// The main window of VEV: the frame around the question grid, the menus and their wiring.
+// The main window of VEV: the frame around the question grid, the menus and their enabling, the
+// window events, and SurveyView (platform/survey_view.h), through which everything else shows
+// the survey.
 //
 // How an event flows. A key or mouse press on a question row reaches the QuestionGrid
-// (entry/question_grid.h), which asks the entry rules (entry/answer_entry.h, in the core) what
-// it means; the rules change the one SurveyDocument - every answer the operator records passes
+// (keying/question_grid.h), which asks the entry rules (keying/answer_entry.h, in the core) what
+// it means; the rules change the one SurveyDocument - every recorded answer passes
 // AnswerEntry::recordAnswer, which runs dataDEL/dataIN (model/recording.h) and keeps Tally in
-// step - and return what changed, and the grid redraws exactly that: one answer box sn<q>, one
-// count line ad<q> (TallyLine), the respondent shown, the focus. Whatever must follow every
-// recorded answer (a journal, undo) observes that one gate: entry_.setObserver(). A menu
-// command runs a command object of its folder (results/, linked/, editor/, about/) that works
-// on the document and the platform and refreshes the window through the narrow SurveyView
-// interface (platform/survey_view.h) that this window implements; after a load or an edit of
-// the questionnaire the whole grid is rebuilt (hyoji). There are no change signals.
-//
-// Every handler runs through runGuarded(), which turns a VevError into the general error report
-// and lets the program go on. Dialogs (editor Form2, linked-file list Form4, About Form3) know
-// the document, the platform and SurveyView, never this class.
+// step - and the grid redraws exactly what changed. The recording gate has one observer: the
+// open survey (journal, undo) and the chart. A menu item runs a command object of its folder:
+// OpenSurvey (survey/: the File commands, the save prompt, the recovery journal, undo),
+// ResultsCommands, ExportCommands, AnalysisCommands, LinkedCommands, ClearCommands,
+// HelpCommands; each works on the document and the platform and refreshes the window through
+// SurveyView. There are no change signals. Every handler runs through runGuarded(), the one
+// guard (Platform::runGuarded), which turns a VevError into the general error report.
 
 #include "about/help_commands.h"
-#include "editor/clear_commands.h"
-#include "keying/answer_entry.h"
-#include "survey/journal.h"
+#include "analysis/analysis_commands.h"
 #include "double_entry/verifying_entry.h"
+#include "editor/clear_commands.h"
+#include "export/export_command.h"
+#include "keying/answer_entry.h"
+#include "keying/grid_header.h"
 #include "linked/linked_commands.h"
-#include "model/survey_document.h"
-#include "platform/platform.h"
-#include "platform/survey_view.h"
 #include "results/results_commands.h"
+#include "survey/open_survey.h"
 
 #include <QMainWindow>
 
-#include <functional>
-#include <string>
-
 class QAction;
 class QLabel;
-class QMenu;
 class QScrollArea;
 class QStatusBar;
-class QTimer;
-class QUndoStack;
 
 namespace vev {
 
 class QuestionGrid;
 class RespondentBar;
-class ResultsChartWindow;
 class TForm2;
 class TForm4;
 
@@ -57,7 +48,6 @@ class TForm1 : public QMainWindow, public SurveyView {
 public:
     TForm1(SurveyDocument& doc, Platform& platform, QStringList arguments,
            QWidget* parent = nullptr);
-    ~TForm1() override;
 
     // The long-lived dialogs, created hidden right after the main window (see main.cpp).
     void attachDialogs(TForm2* editor, TForm4* linkedList);
@@ -78,55 +68,32 @@ public:
     void setSurveyLine(const QString& text) override;
     void setFileLine(const QString& text) override;
     void linkedFilesChanged() override;
+    void showLoadedSurvey(bool hadQuestionnaire, int previousRows) override;
+    void showReplayedSurvey() override;
+    void showNewSurvey() override;
 
-    // The handlers, public as the menus and the tests run them.
-    // File menu and frame
-    void FormActivate();
+    // The command objects behind the menus.
+    OpenSurvey& survey() { return survey_; }
+    ResultsCommands& results() { return results_; }
+    LinkedCommands& linked() { return linked_; }
+    ClearCommands& clear() { return clear_; }
+    HelpCommands& help() { return help_; }
+
+    // The handlers the window keeps, public as the menus and the tests run them.
+    void FormActivate() { SetFcs(); }
     void FormDropFiles(const QStringList& files);
-    bool FormCloseQuery(); // true: the window may close
-    void File1Click();     // the File menu opens: which items are enabled
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Exit1Click();
-    // hozonsyori (save handling): offers to save before the document is discarded; true when
-    // the caller may go on.
-    bool hozonsyori();
-    // DataFilePath names a file the survey was loaded from or saved to (not Save As's proposal).
-    bool hasDataFile() const;
-    void Loaddatafile(); // core load of OpenRequestPath, then the window's part
-    void hozon();        // core save with today's date
-    // The grid
+    void File1Click();    // the menus open: which items are enabled
+    void Edit1Click();
+    void Results1Click();
+    void New1Click() { survey_.New1Click([this] { AClear1Click(); }); }
+    bool hozonsyori() { return survey_.hozonsyori(); }
+    void Loaddatafile() { survey_.Loaddatafile(); }
+    void AEdit1Click(); // "アンケート項目編集(&E)": the editor on the document's questionnaire
+    void AClear1Click();
+    void DClear1Click();
     void hyoji();     // (display) header texts, caption and rows rebuilt from the document
     void hitoribun(); // (one respondent's worth) CurrentRespondent shown: number and answers
     void SetFcs();    // (set focus) the keyboard to the current row's answer box
-    // Edit menu
-    void Edit1Click(); // the Edit menu opens: which items are enabled
-    void AEdit1Click();
-    void AClear1Click();
-    void DClear1Click();
-    void AClear() { clear_.AClear(); }
-    void DClear() { clear_.DClear(); }
-    void CsvI1Click() { linked_.CsvI1Click(); }
-    void CsvR1Click() { linked_.CsvR1Click(); }
-    void CsvL1Click() { linked_.CsvL1Click(); }
-    // Results
-    void CsvW1Click() { results_.CsvW1Click(); }
-    void Print1Click() { results_.Print1Click(); }
-    void Ex1Click() { results_.Ex1Click(); }
-    // Answer export and the results menu
-    void Export1Click();
-    void Results1Click(); // the results menu opens: which items are enabled
-    void Chart1Click();   // the one chart window, refreshed and raised
-    void CrossTab1Click();
-    void Report1Click();
-    // Help menu
-    void About1Click() { help_.About1Click(); }
-    void ManualClick() { help_.ManualClick(); }
-    void ZAMwebClick() { help_.ZAMwebClick(); }
-    void DAVADClick() { help_.DAVADClick(); }
-
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
     bool keyPreview() const;
 
@@ -141,10 +108,6 @@ public:
     // "照合入力(&K)": keyed answers of the respondents already there are checked against the
     // stored ones before they are recorded.
     void Verify1Click(bool on);
-    // Undo and redo of recorded answers (Edit menu), and the recovery journal.
-    void Undo1Click();
-    void Redo1Click();
-    const JournalWriter& journalWriter() const { return journal_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -157,94 +120,44 @@ private:
     void createWidgets();
     void createMenus();
     void FormCreate();
-    // The one save prompt: "データが変更されています。" + question, caption "保存確認".
-    Platform::Answer askToSave(const char* utf8Question, Platform::Icon icon);
     void fitHeightToQuestions();
-    // The look without a questionnaire for rows 1..rows.
-    void showEmptyLook(int rows);
-    void FormMouseWheel(int delta);
+    void showEmptyLook(int rows); // the look without a questionnaire for rows 1..rows
     // Dependent verification: the check of every keyed answer, a fresh start after a load or a
     // clear, and the status bar's texts.
     bool verifyKeyedAnswer(const std::function<void()>& record);
     void restartVerifying();
     void showVerifyStatus();
-    // The counts or the questionnaire changed: a shown chart window is refreshed once the
-    // current event is handled (a clear or a link reports every question; one refresh follows).
-    void resultsChanged();
-
-    // The recovery journal: every change the data file would carry is appended at once.
-    void recoverJournalAfterLoad();
-    JournalReplayHooks journalReplayHooks();
-    void journal(const JournalRecord& record); // append, report a failure once, flush soon
-    void journalRespondentCount();             // when navigation or undo changed the count
-    void answerRecorded(const RecordedAnswer& change);
-    void answerUndone(int respondent, int question);
-    void respondentFinished(); // the journal goes to the disk now
-    void flushJournal();
-    void discardJournal(); // the operator gave up the changes
-    void journalSaved();   // the data file holds everything: a fresh journal beside it
-    void surveyCleared();  // the questionnaire was cleared: its journal goes aside
-    void endUndoHistory();
 
     SurveyDocument& doc;
     Platform& platform;
     QStringList arguments_;
-    // The name Save As proposed for a survey never saved; Save does not write to it.
-    std::string proposedDataFile_;
     AnswerEntry entry_;
+    OpenSurvey survey_;
     ResultsCommands results_;
+    ExportCommands export_;
+    AnalysisCommands analysis_;
     LinkedCommands linked_;
     ClearCommands clear_;
     HelpCommands help_;
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
 
-    ResultsChartWindow* chart_ = nullptr; // the results charts, created when first opened
-    QTimer* chartRefresh_ = nullptr;      // coalesces the chart's refreshes
-
     // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
     QuestionGrid* grid_ = nullptr;     // the client area ("canvas") with the 40 question rows
-    QLabel* Label1 = nullptr;          // survey line: "ｱﾝｹｰﾄ：" and the title
-    QLabel* Label2 = nullptr;          // file line: "ﾌｧｲﾙ：" and the data file's name
+    GridHeader header_;                // Label1, Label2, Label4, Label5 and TestLabel
     // Label3 ("No."), the spinner UpDown1, the jump box Edit2 and its button Button1.
     RespondentBar* respondents_ = nullptr;
-    QLabel* Label4 = nullptr;    // column header over the counts, "集 計 結 果"
-    QLabel* Label5 = nullptr;    // column header over question texts and answer boxes
-    QLabel* TestLabel = nullptr; // measures the realised window font for ScalePercent
 
-    // Menus and their items; the names are the items' objectName.
-    QMenu* File1 = nullptr;
-    QMenu* Edit1 = nullptr;
-    QMenu* Option1 = nullptr;
-    QMenu* Results1 = nullptr; // "集計(&T)": charts, cross table, report
-    QMenu* Help1 = nullptr;
-    QAction* New1 = nullptr;
-    QAction* Open1 = nullptr;
-    QAction* Save1 = nullptr;
-    QAction* SaveAs1 = nullptr;
-    QAction* Print1 = nullptr;
-    QAction* CsvW1 = nullptr;
-    QAction* Ex1 = nullptr;
-    QAction* Export1 = nullptr; // the answers, one row per respondent, as CSV or .sav
-    QAction* Exit1 = nullptr;
-    QAction* AEdit1 = nullptr;
-    QAction* AClear1 = nullptr;
-    QAction* DClear1 = nullptr;
-    QAction* CsvI1 = nullptr;
-    QAction* csvR1 = nullptr;
-    QAction* CsvL1 = nullptr;
-    QAction* WWrite = nullptr; // option: save the results file with the data file
-    QAction* Frac1 = nullptr;  // option: percentages in tenths
-
-    QAction* RBase1 = nullptr;    // option: multi-select per cent of respondents, not of answers
-    QAction* Chart1 = nullptr;    // the results chart window
-    QAction* CrossTab1 = nullptr; // the cross table dialog
-    QAction* Report1 = nullptr;   // the results report as PDF
-    QAction* About1 = nullptr;
-    QAction* Manual = nullptr; // the help document vev.htm
-    QAction* ZAMweb = nullptr; // the maker's web page with the latest version
-    QAction* DAVAD = nullptr;  // the maker's timer tool (Davad.exe), when it is installed
+    // The menu items the menus enable or check; each carries its name as objectName.
+    QAction *Save1 = nullptr, *SaveAs1 = nullptr, *Print1 = nullptr, *CsvW1 = nullptr;
+    QAction *Export1 = nullptr, *Undo1 = nullptr, *Redo1 = nullptr, *AEdit1 = nullptr;
+    QAction *AClear1 = nullptr, *DClear1 = nullptr, *CsvI1 = nullptr, *csvR1 = nullptr;
+    QAction *CsvL1 = nullptr, *Chart1 = nullptr, *CrossTab1 = nullptr, *Report1 = nullptr;
+    QAction* DAVAD = nullptr; // the maker's timer tool, when it is installed
+    // Options: the results file saved with the data file, percentages in tenths, multi-select
+    // per cent of respondents; they are not changes to the survey.
+    QAction *WWrite = nullptr, *Frac1 = nullptr, *RBase1 = nullptr;
 
     // Double entry: its menu items, the status bar shown while Verify1 is checked, the rule.
     QAction* SecondEntry1 = nullptr;  // File: the blank copy for a second operator
@@ -255,14 +168,6 @@ private:
     QLabel* VerifyMismatch = nullptr; // "登録済み s　入力 k　もう一度入力してください"
     VerifyingEntry verifier_;         // the re-keying rule while Verify1 is checked
     QString mismatchText_;            // the pending mismatch: stored and keyed answer
-    // Recovery journal and undo.
-    JournalWriter journal_;
-    int journaledCount_ = 0;         // RespondentCount as a replay of the journal would leave it
-    int windowNumber_ = 0;           // names the journal of a survey without a data file
-    QTimer* journalTimer_ = nullptr; // flushes at most 2 seconds after a change
-    QUndoStack* undo_ = nullptr;
-    QAction* Undo1 = nullptr;
-    QAction* Redo1 = nullptr;
 };
 
 } // namespace vev

@@ -3,7 +3,6 @@
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
-#include "model/vev_error.h"
 #include "platform/platform.h"
 
 #include <QAbstractTableModel>
@@ -193,11 +192,7 @@ CompareDialog::~CompareDialog() {
 }
 
 void CompareDialog::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const VevError& e) {
-        platform_.errorReport(this, QString::fromUtf8(e.what()));
-    }
+    platform_.runGuarded(this, handler);
 }
 
 void CompareDialog::showRefusal(const QString& text) {

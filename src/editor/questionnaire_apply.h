@@ -1,22 +1,10 @@
 #pragma once
 
 #include "model/core_events.h"
-#include "model/fixed_string.h"
-#include "model/one_based.h"
+#include "model/questionnaire.h"
 #include "model/survey_document.h"
 
 namespace vev {
-
-// A questionnaire as the editor hands it over: title, number of questions and, per question,
-// text, number of choices and the multi-select flag. Entries above QuestionCount are copied as
-// they are (the editor keeps them empty).
-struct Questionnaire {
-    ShortString SurveyTitle;
-    int QuestionCount = 0; // 0..40
-    OneBased<ShortString, MaxQuestions> QuestionText;
-    OneBased<int, MaxQuestions> ChoiceCount{}; // 0..8
-    OneBased<bool, MaxQuestions> MultiSelect{};
-};
 
 // Applies an edited questionnaire to the document, keeping every count equal to the stored
 // answers' contributions plus the linked files' counts:

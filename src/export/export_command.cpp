@@ -18,7 +18,10 @@ bool sameFile(const QString& a, const QString& b) {
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
-void runExport(SurveyDocument& doc, Platform& platform, QWidget* parent) {
+} // namespace
+
+void ExportCommands::Export1Click() {
+    SurveyDocument& doc = doc_;
     checkExportable(doc); // refused before the dialog: there is nothing to choose a name for
 
     Platform::FileDialog dialog;
@@ -28,7 +31,7 @@ void runExport(SurveyDocument& doc, Platform& platform, QWidget* parent) {
     dialog.fileName = paths::toQString(
         doc.DataFilePath.empty() ? sjis::toNativePath(doc.SurveyTitle.view()) + "_回答.csv"
                                  : paths::withExtension(doc.DataFilePath, "_回答.csv"));
-    const QString chosen = platform.chooseSaveFile(parent, dialog);
+    const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
     const ExportFormat format = exportFormatOf(chosen).value_or(ExportFormat::Csv);
@@ -42,19 +45,8 @@ void runExport(SurveyDocument& doc, Platform& platform, QWidget* parent) {
     exportAnswers(doc, paths::fromQString(chosen), format, /*byteOrderMark=*/true);
 }
 
-} // namespace
-
 QString exportFileFilter() {
     return QString::fromUtf8("CSV (UTF-8)(*.csv)|*.csv|SPSS(*.sav)|*.sav");
-}
-
-void exportAnswersCommand(SurveyDocument& doc, Platform& platform, QWidget* parent) {
-    // Wired by the main window on its own, so the command shows its failures itself.
-    try {
-        runExport(doc, platform, parent);
-    } catch (const VevError& error) {
-        platform.errorReport(parent, QString::fromUtf8(error.what()));
-    }
 }
 
 } // namespace vev

@@ -31,12 +31,6 @@ QString itemPath(const QListWidgetItem* item) {
     return item->data(PathRole).toString();
 }
 
-bool isLinked(const SurveyDocument& doc, const std::string& path) {
-    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
-        if (doc.LinkedTallyFile[i] == path) return true;
-    return false;
-}
-
 void setPixelHeight(QWidget* widget, int pixels) {
     QFont font = widget->font();
     font.setPixelSize(pixels);
@@ -146,16 +140,13 @@ void TForm4::Button2Click() {
         if (row < 0) break;
 
         const std::string path = paths::fromQString(itemPath(ListBox1->item(row)));
-        if (!isLinked(doc, path)) { // never subtract a file that is not linked
+        // The item goes only once the counts are out: a file that cannot be read stays listed,
+        // just as it stays linked. The links were in list order, and stay so.
+        if (!unlinkTallyFile(doc, path, view_)) { // never subtract a file that is not linked
             refill();
             return;
         }
-        // The item goes only once the counts are out: a file that cannot be read stays listed,
-        // just as it stays linked.
-        doc.CurrentTallyFilePath = path;
-        csvDel(doc, view_);
         delete ListBox1->takeItem(row);
-        storeLinksInListOrder();
         if (unlinked_) unlinked_(path);
         removedAt = row;
     }

@@ -1,5 +1,7 @@
 #include "model/survey_document.h"
 
+#include "model/questionnaire.h"
+
 #include <algorithm>
 
 namespace vev {
@@ -8,6 +10,25 @@ int ChoiceColumnCount(const SurveyDocument& doc) {
     int columns = 1;
     for (int q = 1; q <= doc.QuestionCount; ++q) columns = std::max(columns, doc.ChoiceCount[q]);
     return columns;
+}
+
+Questionnaire Questionnaire::of(const SurveyDocument& doc) {
+    Questionnaire qn;
+    qn.SurveyTitle = doc.SurveyTitle;
+    qn.QuestionCount = doc.QuestionCount;
+    qn.QuestionText = doc.QuestionText;
+    qn.ChoiceCount = doc.ChoiceCount;
+    qn.MultiSelect = doc.MultiSelect;
+    return qn;
+}
+
+bool Questionnaire::sameAs(const SurveyDocument& doc) const {
+    if (SurveyTitle != doc.SurveyTitle || QuestionCount != doc.QuestionCount) return false;
+    for (int q = 1; q <= QuestionCount; ++q)
+        if (QuestionText[q] != doc.QuestionText[q] || ChoiceCount[q] != doc.ChoiceCount[q] ||
+            MultiSelect[q] != doc.MultiSelect[q])
+            return false;
+    return true;
 }
 
 } // namespace vev

@@ -140,6 +140,24 @@ void csvDel(SurveyDocument& doc, CoreEvents& events) {
     doc.Modified = true;
 }
 
+bool isLinkedTallyFile(const SurveyDocument& doc, const std::string& path) {
+    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
+        if (doc.LinkedTallyFile[i] == path) return true;
+    return false;
+}
+
+bool unlinkTallyFile(SurveyDocument& doc, const std::string& path, CoreEvents& events) {
+    const int count = doc.LinkedTallyFileCount;
+    int at = 1;
+    while (at <= count && doc.LinkedTallyFile[at] != path) ++at;
+    if (at > count) return false;
+    doc.CurrentTallyFilePath = path;
+    csvDel(doc, events);
+    for (int i = at; i < count; ++i) doc.LinkedTallyFile[i] = doc.LinkedTallyFile[i + 1];
+    doc.LinkedTallyFile[count].clear();
+    return true;
+}
+
 TallyFileCounts tallyFileCounts(const std::string& path, int questionCount,
                                 const OneBased<int, MaxQuestions>& choiceCount) {
     TextFileReader reader(path);
@@ -153,8 +171,7 @@ bool isOwnResultsFile(const SurveyDocument& doc, const std::string& path) {
 }
 
 AddRefusal addRefusal(const SurveyDocument& doc, const std::string& path) {
-    for (int i = 1; i <= doc.LinkedTallyFileCount; ++i)
-        if (doc.LinkedTallyFile[i] == path) return AddRefusal::AlreadyLinked;
+    if (isLinkedTallyFile(doc, path)) return AddRefusal::AlreadyLinked;
     if (isOwnResultsFile(doc, path)) return AddRefusal::OwnResultsFile;
     if (paths::folderPart(doc.DataFilePath) != paths::folderPart(path))
         return AddRefusal::OtherFolder;

@@ -22,8 +22,16 @@ namespace vev {
 void csvRead(SurveyDocument& doc, CoreEvents& events);
 
 // Takes the counts of CurrentTallyFilePath out of Tally again, lowers LinkedTallyFileCount
-// (never below 0) and sets Modified. The caller then rebuilds LinkedTallyFile from its list.
+// (never below 0) and sets Modified; the list of links is left as it was (unlinkTallyFile).
 void csvDel(SurveyDocument& doc, CoreEvents& events);
+
+// Whether path is one of LinkedTallyFile[1..LinkedTallyFileCount].
+bool isLinkedTallyFile(const SurveyDocument& doc, const std::string& path);
+// Unlinks the tally file at path: its counts out of Tally (csvDel, with CurrentTallyFilePath
+// := path), the link removed and the links after it moved up, the freed last entry emptied.
+// A path not linked changes nothing and gives false. Throws VevError when the file cannot be
+// read; then it stays linked.
+bool unlinkTallyFile(SurveyDocument& doc, const std::string& path, CoreEvents& events);
 
 // What one tally file adds to each question under the rules of a questionnaire with these
 // question and choice counts: Count[q][c] for the question's own choices, Count[q][9] its NG

@@ -12,6 +12,14 @@ void Platform::errorReport(QWidget* parent, const QString& text) {
                QString::fromStdString(withFullStop(text.toStdString())), Icon::Error, Buttons::Ok);
 }
 
+void Platform::runGuarded(QWidget* parent, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const VevError& error) {
+        errorReport(parent, QString::fromUtf8(error.what()));
+    }
+}
+
 QString Platform::dataFileFilter() {
     return QString::fromUtf8("アンケートデータ(*.dat)|*.dat|すべてのファイル(*.*)|*.*");
 }

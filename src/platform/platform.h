@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace vev {
@@ -52,6 +54,10 @@ public:
 
     // The general error report: caption "VEV", error icon, OK, the text with a full stop.
     void errorReport(QWidget* parent, const QString& text);
+    // The one guard of the handlers the operator starts (the main window's SurveyView, the
+    // chart window, the dialogs): a VevError ends the handler and shows the error report over
+    // parent, and the program goes on.
+    void runGuarded(QWidget* parent, const std::function<void()>& handler);
     // The dialogs, leaving the current folder at the chosen file's folder.
     QStringList chooseOpenFiles(QWidget* parent, const FileDialog& dialog);
     QString chooseSaveFile(QWidget* parent, const FileDialog& dialog);

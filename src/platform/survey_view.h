@@ -10,8 +10,8 @@ class QWidget;
 
 namespace vev {
 
-// What the commands of the Edit, File-results, linking and Help menus and the long-lived dialogs
-// may ask of the window that shows the survey. The main window implements it; the commands
+// What the commands of every menu, the open survey and the long-lived dialogs may ask of the
+// window that shows the survey. The main window implements it; the commands
 // change the SurveyDocument themselves and then call here to refresh what shows it. It sits
 // beside Platform because both are the window side of the seam: the core never sees it, and
 // every command folder may include it.
@@ -46,6 +46,16 @@ public:
 
     // The linked tally files were dropped or replaced: the list dialog shows them again.
     virtual void linkedFilesChanged() = 0;
+
+    // The open survey's turns (survey/open_survey.h). A load replaced the document: the old
+    // survey's look goes (its first previousRows rows, when it had a questionnaire), then the
+    // new one shows whole: option check marks, respondent, rows, height, the linked list.
+    virtual void showLoadedSurvey(bool hadQuestionnaire, int previousRows) = 0;
+    // A journal replay changed the loaded document: rows, counts, respondent, height, links.
+    virtual void showReplayedSurvey() = 0;
+    // File > New emptied the document: the empty look, survey line "ｱﾝｹｰﾄ：新規作成", and the
+    // editor open on an empty questionnaire.
+    virtual void showNewSurvey() = 0;
 };
 
 } // namespace vev

@@ -1,7 +1,10 @@
 #include "survey/journal.h"
 
+#include "editor/clear_document.h"
+#include "editor/questionnaire_apply.h"
 #include "model/paths.h"
 #include "model/recording.h"
+#include "model/tally_file_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,13 +67,13 @@ void putLong(std::string& out, std::string_view s) {
     putU32(out, static_cast<std::uint32_t>(s.size()));
     out.append(s);
 }
-void putQuestionnaire(std::string& out, const JournalQuestionnaire& qn) {
-    putShort(out, qn.title);
-    putU8(out, qn.questionCount);
+void putQuestionnaire(std::string& out, const Questionnaire& qn) {
+    putShort(out, qn.SurveyTitle.view());
+    putU8(out, qn.QuestionCount);
     for (int q = 1; q <= MaxQuestions; ++q) {
-        putShort(out, qn.text[q]);
-        putU8(out, qn.choices[q]);
-        putU8(out, qn.multiSelect[q] ? 1 : 0);
+        putShort(out, qn.QuestionText[q].view());
+        putU8(out, qn.ChoiceCount[q]);
+        putU8(out, qn.MultiSelect[q] ? 1 : 0);
     }
 }
 
@@ -121,14 +124,14 @@ private:
     bool ok_ = true;
 };
 
-std::shared_ptr<JournalQuestionnaire> readQuestionnaire(BodyReader& in) {
-    auto qn = std::make_shared<JournalQuestionnaire>();
-    qn->title = in.shortText();
-    qn->questionCount = in.inRange(in.u8(), 0, MaxQuestions);
+std::shared_ptr<Questionnaire> readQuestionnaire(BodyReader& in) {
+    auto qn = std::make_shared<Questionnaire>();
+    qn->SurveyTitle = in.shortText();
+    qn->QuestionCount = in.inRange(in.u8(), 0, MaxQuestions);
     for (int q = 1; q <= MaxQuestions; ++q) {
-        qn->text[q] = in.shortText();
-        qn->choices[q] = in.inRange(in.u8(), 0, 9);
-        qn->multiSelect[q] = in.inRange(in.u8(), 0, 1) == 1;
+        qn->QuestionText[q] = in.shortText();
+        qn->ChoiceCount[q] = in.inRange(in.u8(), 0, 9);
+        qn->MultiSelect[q] = in.inRange(in.u8(), 0, 1) == 1;
     }
     return qn;
 }
@@ -206,16 +209,6 @@ bool unfinishedRecord(std::string_view bytes) {
     return n >= 1 && n <= MaxBody && bytes.size() < FrameBytes + n;
 }
 
-void writeQuestionnaireInto(const SurveyDocument& doc, JournalQuestionnaire& qn) {
-    qn.title = doc.SurveyTitle.str();
-    qn.questionCount = doc.QuestionCount;
-    for (int q = 1; q <= MaxQuestions; ++q) {
-        qn.text[q] = doc.QuestionText[q].str();
-        qn.choices[q] = doc.ChoiceCount[q];
-        qn.multiSelect[q] = doc.MultiSelect[q];
-    }
-}
-
 // Writes all of it, retrying short writes; false with errno set on failure.
 bool writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
@@ -248,21 +241,6 @@ void syncFolderOf(const std::string& path) {
 
 } // namespace
 
-JournalQuestionnaire JournalQuestionnaire::of(const SurveyDocument& doc) {
-    JournalQuestionnaire qn;
-    writeQuestionnaireInto(doc, qn);
-    return qn;
-}
-
-bool JournalQuestionnaire::sameAs(const SurveyDocument& doc) const {
-    if (title != doc.SurveyTitle.view() || questionCount != doc.QuestionCount) return false;
-    for (int q = 1; q <= questionCount; ++q)
-        if (text[q] != doc.QuestionText[q].view() || choices[q] != doc.ChoiceCount[q] ||
-            multiSelect[q] != doc.MultiSelect[q])
-            return false;
-    return true;
-}
-
 JournalRecord JournalRecord::answer(const SurveyDocument& doc, int r, int q) {
     JournalRecord record;
     record.kind = JournalKind::Answer;
@@ -275,7 +253,7 @@ JournalRecord JournalRecord::answer(const SurveyDocument& doc, int r, int q) {
 JournalRecord JournalRecord::apply(const SurveyDocument& doc) {
     JournalRecord record;
     record.kind = JournalKind::Apply;
-    record.questionnaire = std::make_shared<JournalQuestionnaire>(JournalQuestionnaire::of(doc));
+    record.questionnaire = std::make_shared<Questionnaire>(Questionnaire::of(doc));
     return record;
 }
 
@@ -312,7 +290,7 @@ JournalRecord JournalRecord::respondentCount(int count) {
 }
 
 std::string encodeJournalRecord(const JournalRecord& record) {
-    static const JournalQuestionnaire noQuestionnaire;
+    static const Questionnaire noQuestionnaire;
     std::string frame("VJ\0\0\0\0", 6);
     putU8(frame, static_cast<int>(record.kind));
     switch (record.kind) {
@@ -461,7 +439,7 @@ bool JournalWriter::flushSoon() {
     return true;
 }
 
-void JournalWriter::arm(const std::string& path, const JournalQuestionnaire& base) {
+void JournalWriter::arm(const std::string& path, const Questionnaire& base) {
     close();
     path_ = path;
     base_ = base;
@@ -470,13 +448,13 @@ void JournalWriter::arm(const std::string& path, const JournalQuestionnaire& bas
     state_ = State::Armed;
 }
 
-void JournalWriter::start(const std::string& path, const JournalQuestionnaire& base) {
+void JournalWriter::start(const std::string& path, const Questionnaire& base) {
     arm(path, base);
     if (QFile::exists(paths::toQString(path)) && setAside(path).empty())
         fail(errno != 0 ? errno : EIO);
 }
 
-void JournalWriter::resume(const std::string& path, const JournalQuestionnaire& base,
+void JournalWriter::resume(const std::string& path, const Questionnaire& base,
                            std::int64_t wholeEnd) {
     arm(path, base);
     fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
@@ -495,7 +473,7 @@ bool JournalWriter::openFile() {
     }
     JournalRecord header;
     header.kind = JournalKind::Header;
-    header.questionnaire = std::make_shared<JournalQuestionnaire>(base_);
+    header.questionnaire = std::make_shared<Questionnaire>(base_);
     if (!writeAll(fd_, encodeJournalRecord(header))) {
         fail(errno);
         return false;
@@ -576,7 +554,7 @@ void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string
 }
 
 int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records,
-                  const JournalReplayHooks& hooks) {
+                  CoreEvents& events) {
     int replayed = 0;
     for (const JournalRecord& record : records) {
         bool done = true;
@@ -593,20 +571,23 @@ int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records
             doc.RespondentCount = record.count;
             break;
         case JournalKind::Apply:
-            if ((done = hooks.apply && record.questionnaire))
-                hooks.apply(doc, *record.questionnaire);
+            if ((done = bool(record.questionnaire)))
+                applyQuestionnaire(doc, *record.questionnaire, events);
             break;
         case JournalKind::Link:
-            if ((done = bool(hooks.link))) hooks.link(doc, record.text);
+            // Linked already: the journal of a load that linked it again must not count it twice.
+            if (isLinkedTallyFile(doc, record.text)) break;
+            doc.CurrentTallyFilePath = record.text;
+            csvRead(doc, events);
             break;
         case JournalKind::Unlink:
-            if ((done = bool(hooks.unlink))) hooks.unlink(doc, record.text);
+            unlinkTallyFile(doc, record.text, events);
             break;
         case JournalKind::ClearAnswers:
-            if ((done = bool(hooks.clearAnswers))) hooks.clearAnswers(doc);
+            DClear(doc);
             break;
         case JournalKind::ClearAll:
-            if ((done = bool(hooks.clearAll))) hooks.clearAll(doc);
+            AClear(doc);
             break;
         case JournalKind::Header:
             done = false;

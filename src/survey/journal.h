@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/one_based.h"
+#include "model/core_events.h"
+#include "model/questionnaire.h"
 #include "model/survey_document.h"
 
 #include <QDateTime>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,28 +52,13 @@ enum class JournalKind : std::uint8_t {
     RespondentCount = 8,
 };
 
-// The questionnaire part of the document: what a journal header identifies and what an Apply
-// brings in.
-struct JournalQuestionnaire {
-    std::string title;
-    int questionCount = 0;
-    OneBased<std::string, MaxQuestions> text;
-    OneBased<int, MaxQuestions> choices{};
-    OneBased<bool, MaxQuestions> multiSelect{};
-
-    static JournalQuestionnaire of(const SurveyDocument& doc);
-    // Title, count, and texts, choice counts and flags of questions 1..questionCount agree.
-    bool sameAs(const SurveyDocument& doc) const;
-    friend bool operator==(const JournalQuestionnaire&, const JournalQuestionnaire&) = default;
-};
-
 struct JournalRecord {
     JournalKind kind = JournalKind::Answer;
     int respondent = 0; // Answer
     int question = 0;   // Answer
     int count = 0;      // RespondentCount
     std::string text;   // Answer: the stored answer; Link, Unlink: the path
-    std::shared_ptr<const JournalQuestionnaire> questionnaire; // Header, Apply
+    std::shared_ptr<const Questionnaire> questionnaire; // Header, Apply
 
     // The record of the answer now stored in the cell (r, q).
     static JournalRecord answer(const SurveyDocument& doc, int r, int q);
@@ -92,7 +77,7 @@ std::string encodeJournalRecord(const JournalRecord& record);
 struct JournalContents {
     bool exists = false;                // a file was there
     bool hasHeader = false;             // the first record is a whole header
-    JournalQuestionnaire base;          // the header's questionnaire
+    Questionnaire base;          // the header's questionnaire
     std::vector<JournalRecord> records; // the whole records after the header
     std::int64_t wholeEnd = 0;          // offset just after the last whole record (header included)
     std::int64_t size = 0;              // bytes in the file
@@ -131,10 +116,10 @@ public:
     // Begins a new journal at path for a survey whose data file holds the questionnaire `base`.
     // The file appears with the first change, so a survey left unchanged leaves no journal. A
     // file already at path is set aside first (never overwritten).
-    void start(const std::string& path, const JournalQuestionnaire& base);
+    void start(const std::string& path, const Questionnaire& base);
     // Goes on with the journal at path after it has been replayed: what follows its last whole
     // record (wholeEnd) is cut off and new records are appended after it.
-    void resume(const std::string& path, const JournalQuestionnaire& base, std::int64_t wholeEnd);
+    void resume(const std::string& path, const Questionnaire& base, std::int64_t wholeEnd);
 
     bool append(const JournalRecord& record); // true when the record reached the file
     bool flush();                             // fdatasync; true when nothing failed
@@ -160,11 +145,11 @@ private:
     bool openFile();
     void fail(int error);
     // Closes any journal open and makes `path` the next one, not yet written to.
-    void arm(const std::string& path, const JournalQuestionnaire& base);
+    void arm(const std::string& path, const Questionnaire& base);
 
     State state_ = State::Closed;
     std::string path_;
-    JournalQuestionnaire base_;
+    Questionnaire base_;
     int fd_ = -1;
     bool unflushed_ = false;
     bool newFile_ = false; // the folder entry of a just created file is not yet durable
@@ -175,26 +160,19 @@ private:
     bool flusherFailed();
 };
 
-// What the integrating window does with the records that are not answers. A hook left empty
-// skips its records.
-struct JournalReplayHooks {
-    std::function<void(SurveyDocument&, const JournalQuestionnaire&)> apply;
-    std::function<void(SurveyDocument&, const std::string& path)> link;
-    std::function<void(SurveyDocument&, const std::string& path)> unlink;
-    std::function<void(SurveyDocument&)> clearAnswers;
-    std::function<void(SurveyDocument&)> clearAll;
-};
-
 // Stores an answer the way the operator's entry did: the respondent is shown first (its empty
 // answers become "0", as showing a respondent does), then the old answer of the cell is
 // withdrawn with dataDEL and the stored text recorded with dataIN (an empty text leaves the
 // cell never recorded). Leaves the cell current.
 void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string_view stored);
 
-// Replays records onto the document: answers and respondent counts directly, the rest through
-// the hooks. Records whose cell is out of range are skipped. Returns the number replayed.
+// Replays records onto the document through the functions the live commands run: an answer
+// as above, Apply by applyQuestionnaire, a link by csvRead (a file linked already is skipped),
+// an unlink by unlinkTallyFile, the clears by DClear and AClear; events hears what they report.
+// Records whose cell is out of range are skipped. Returns the number replayed. Throws VevError
+// when a linked file cannot be read.
 int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records,
-                  const JournalReplayHooks& hooks);
+                  CoreEvents& events);
 
 // "<data file>.journal".
 std::string journalPathFor(const std::string& dataFilePath);

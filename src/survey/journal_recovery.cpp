@@ -53,7 +53,7 @@ QString journalOffMessage(const std::string& journalPath) {
 }
 
 RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* parent,
-                              const std::string& journalPath, const JournalReplayHooks& hooks) {
+                              CoreEvents& events, const std::string& journalPath) {
     RecoveryResult result;
     result.contents = readJournal(journalPath);
     const JournalContents& journal = result.contents;
@@ -92,7 +92,7 @@ RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* 
     }
 
     result.outcome = RecoveryOutcome::Replayed;
-    result.replayed = replayJournal(doc, journal.records, hooks);
+    result.replayed = replayJournal(doc, journal.records, events);
     doc.Modified = true;
     if (journal.cut()) {
         // The journal goes on after its last whole record, so the cut tail is kept in a copy.

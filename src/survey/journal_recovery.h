@@ -10,9 +10,9 @@
 
 class QWidget;
 
-// How the main window keeps the journal (one JournalWriter per window):
+// How the open survey keeps the journal (survey/open_survey.h, one JournalWriter per window):
 // - after a load: recoverJournal(); then writer.resume(path, contents.base, contents.wholeEnd)
-//   when it replayed, otherwise writer.start(path, JournalQuestionnaire::of(doc)).
+//   when it replayed, otherwise writer.start(path, Questionnaire::of(doc)).
 // - after each change, right after the document changed: writer.append(JournalRecord::...),
 //   then reportJournalFailure(). Answers: JournalRecord::answer(doc, r, q) after dataIN.
 // - when the completeness check lowered RespondentCount: JournalRecord::respondentCount.
@@ -41,13 +41,13 @@ struct RecoveryResult {
 
 // What the window does right after loading a survey (start-up, Open, drop) and before the
 // operator types: when a journal exists at journalPath, asks "復元確認" whether to replay it.
-// Yes replays the whole records onto the loaded document through the recording path and the
-// hooks, and marks it modified; No renames the journal aside as "<journal>.<date-time>". A
+// Yes replays the whole records onto the loaded document (replayJournal; events hears what the
+// replay reports), and marks it modified; No renames the journal aside as "<journal>.<date-time>". A
 // journal cut by a crash replays up to its last whole record, keeps a copy of itself aside and
 // says so. A journal of another questionnaire is never replayed onto this one: it is renamed
 // aside and reported. Nothing is ever deleted that holds a change.
 RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* parent,
-                              const std::string& journalPath, const JournalReplayHooks& hooks);
+                              CoreEvents& events, const std::string& journalPath);
 
 // Shows, once, that the journal could not be written and recovery is off for this survey.
 // Call after append() or flush(); does nothing unless the writer has just turned off.

@@ -120,9 +120,9 @@ private slots:
             about.Label2->setText(QStringLiteral("scribbled")); // must not reach the next one
         });
 
-        form->About1Click();
+        form->help().About1Click();
         QCOMPARE(closer.destroyed, 1); // gone as soon as it closed
-        form->About1Click();
+        form->help().About1Click();
 
         QCOMPARE(closer.shown, 2);
         QCOMPARE(closer.destroyed, 2);
@@ -179,7 +179,7 @@ private slots:
         if (!placedAt.isEmpty()) touch(s->path(placedAt));
         makeWindow();
 
-        form->ManualClick();
+        form->help().ManualClick();
 
         if (placedAt.isEmpty())
             QVERIFY(platform->shellOpened.isEmpty());
@@ -190,7 +190,7 @@ private slots:
 
     void latestVersionPage() {
         makeWindow();
-        form->ZAMwebClick();
+        form->help().ZAMwebClick();
         QCOMPARE(platform->shellOpened.size(), 1);
         QVERIFY(platform->shellOpened.first().startsWith(QStringLiteral("https://")));
         QVERIFY(platform->shellOpened.first().contains(QStringLiteral(".example.org/")));
@@ -212,7 +212,7 @@ private slots:
         if (!installed) touch(tool, true);
         QCOMPARE(s->DAVAD()->isEnabled(), installed);
 
-        form->DAVADClick();
+        form->help().DAVADClick();
         QCOMPARE(platform->programsStarted,
                  (QList<QStringList>{
                      {tool, QStringLiteral("/w"), QStringLiteral("/s"), QStringLiteral("/n")}}));

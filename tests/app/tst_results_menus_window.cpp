@@ -108,8 +108,8 @@ private slots:
         QFETCH(int, state);
         QFETCH(QList<bool>, enabled);
         Session s;
-        if (state == 0) s.form->AClear();
-        if (state == 2) s.form->DClear();
+        if (state == 0) s.form->clear().AClear();
+        if (state == 2) s.form->clear().DClear();
         emit s.File1()->aboutToShow();
         emit s.menu("Results1")->aboutToShow();
         QCOMPARE(
@@ -162,7 +162,7 @@ private slots:
         s.stand(3, 1);
         QVERIFY(s.type(QStringLiteral("2")));
         QTRY_COMPARE(bars(chart), (QList<qreal>{before[0], before[1] + 1, before[2]}));
-        s.form->DClear();
+        s.form->clear().DClear();
         QTRY_COMPARE(bars(chart), (QList<qreal>{0, 0, 0}));
         chart->close();
         s.action("Chart1")->trigger();
@@ -193,7 +193,7 @@ private slots:
     void reportWritesAPdf() {
         QFETCH(bool, respondents);
         Session s;
-        if (!respondents) s.form->DClear();
+        if (!respondents) s.form->clear().DClear();
         s.platform.expectSaveFile(s.path(QStringLiteral("out.pdf")));
         s.action("Report1")->trigger();
         QVERIFY(readAll(s.path(QStringLiteral("out.pdf"))).startsWith("%PDF"));

@@ -67,7 +67,7 @@ void TestClearCommands::editMenuEnabling() {
 
     Loaded s;
     QCOMPARE(s.editMenu(), (QList<bool>{true, true, true, true, true, true}));
-    s.form->DClear();
+    s.form->clear().DClear();
     QCOMPARE(s.editMenu(), (QList<bool>{true, true, false, true, true, true}));
 }
 
@@ -162,7 +162,7 @@ void TestClearCommands::clearAllWithoutQuestionnaireChangesNothing() {
     s.doc->Answers[1][1] = "2";
     s.doc->Tally[1][2] = 1;
     s.doc->RespondentCount = 1;
-    s.form->AClear();
+    s.form->clear().AClear();
     QCOMPARE(s.doc->Answers[1][1].str(), std::string("2"));
     QCOMPARE(s.doc->Tally[1][2], 1);
     QCOMPARE(s.doc->RespondentCount, 1);

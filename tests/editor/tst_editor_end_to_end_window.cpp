@@ -91,7 +91,7 @@ void TestEditorEndToEnd::newSurveyKeyedInAndSaved() {
         // Save As, proposed as the title with ".dat".
         const QString saved = s.path(QStringLiteral("sample.dat"));
         platform.expectSaveFile(saved);
-        form1.SaveAs1Click();
+        form1.survey().SaveAs1Click();
         QVERIFY(!doc->Modified);
         QCOMPARE(platform.dialogs.size(), 1);
         QCOMPARE(platform.dialogs.first().dialog.fileName, QString::fromUtf8("満足度調査.dat"));

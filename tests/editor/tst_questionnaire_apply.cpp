@@ -46,17 +46,6 @@ void answer(SurveyDocument& doc, int q, const Texts& answers) {
     }
 }
 
-// The document's questionnaire, ready to be edited.
-Questionnaire questionnaireOf(const SurveyDocument& doc) {
-    Questionnaire edited;
-    edited.SurveyTitle = doc.SurveyTitle;
-    edited.QuestionCount = doc.QuestionCount;
-    edited.QuestionText = doc.QuestionText;
-    edited.ChoiceCount = doc.ChoiceCount;
-    edited.MultiSelect = doc.MultiSelect;
-    return edited;
-}
-
 } // namespace
 
 class TestQuestionnaireApply : public QObject {
@@ -111,7 +100,7 @@ private slots:
         answer(*doc, 2, answers);
         doc->CurrentRespondent = 2;
         doc->CurrentQuestion = 1;
-        Questionnaire edited = questionnaireOf(*doc);
+        Questionnaire edited = Questionnaire::of(*doc);
         edited.ChoiceCount[2] = newChoices;
         edited.MultiSelect[2] = newMulti;
         test::RecordedEvents events;
@@ -136,7 +125,7 @@ private slots:
         auto doc = survey({1});
         answer(*doc, 1, {"3", "5"});
         QCOMPARE(doc->Tally[1][1], 8);
-        Questionnaire edited = questionnaireOf(*doc);
+        Questionnaire edited = Questionnaire::of(*doc);
         edited.ChoiceCount[1] = 4;
         test::RecordedEvents events;
         applyQuestionnaire(*doc, edited, events);
@@ -149,7 +138,7 @@ private slots:
     void deletedQuestionIsEmptied() {
         auto doc = survey({2, 3});
         answer(*doc, 2, {"3", "1"});
-        Questionnaire edited = questionnaireOf(*doc);
+        Questionnaire edited = Questionnaire::of(*doc);
         edited.QuestionCount = 1;
         edited.QuestionText[2].clear();
         edited.ChoiceCount[2] = 0;
@@ -195,7 +184,7 @@ private slots:
         QCOMPARE(tallyOf(*doc, 2), (Counts{4, 5, 7, 0, 0, 0, 0, 0, 7}));
         if (!fileKept) QVERIFY(QFile::remove(path));
 
-        Questionnaire edited = questionnaireOf(*doc);
+        Questionnaire edited = Questionnaire::of(*doc);
         edited.ChoiceCount[2] = 2;
         applyQuestionnaire(*doc, edited, events);
         QCOMPARE(tallyOf(*doc, 2), tally);

@@ -67,7 +67,8 @@ private slots:
         if (respondents)
             platform.expectSaveFile(chosen.isEmpty() ? QString() : dir.filePath(chosen));
         if (!error.isEmpty()) platform.expectMessage(Platform::Answer::Ok);
-        exportAnswersCommand(*doc, platform, nullptr);
+        test::HeadlessView view(platform);
+        view.runGuarded([&] { ExportCommands(*doc, platform, view).Export1Click(); });
         QString why;
         QVERIFY2(platform.verifyDone(&why), qPrintable(why));
 

@@ -32,7 +32,7 @@ class TestLinkedCommands : public QObject {
     void linkFiles(const QStringList& paths, int refused = 0) {
         s->platform.expectOpenFiles(paths);
         for (int i = 0; i < refused; ++i) s->platform.expectPositionedMessage();
-        s->form->CsvR1Click();
+        s->form->linked().CsvR1Click();
     }
     void writeTally(const char* name, const QByteArray& title, QList<int> one, QList<int> two) {
         QVERIFY(writeFile(s->path(QLatin1String(name)), lunchTallyFile(title, one, two)));
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(doc->Tally[1][1], 4 + before.size()); // each linked file counts one there
         doc->DataFilePath = dataFile.isEmpty() ? std::string() : s->nativePath("lunch.dat");
         if (!resultsFile.isEmpty()) doc->ResultsFilePath = native(s->path(resultsFile));
-        s->form->CsvL1Click(); // a refused file does not reach the showing list either
+        s->form->linked().CsvL1Click(); // a refused file does not reach the showing list either
         const QList<int> tally = tallyOf(*doc);
         doc->Modified = false;
         s->platform.beeps = 0;
@@ -167,14 +167,14 @@ private slots:
             QVERIFY(
                 writeFile(paths.last(), lunchTallyFile("Lunch survey", {1, 2, 0}, {0, 0, 1, 0})));
         }
-        s->form->CsvL1Click(); // the names also pass through the showing list
+        s->form->linked().CsvL1Click(); // the names also pass through the showing list
         linkFiles(paths);
         QCOMPARE(doc->LinkedTallyFileCount, 4);
         QCOMPARE(s->list->ListBox1->count(), 4);
         QCOMPARE(tallyOf(*doc), (QList<int>{4 + 4, 8, 0, 0, 0, 2 + 4, 0}));
 
         doc->WWrite = false;
-        s->form->hozon();
+        s->form->survey().hozon();
         const QByteArray saved = readAll(s->path(u("lunch.dat")));
         for (const QString& name : names)
             QVERIFY2(saved.contains(sj("追加用集計ファイル,") +
@@ -216,7 +216,7 @@ private slots:
         linkFiles({s->path(QStringLiteral("a.csv"))});
         QCOMPARE(tallyOf(*doc), (QList<int>{5, 2, 3, 4, 5, 8, 7}));
 
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         s->list->ListBox1->setCurrentRow(0);
         s->list->Button2Click();
 
@@ -236,7 +236,7 @@ private slots:
         const QString sheet = s->path(QStringLiteral("add1.csv"));
         s->platform.expectSaveFile(cancel ? QString() : sheet);
 
-        s->form->CsvI1Click();
+        s->form->linked().CsvI1Click();
 
         QCOMPARE(fields(s->platform.dialogs.first()), tallyDialog(true, "追加集計ファイル作成"));
         QVERIFY(!doc->Modified);

@@ -49,7 +49,7 @@ private slots:
         // The sheet is made and handed to the desktop ...
         const QString sheet = inDir("add1.csv");
         s.platform.expectSaveFile(sheet);
-        form->CsvI1Click();
+        form->linked().CsvI1Click();
         QCOMPARE(s.platform.shellOpened, QStringList{sheet});
         QVERIFY(QFile::exists(sheet));
 
@@ -58,11 +58,11 @@ private slots:
         QVERIFY(QFile::remove(sheet));
         QVERIFY(QFile::copy(testData("linked_sheet_filled.csv"), sheet));
         s.platform.expectOpenFiles({sheet});
-        form->CsvR1Click();
+        form->linked().CsvR1Click();
         QCOMPARE(doc->LinkedTallyFileCount, 1);
         QVERIFY(doc->Modified);
 
-        form->hozon();
+        form->survey().hozon();
         QVERIFY(!doc->Modified);
         const QByteArray expected = readAll(testData("linked_expected.csv"));
         QVERIFY(!expected.isEmpty());
@@ -75,11 +75,11 @@ private slots:
         QCOMPARE(QString::fromStdString(doc->LinkedTallyFile[1]), sheet);
         const QString again = inDir("again.csv");
         s.platform.expectSaveFile(again);
-        form->CsvW1Click();
+        form->results().CsvW1Click();
         QCOMPARE(readAll(again), expected);
 
         // Unlinking through the list leaves the survey's own answers only.
-        form->CsvL1Click();
+        form->linked().CsvL1Click();
         s.list->ListBox1->setCurrentRow(0);
         s.list->Button2Click();
         QCOMPARE(doc->LinkedTallyFileCount, 0);

@@ -50,7 +50,7 @@ class TestLinkedList : public QObject {
         QStringList paths;
         for (const QString& name : names) paths << s->path(name);
         s->platform.expectOpenFiles(paths);
-        s->form->CsvR1Click();
+        s->form->linked().CsvR1Click();
     }
 
     QStringList linkedNames() const {
@@ -135,7 +135,7 @@ private slots:
         // While the list is closed the links stay in linking order.
         QCOMPARE(linkedNames(), names("c a"));
 
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         QVERIFY(list->isVisible());
         QCOMPARE(itemsOf(list->ListBox1), names("a c"));
         QCOMPARE(linkedNames(), names("a c"));
@@ -172,7 +172,7 @@ private slots:
         QFETCH(QStringList, remaining);
         QFETCH(QString, selectedAfter);
         link(linked);
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         doc->Modified = false;
         list->ListBox1->setCurrentRow(selectedRows.first(), QItemSelectionModel::ClearAndSelect);
         for (int row : selectedRows) list->ListBox1->item(row)->setSelected(true);
@@ -194,7 +194,7 @@ private slots:
 
     void removalWithoutACurrentItemDoesNothing() {
         link(names("a"));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         list->ListBox1->setCurrentItem(nullptr);
         list->Button2Click();
         QCOMPARE(doc->LinkedTallyFileCount, 1);
@@ -210,12 +210,12 @@ private slots:
     void showingListFollowsDroppedLinks() {
         QFETCH(QString, command);
         link(names("a b"));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
 
         if (command == QStringLiteral("DClear")) {
-            s->form->DClear();
+            s->form->clear().DClear();
         } else if (command == QStringLiteral("AClear")) {
-            s->form->AClear();
+            s->form->clear().AClear();
         } else {
             const QString other = s->path(QStringLiteral("sample.dat"));
             QVERIFY(QFile::copy(testData("sample.dat"), other));
@@ -234,7 +234,7 @@ private slots:
 
     void linksDroppedBehindTheListAreNeverTakenOutTwice() {
         link(names("a b"));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         doc->LinkedTallyFileCount = 0; // dropped without the list hearing of it
         doc->Tally[1][1] = 0;
         list->ListBox1->setCurrentRow(0);
@@ -252,12 +252,12 @@ private slots:
 
     void removalSubtractsTheLinkedFileWhereverTheCurrentFolderIs() {
         link(names("a"));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         // Another command's dialog left the current folder where another a.csv lies.
         QVERIFY(QDir(s->dir.path()).mkdir(QStringLiteral("elsewhere")));
         writeTally(QStringLiteral("elsewhere/a.csv"), 500);
         QDir::setCurrent(s->path(QStringLiteral("elsewhere")));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         QVERIFY(linksAreFullPaths());
 
         list->ListBox1->setCurrentRow(0);
@@ -269,7 +269,7 @@ private slots:
 
     void unreadableFileStaysListedAndLinked() {
         link(names("a b"));
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         QVERIFY(QFile::remove(s->path(QStringLiteral("a.csv"))));
         list->ListBox1->setCurrentRow(0);
         s->platform.expectMessage(Platform::Answer::Ok);

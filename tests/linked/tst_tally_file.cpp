@@ -180,6 +180,29 @@ private slots:
         QCOMPARE(doc->LinkedTallyFileCount, 0);
     }
 
+    // Unlinking the middle of three links closes the list up; a path not linked changes nothing.
+    void unlinkClosesTheListUp() {
+        auto doc = lunchSurvey();
+        RecordedEvents events;
+        QStringList linked;
+        for (const char* name : {"ua.csv", "ub.csv", "uc.csv"}) {
+            const QString file = dir.filePath(QLatin1String(name));
+            QVERIFY(writeLines(file, Header + QStringList{u(" 1,q,1,0,0,0")}));
+            doc->CurrentTallyFilePath = native(file);
+            vev::csvRead(*doc, events);
+            linked << file;
+        }
+        QVERIFY(unlinkTallyFile(*doc, native(linked[1]), events));
+        QCOMPARE(doc->LinkedTallyFileCount, 2);
+        QCOMPARE(doc->LinkedTallyFile[1], native(linked[0]));
+        QCOMPARE(doc->LinkedTallyFile[2], native(linked[2]));
+        QVERIFY(doc->LinkedTallyFile[3].empty());
+        QCOMPARE(tallyText(*doc), u("12 0 0 0 | 0 0 0 1")); // 10 + one from each file left
+        const auto before = *doc;
+        QVERIFY(!unlinkTallyFile(*doc, native(linked[1]), events));
+        QVERIFY(doc->Tally == before.Tally && doc->LinkedTallyFileCount == 2);
+    }
+
     void unreadableFileThrows() {
         auto doc = lunchSurvey();
         doc->CurrentTallyFilePath = native(dir.filePath(u("none.csv")));

@@ -263,13 +263,10 @@ private:
     std::string unlink() {
         SurveyDocument& doc = *doc_;
         if (doc.LinkedTallyFileCount == 0) return "unlink: none";
-        const int n = doc.LinkedTallyFileCount;
-        const int i = pick(1, n);
-        doc.CurrentTallyFilePath = doc.LinkedTallyFile[i];
+        const std::string path = doc.LinkedTallyFile[pick(1, doc.LinkedTallyFileCount)];
         test::RecordedEvents events;
-        csvDel(doc, events);
-        for (int j = i; j < n; ++j) doc.LinkedTallyFile[j] = doc.LinkedTallyFile[j + 1];
-        return "unlink " + doc.CurrentTallyFilePath;
+        unlinkTallyFile(doc, path, events);
+        return "unlink " + path;
     }
 
     std::string saveAndLoad() {

@@ -114,7 +114,7 @@ private slots:
         doc->SurveyTitle = sjis::fromUtf8(title.toStdString());
         s->platform.expectSaveFile({});
 
-        s->form->CsvW1Click();
+        s->form->results().CsvW1Click();
 
         QCOMPARE(s->platform.dialogs.size(), 1);
         QCOMPARE(fields(s->platform.dialogs.first()),
@@ -130,7 +130,7 @@ private slots:
         const QString chosen = s->path(QStringLiteral("elsewhere.csv"));
         s->platform.expectSaveFile(chosen);
 
-        s->form->CsvW1Click();
+        s->form->results().CsvW1Click();
 
         QCOMPARE(QString::fromStdString(doc->ResultsFilePath), chosen);
         QCOMPARE(doc->ResultsSeparator, ',');
@@ -163,7 +163,7 @@ private slots:
             QVERIFY(QFile::setPermissions(viewer, QFile::permissions(viewer) | QFile::ExeOwner));
         }
 
-        s->form->Print1Click();
+        s->form->results().Print1Click();
 
         const QString printFile = appDir + QStringLiteral("vev_prn.txt");
         QCOMPARE(readAll(printFile), lunchPrintFile());
@@ -180,7 +180,7 @@ private slots:
     void printGoesToTheCacheWhenTheProgramFolderCannotTakeIt() {
         doc->AppDirectory = s->nativePath("missing") + '/';
 
-        s->form->Print1Click();
+        s->form->results().Print1Click();
 
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
         const QString printFile = QDir(cache).absoluteFilePath(QStringLiteral("vev_prn.txt"));
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(QDir(s->dir.path()).mkdir(QStringLiteral("vev_prn.txt")));
         s->platform.expectMessage(Platform::Answer::Ok);
 
-        s->form->runGuarded([this] { s->form->Print1Click(); });
+        s->form->runGuarded([this] { s->form->results().Print1Click(); });
 
         QCOMPARE(s->platform.messages.size(), 1);
         QCOMPARE(s->platform.messages.first().icon, Platform::Icon::Error);
@@ -214,7 +214,7 @@ private slots:
         const QString chosen = s->path(QStringLiteral("other.csv"));
         s->platform.expectOpenFiles(cancel ? QStringList{} : QStringList{chosen});
 
-        s->form->Ex1Click();
+        s->form->results().Ex1Click();
 
         QCOMPARE(s->platform.dialogs.size(), 1);
         QCOMPARE(fields(s->platform.dialogs.first()), tallyDialog(false, "集計ファイルを開く"));

@@ -1,10 +1,12 @@
 #pragma once
 
 // Small helpers shared by the core tests and the window tests: Shift-JIS literals, reading and
-// writing whole files, and paths of tests/data. Header-only, so the core tests use them without
+// writing whole files, paths of tests/data, how two documents differ. Header-only, so the core tests use them without
 // linking the window support library.
 #include "model/core_events.h"
+#include "model/questionnaire.h"
 #include "model/sjis.h"
+#include "model/survey_document.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -59,6 +62,30 @@ inline std::string native(const QString& path) {
 // The absolute path of a file of tests/data.
 inline QString testData(const char* name) {
     return QStringLiteral(VEV_TEST_DATA "/") + QLatin1String(name);
+}
+
+// How two documents differ in what the data file and the tally would show ("" when alike): the
+// questionnaire, the count, answers, tally, links. An answer never recorded ("") and "0" both
+// mean unanswered, and showing a respondent (not journaled) turns one into the other.
+inline QString documentDifferences(const SurveyDocument& a, const SurveyDocument& b) {
+    QStringList out;
+    if (!(Questionnaire::of(a) == Questionnaire::of(b))) out << QStringLiteral("qn");
+    if (a.RespondentCount != b.RespondentCount)
+        out << QStringLiteral("RespondentCount %1 %2")
+                   .arg(a.RespondentCount)
+                   .arg(b.RespondentCount);
+    auto open = [](const AnswerString& s) { return s.empty() ? std::string("0") : s.str(); };
+    for (int r = 1; r <= MaxRespondents; ++r)
+        for (int q = 1; q <= MaxQuestions; ++q)
+            if (open(a.Answers[r][q]) != open(b.Answers[r][q]))
+                out << QStringLiteral("answer %1/%2").arg(r).arg(q);
+    for (int q = 1; q <= MaxQuestions; ++q)
+        for (int c = 1; c <= TallySlots; ++c)
+            if (a.Tally[q][c] != b.Tally[q][c]) out << QStringLiteral("tally %1/%2").arg(q).arg(c);
+    if (a.LinkedTallyFileCount != b.LinkedTallyFileCount) out << QStringLiteral("links");
+    for (int i = 1; i <= std::min(a.LinkedTallyFileCount, b.LinkedTallyFileCount); ++i)
+        if (a.LinkedTallyFile[i] != b.LinkedTallyFile[i]) out << QStringLiteral("link %1").arg(i);
+    return out.join(QLatin1Char(' '));
 }
 
 // What the core reported while a test ran.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/survey_view.h"
 
 #include <QList>
 #include <QString>
@@ -74,4 +75,37 @@ private:
     Script take(Kind kind, const QString& what);
 };
 
+namespace test {
+
+// A SurveyView without a window, for a command run on its own: it guards as the window does
+// and shows nothing.
+class HeadlessView : public SurveyView {
+public:
+    explicit HeadlessView(Platform& platform) : platform_(platform) {}
+    QWidget* dialogParent() override { return nullptr; }
+    void runGuarded(const std::function<void()>& handler) override {
+        platform_.runGuarded(nullptr, handler);
+    }
+    void notice(const QString&) override {}
+    void informationBeep() override {}
+    void tallyChanged(int) override {}
+    void refreshQuestionnaire() override {}
+    void showCurrentRespondent() override {}
+    void showRespondent(int, int) override {}
+    void focusCurrentQuestion() override {}
+    bool currentRowShown() const override { return false; }
+    void showEmptyLook() override {}
+    void setCaption(const QString&) override {}
+    void setSurveyLine(const QString&) override {}
+    void setFileLine(const QString&) override {}
+    void linkedFilesChanged() override {}
+    void showLoadedSurvey(bool, int) override {}
+    void showReplayedSurvey() override {}
+    void showNewSurvey() override {}
+
+private:
+    Platform& platform_;
+};
+
+} // namespace test
 } // namespace vev

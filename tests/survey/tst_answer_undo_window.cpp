@@ -97,7 +97,7 @@ private slots:
         QTemporaryDir dir;
         JournalWriter journal;
         journal.start(dir.filePath(QStringLiteral("lunch.dat.journal")).toStdString(),
-                      JournalQuestionnaire::of(*doc));
+                      Questionnaire::of(*doc));
         int reportedR = 0, reportedQ = 0;
         auto changed = [&](int r, int q) {
             reportedR = r;
@@ -151,7 +151,8 @@ private slots:
         const JournalContents read =
             readJournal(dir.filePath(QStringLiteral("lunch.dat.journal")).toStdString());
         QVERIFY(!read.cut());
-        replayJournal(*replayed, read.records, {});
+        SilentEvents events;
+        replayJournal(*replayed, read.records, events);
         QVERIFY(answers(*replayed) == answers(*doc));
         QVERIFY(replayed->Tally == doc->Tally);
         QCOMPARE(replayed->RespondentCount, doc->RespondentCount);

@@ -2,6 +2,7 @@
 
 #include "core_test_util.h"
 #include "editor/clear_document.h"
+#include "editor/questionnaire_apply.h"
 #include "model/recording.h"
 #include "linked/tally_file.h"
 
@@ -46,62 +47,6 @@ QString writeTallyFile(const QString& folder, int n) {
     QStringList lines{QStringLiteral("Lunch,"), QString(), QStringLiteral("No,Q,1,2")};
     for (int q = 1; q <= 8; ++q) lines << QStringLiteral("%1,Q,%2,2,3,4,5,6,7,8,1").arg(q).arg(n);
     return test::writeLines(path, lines) ? path : QString();
-}
-
-// What the integrating window supplies; the Apply here is the editor's own copy of the fields.
-JournalReplayHooks testHooks() {
-    static SilentEvents events;
-    JournalReplayHooks hooks;
-    hooks.apply = [](SurveyDocument& doc, const JournalQuestionnaire& qn) {
-        doc.SurveyTitle = qn.title;
-        doc.QuestionCount = qn.questionCount;
-        for (int q = 1; q <= MaxQuestions; ++q) {
-            doc.QuestionText[q] = qn.text[q];
-            doc.ChoiceCount[q] = qn.choices[q];
-            doc.MultiSelect[q] = qn.multiSelect[q];
-        }
-        doc.CurrentQuestion = std::clamp(doc.CurrentQuestion, 1, std::max(1, doc.QuestionCount));
-        hitoribun(doc);
-    };
-    hooks.link = [](SurveyDocument& doc, const std::string& path) {
-        doc.CurrentTallyFilePath = path;
-        csvRead(doc, events);
-    };
-    hooks.unlink = [](SurveyDocument& doc, const std::string& path) {
-        int i = 1;
-        while (i <= doc.LinkedTallyFileCount && doc.LinkedTallyFile[i] != path) ++i;
-        if (i > doc.LinkedTallyFileCount) return;
-        doc.CurrentTallyFilePath = path;
-        csvDel(doc, events);
-        for (; i <= doc.LinkedTallyFileCount; ++i)
-            doc.LinkedTallyFile[i] = doc.LinkedTallyFile[i + 1];
-    };
-    hooks.clearAnswers = [](SurveyDocument& doc) { DClear(doc); };
-    hooks.clearAll = [](SurveyDocument& doc) { AClear(doc); };
-    return hooks;
-}
-
-// What the data file and the tally would show. An answer never recorded ("") and "0" both
-// mean unanswered, and showing a respondent (not journaled) turns one into the other.
-QString differences(const SurveyDocument& a, const SurveyDocument& b) {
-    QStringList out;
-    if (!(JournalQuestionnaire::of(a) == JournalQuestionnaire::of(b))) out << QStringLiteral("qn");
-    if (a.RespondentCount != b.RespondentCount)
-        out << QStringLiteral("RespondentCount %1 %2")
-                   .arg(a.RespondentCount)
-                   .arg(b.RespondentCount);
-    auto open = [](const AnswerString& s) { return s.empty() ? std::string("0") : s.str(); };
-    for (int r = 1; r <= MaxRespondents; ++r)
-        for (int q = 1; q <= MaxQuestions; ++q)
-            if (open(a.Answers[r][q]) != open(b.Answers[r][q]))
-                out << QStringLiteral("answer %1/%2").arg(r).arg(q);
-    for (int q = 1; q <= MaxQuestions; ++q)
-        for (int c = 1; c <= TallySlots; ++c)
-            if (a.Tally[q][c] != b.Tally[q][c]) out << QStringLiteral("tally %1/%2").arg(q).arg(c);
-    if (a.LinkedTallyFileCount != b.LinkedTallyFileCount) out << QStringLiteral("links");
-    for (int i = 1; i <= std::min(a.LinkedTallyFileCount, b.LinkedTallyFileCount); ++i)
-        if (a.LinkedTallyFile[i] != b.LinkedTallyFile[i]) out << QStringLiteral("link %1").arg(i);
-    return out.join(QLatin1Char(' '));
 }
 
 // The live side of the model test: each change is made the way the window makes it and
@@ -155,18 +100,20 @@ public:
             if (d.LastOperationSucceeded) add(JournalRecord::link(path));
         } else if (op < 920 && d.LinkedTallyFileCount > 0) {
             const std::string path = d.LinkedTallyFile[1 + rng.bounded(d.LinkedTallyFileCount)];
-            testHooks().unlink(d, path);
+            SilentEvents events;
+            unlinkTallyFile(d, path, events);
             add(JournalRecord::unlink(path));
         } else if (op < 960) {
-            JournalQuestionnaire qn;
-            qn.title = rng.bounded(4) == 0 ? "Dinner" : "Lunch";
-            qn.questionCount = 1 + rng.bounded(8);
-            for (int q = 1; q <= qn.questionCount; ++q) {
-                qn.text[q] = "T" + std::to_string(rng.bounded(100));
-                qn.choices[q] = q == 1 ? 1 + rng.bounded(8) : rng.bounded(9);
-                qn.multiSelect[q] = qn.choices[q] >= 2 && rng.bounded(2) == 0;
+            Questionnaire qn;
+            qn.SurveyTitle = rng.bounded(4) == 0 ? "Dinner" : "Lunch";
+            qn.QuestionCount = 1 + rng.bounded(8);
+            for (int q = 1; q <= qn.QuestionCount; ++q) {
+                qn.QuestionText[q] = "T" + std::to_string(rng.bounded(100));
+                qn.ChoiceCount[q] = q == 1 ? 1 + rng.bounded(8) : rng.bounded(9);
+                qn.MultiSelect[q] = qn.ChoiceCount[q] >= 2 && rng.bounded(2) == 0;
             }
-            testHooks().apply(d, qn);
+            SilentEvents events;
+            applyQuestionnaire(d, qn, events);
             add(JournalRecord::apply(d));
         } else if (op < 970) {
             DClear(d);
@@ -246,7 +193,7 @@ private slots:
             }
         const std::string path = test::native(dir.filePath(QStringLiteral("lunch.dat.journal")));
         JournalWriter writer;
-        writer.start(path, JournalQuestionnaire::of(*doc));
+        writer.start(path, Questionnaire::of(*doc));
         QVERIFY(!QFile::exists(QString::fromStdString(path))); // nothing until a change
         QVERIFY(writer.append(record));
         QVERIFY(writer.flush());
@@ -290,7 +237,7 @@ private slots:
         const std::string path = test::native(dir.filePath(QStringLiteral("lunch.dat.journal")));
         JournalWriter writer;
         LiveSurvey live(dir.path(), writer);
-        writer.start(path, JournalQuestionnaire::of(*live.doc));
+        writer.start(path, Questionnaire::of(*live.doc));
         QRandomGenerator rng(seed);
         for (int i = 0; i < 800; ++i) {
             live.step(rng);
@@ -303,8 +250,9 @@ private slots:
         QVERIFY(read.belongsTo(*fresh));
         QVERIFY(!read.cut());
         QCOMPARE(read.records.size(), live.records.size());
-        replayJournal(*fresh, read.records, testHooks());
-        QCOMPARE(differences(*fresh, *live.doc), QString());
+        SilentEvents events;
+        replayJournal(*fresh, read.records, events);
+        QCOMPARE(test::documentDifferences(*fresh, *live.doc), QString());
     }
 
     // Cut after any byte, the journal gives exactly the records that are whole before the cut,
@@ -315,7 +263,7 @@ private slots:
         const std::string path = test::native(dir.filePath(QStringLiteral("lunch.dat.journal")));
         JournalWriter writer;
         LiveSurvey live(dir.path(), writer);
-        writer.start(path, JournalQuestionnaire::of(*live.doc));
+        writer.start(path, Questionnaire::of(*live.doc));
         QRandomGenerator rng(7);
         std::map<std::size_t, Doc> states; // the document after a step, by records so far
         while (live.records.size() < 60) {
@@ -342,8 +290,9 @@ private slots:
             QCOMPARE(read.cut(), std::int64_t(cut) != read.wholeEnd);
             if (ends[whole] == std::int64_t(cut) && states.count(whole)) {
                 Doc fresh = sampleSurvey(dir.path());
-                replayJournal(*fresh, read.records, testHooks());
-                QCOMPARE(differences(*fresh, *states[whole]), QString());
+                SilentEvents events;
+        replayJournal(*fresh, read.records, events);
+                QCOMPARE(test::documentDifferences(*fresh, *states[whole]), QString());
             }
         }
         std::size_t holder = 0; // the record holding the changed byte (0: the header)
@@ -371,7 +320,7 @@ private slots:
         auto header = [](const SurveyDocument& d) {
             JournalRecord h;
             h.kind = JournalKind::Header;
-            h.questionnaire = std::make_shared<JournalQuestionnaire>(JournalQuestionnaire::of(d));
+            h.questionnaire = std::make_shared<Questionnaire>(Questionnaire::of(d));
             return test::bytes(encodeJournalRecord(h));
         };
         const QByteArray answer = test::bytes(encodeJournalRecord(JournalRecord::clearAll()));
@@ -438,7 +387,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("lunch.dat.journal"));
         const Doc lunch = sampleSurvey(dir.path());
         JournalWriter writer;
-        writer.start(test::native(path), JournalQuestionnaire::of(*lunch));
+        writer.start(test::native(path), Questionnaire::of(*lunch));
         QVERIFY(writer.append(JournalRecord::respondentCount(3)));
         QVERIFY(writer.append(JournalRecord::respondentCount(4)));
         writer.close();
@@ -458,7 +407,7 @@ private slots:
         QCOMPARE(read.records[2].count, 5);
 
         const QByteArray before = test::readAll(path);
-        writer.start(test::native(path), JournalQuestionnaire::of(*lunch));
+        writer.start(test::native(path), Questionnaire::of(*lunch));
         QVERIFY(!QFile::exists(path));
         const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("*.journal.*")});
         QCOMPARE(aside.size(), 1);
@@ -485,7 +434,7 @@ private slots:
         QVERIFY(child >= 0);
         if (child == 0) {
             JournalWriter writer;
-            writer.start(path, JournalQuestionnaire::of(*lunch));
+            writer.start(path, Questionnaire::of(*lunch));
             for (int r = 1; r <= 50; ++r) writer.append(JournalRecord::respondentCount(r));
             ::raise(SIGKILL);
         }

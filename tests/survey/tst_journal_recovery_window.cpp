@@ -48,7 +48,7 @@ QByteArray journalBytes(Journal kind, const SurveyDocument& loaded) {
     auto frame = [](const JournalRecord& r) { return test::bytes(encodeJournalRecord(r)); };
     JournalRecord header;
     header.kind = JournalKind::Header;
-    header.questionnaire = std::make_shared<JournalQuestionnaire>(JournalQuestionnaire::of(doc));
+    header.questionnaire = std::make_shared<Questionnaire>(Questionnaire::of(doc));
     auto answer = [&](int q, const char* text) {
         doc.CurrentRespondent = 3;
         hitoribun(doc);
@@ -152,9 +152,10 @@ private slots:
         const SurveyDocument before = *doc;
 
         FakePlatform platform;
+        SilentEvents events;
         if (answer >= 0) platform.expectMessage(Platform::Answer(answer));
         if (!notice.isEmpty()) platform.expectPositionedMessage();
-        const RecoveryResult result = recoverJournal(*doc, platform, nullptr, path, {});
+        const RecoveryResult result = recoverJournal(*doc, platform, nullptr, events, path);
         QString why;
         QVERIFY2(platform.verifyDone(&why), qPrintable(why));
         QCOMPARE(int(result.outcome), outcome);
@@ -201,9 +202,10 @@ private slots:
                                 journalBytes(Journal::TwoAnswersCut, *doc)));
         const SurveyDocument before = *doc;
         FakePlatform platform;
+        SilentEvents events;
         platform.expectMessage(Platform::Answer::Yes);
         platform.expectPositionedMessage();
-        const RecoveryResult result = recoverJournal(*doc, platform, nullptr, path, {});
+        const RecoveryResult result = recoverJournal(*doc, platform, nullptr, events, path);
         QVERIFY(platform.verifyDone());
         JournalWriter writer;
         writer.resume(path, result.contents.base, result.contents.wholeEnd);

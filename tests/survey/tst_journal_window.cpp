@@ -2,6 +2,7 @@
 // save, the recovery prompt at Open, Ctrl+Z / Ctrl+Y against a recount, what ends the undo
 // history, and a journal that cannot be written.
 #include "app/main_window.h"
+#include "linked/linked_list_dialog.h"
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
 #include "survey/journal.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QTest>
@@ -61,16 +63,16 @@ auto recount(const SurveyDocument& doc) {
     return fresh.Tally;
 }
 
-// The data file as a fresh start loads it, with the journal beside it replayed.
-std::unique_ptr<SurveyDocument> replayed(const test::WindowSession& s) {
+// The data file as a fresh start loads it, with the journal (by default the one beside it)
+// replayed as recovery replays it.
+std::unique_ptr<SurveyDocument> replayed(const test::WindowSession& s, QString journal = {}) {
     auto doc = std::make_unique<SurveyDocument>();
     doc->OpenRequestPath = test::native(s.path(QString::fromLatin1(DataFile)));
     SilentEvents events;
     Loaddatafile(*doc, events);
-    const JournalContents contents = readJournal(test::native(journalOf(s)));
-    JournalReplayHooks hooks;
-    hooks.clearAnswers = [](SurveyDocument& d) { DClear(d); };
-    replayJournal(*doc, contents.records, hooks);
+    const JournalContents contents =
+        readJournal(test::native(journal.isEmpty() ? journalOf(s) : journal));
+    replayJournal(*doc, contents.records, events);
     return doc;
 }
 
@@ -93,6 +95,8 @@ private slots:
     void undoRedoKeys();
     void historyEnds_data();
     void historyEnds();
+    void replayEqualsLive_data();
+    void replayEqualsLive();
     void journalCannotBeWritten_data();
     void journalCannotBeWritten();
 };
@@ -296,6 +300,70 @@ void TestJournalWindow::historyEnds() {
     QVERIFY(s.finish());
 }
 
+// Each kind of record, made by the live command and journaled by the window, replays through
+// the recovery's replay onto the survey as loaded to the very document the window holds.
+void TestJournalWindow::replayEqualsLive_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<JournalKind>("record");
+    QTest::newRow("answer") << "answer" << JournalKind::Answer;
+    QTest::newRow("Apply: question 2 cut to 2 choices") << "apply" << JournalKind::Apply;
+    QTest::newRow("link") << "link" << JournalKind::Link;
+    QTest::newRow("unlink") << "unlink" << JournalKind::Unlink;
+    QTest::newRow("clear answers") << "clear" << JournalKind::ClearAnswers;
+    QTest::newRow("clear all") << "clear all" << JournalKind::ClearAll;
+    QTest::newRow("respondent count: a new respondent undone") << "count"
+                                                               << JournalKind::RespondentCount;
+}
+
+void TestJournalWindow::replayEqualsLive() {
+    QFETCH(QString, command);
+    QFETCH(JournalKind, record);
+    test::EntrySession s;
+    QVERIFY(s.ready());
+    s.stand(2, 2);
+    QVERIFY(s.type(QStringLiteral("4")));
+    QStringList lines{u("エントリ試験,"), QString(), QStringLiteral("No,Q,1,2")};
+    for (int q = 1; q <= 6; ++q) lines << QStringLiteral("%1,Q,1,2,3,4,5,1").arg(q);
+    QVERIFY(test::writeLines(s.path(QStringLiteral("add.csv")), lines));
+    if (command == QLatin1String("link") || command == QLatin1String("unlink")) {
+        s.platform.expectOpenFiles({s.path(QStringLiteral("add.csv"))});
+        s.csvR1()->trigger();
+    }
+    if (command == QLatin1String("answer")) {
+        s.stand(1, 3);
+        QVERIFY(s.type(QStringLiteral("25\r")));
+    } else if (command == QLatin1String("apply")) {
+        s.AEdit1()->trigger();
+        s.editor->PendingChoiceCount[2] = 2; // respondent 2's "4" becomes NG
+        s.editor->Button4Click();
+        s.editor->hide();
+    } else if (command == QLatin1String("unlink")) {
+        s.CsvL1()->trigger();
+        s.list->ListBox1->setCurrentRow(0);
+        s.list->Button2Click();
+        s.list->hide();
+    } else if (command.startsWith(QLatin1String("clear"))) {
+        s.platform.expectMessage(Answer::Ok);
+        (command == QLatin1String("clear") ? s.DClear1() : s.AClear1())->trigger();
+    } else if (command == QLatin1String("count")) {
+        s.stand(3, 1);
+        QVERIFY(s.type(QStringLiteral("1")));
+        ctrl(Qt::Key_Z);
+    }
+    // Clearing the questionnaire sets its journal aside.
+    QString journal = journalOf(s);
+    if (record == JournalKind::ClearAll) {
+        const QStringList aside = QDir(s.dir.path()).entryList({QStringLiteral("*.journal.*")});
+        QCOMPARE(aside.size(), 1);
+        journal = s.path(aside[0]);
+    }
+    const JournalContents contents = readJournal(test::native(journal));
+    QVERIFY(!contents.records.empty());
+    QCOMPARE(contents.records.back().kind, record);
+    QCOMPARE(test::documentDifferences(*replayed(s, journal), *s.doc), QString());
+    QVERIFY(s.finish());
+}
+
 // The journal cannot be written: the operator hears it once and keys on.
 void TestJournalWindow::journalCannotBeWritten_data() {
     QTest::addColumn<bool>("readOnlyFolder"); // else a folder already holds the journal's name
@@ -323,7 +391,7 @@ void TestJournalWindow::journalCannotBeWritten() {
     QVERIFY(s.done()); // said once
     QCOMPARE(s.answer(3, 1), QStringLiteral("1"));
     QCOMPARE(s.answer(3, 2), QStringLiteral("3"));
-    QCOMPARE(s.form->journalWriter().state(), JournalWriter::State::Off);
+    QCOMPARE(s.form->survey().journalWriter().state(), JournalWriter::State::Off);
     if (readOnlyFolder)
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(s.finish());

@@ -1,0 +1,293 @@
+#include "survey/open_survey.h"
+
+#include "editor/clear_document.h"
+#include "model/data_file.h"
+#include "model/paths.h"
+#include "model/sjis.h"
+#include "results/results_file.h"
+#include "survey/answer_undo.h"
+#include "survey/journal_recovery.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace vev {
+
+OpenSurvey::OpenSurvey(SurveyDocument& doc, Platform& platform, SurveyView& view)
+    : doc_(doc), platform_(platform), view_(view) {
+    static int windows = 0;
+    windowNumber_ = ++windows;
+    journalTimer_.setSingleShot(true);
+    journalTimer_.setInterval(2000);
+    QObject::connect(&journalTimer_, &QTimer::timeout, &journalTimer_, [this] { flushJournal(); });
+}
+
+OpenSurvey::~OpenSurvey() = default;
+
+// ---------------------------------------------------------------------------------------------
+// File commands and the save prompt
+
+void OpenSurvey::New1Click(const std::function<void()>& clearAll) {
+    SurveyDocument& doc = doc_;
+    if (doc.Modified) {
+        if (!hozonsyori()) return;
+    } else if (doc.questionnaireLoaded()) {
+        clearAll();
+        if (doc.questionnaireLoaded()) return; // the operator declined
+    }
+    vev::NewDocument(doc);
+    journal_.start(untitledJournalPath(windowNumber_), Questionnaire::of(doc));
+    journaledCount_ = doc.RespondentCount;
+    undo_.clear();
+    view_.showNewSurvey();
+}
+
+void OpenSurvey::openAtStart(const QStringList& arguments) {
+    SurveyDocument& doc = doc_;
+    doc.CurrentQuestion = 1;
+    doc.CurrentRespondent = 1;
+    doc.RespondentCount = 0;
+    doc.LinkedTallyFileCount = 0;
+    doc.Modified = false;
+    doc.DataFilePath.clear();
+    if (!arguments.isEmpty()) doc.OpenRequestPath = paths::fromQString(arguments.first());
+    if (!QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) doc.OpenRequestPath = "vev.dat";
+    if (QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) Loaddatafile();
+}
+
+void OpenSurvey::Open1Click() {
+    if (doc_.Modified && !hozonsyori()) return;
+    Platform::FileDialog dialog;
+    dialog.title = QString::fromUtf8("アンケートファイルを開く");
+    dialog.filter = Platform::dataFileFilter();
+    dialog.defaultSuffix = QStringLiteral("dat");
+    const QStringList files = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
+    if (files.isEmpty()) return;
+    doc_.OpenRequestPath = paths::fromQString(files.first());
+    Loaddatafile();
+    view_.focusCurrentQuestion();
+}
+
+void OpenSurvey::openDropped(const QStringList& files) {
+    // A drop replaces the survey as Open does, so it asks the same question first.
+    if (doc_.Modified && !hozonsyori()) return;
+    if (files.size() > 1) view_.notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
+    doc_.OpenRequestPath = paths::fromQString(QFileInfo(files.first()).absoluteFilePath());
+    Loaddatafile();
+    view_.focusCurrentQuestion();
+}
+
+Platform::Answer OpenSurvey::askToSave(const char* utf8Question, Platform::Icon icon) {
+    return platform_.messageBox(view_.dialogParent(), QString::fromUtf8("保存確認"),
+                                QString::fromUtf8("データが変更されています。") +
+                                    QString::fromUtf8(utf8Question),
+                                icon, Platform::Buttons::YesNoCancel);
+}
+
+bool OpenSurvey::FormCloseQuery() {
+    if (!doc_.Modified) {
+        discardJournal();
+        return true;
+    }
+    if (!hasDataFile()) return hozonsyori();
+    switch (askToSave("上書きしますか？", Platform::Icon::Warning)) {
+    case Platform::Answer::Yes:
+        hozon();
+        return true;
+    case Platform::Answer::No:
+        discardJournal();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool OpenSurvey::hozonsyori() {
+    switch (askToSave("保存しますか？", Platform::Icon::Question)) {
+    case Platform::Answer::Yes:
+        SaveAs1Click();
+        return doc_.LastOperationSucceeded;
+    case Platform::Answer::No:
+        discardJournal();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool OpenSurvey::hasDataFile() const {
+    return savesInPlace(doc_, proposedDataFile_);
+}
+
+// Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed
+// for a survey never saved is relative to whatever folder a dialog last moved to.
+void OpenSurvey::Save1Click() {
+    if (!hasDataFile()) return SaveAs1Click();
+    hozon();
+}
+
+void OpenSurvey::SaveAs1Click() {
+    SurveyDocument& doc = doc_;
+    doc.LastOperationSucceeded = false;
+    if (doc.DataFilePath.empty()) {
+        doc.DataFilePath = doc.ResultsFilePath.empty()
+                               ? sjis::toNativePath(doc.SurveyTitle.view()) + ".dat"
+                               : paths::withExtension(doc.ResultsFilePath, ".dat");
+        proposedDataFile_ = doc.DataFilePath;
+    }
+    Platform::FileDialog dialog;
+    dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
+    dialog.filter = Platform::dataFileFilter();
+    dialog.defaultSuffix = QStringLiteral("dat");
+    dialog.fileName = paths::toQString(doc.DataFilePath);
+    const QString file = platform_.chooseSaveFile(view_.dialogParent(), dialog);
+    if (file.isEmpty()) return;
+    doc.DataFilePath = paths::fromQString(file);
+    hozon();
+    proposedDataFile_.clear();
+    doc.LastOperationSucceeded = true;
+    view_.setCaption(QStringLiteral("VEV - ") +
+                     paths::toQString(paths::folderPart(doc.DataFilePath)));
+    view_.setFileLine(QString::fromUtf8("ファイル：") +
+                      paths::toQString(paths::fileNamePart(doc.DataFilePath)));
+}
+
+void OpenSurvey::Loaddatafile() {
+    const bool hadQuestionnaire = doc_.questionnaireLoaded();
+    const int previousRows = std::min(doc_.QuestionCount, MaxQuestions);
+    if (vev::Loaddatafile(doc_, view_) != LoadOutcome::Loaded) return;
+    closeJournal(); // the previous survey's journal stays where it is
+    proposedDataFile_.clear();
+    view_.showLoadedSurvey(hadQuestionnaire, previousRows);
+    recoverJournalAfterLoad();
+}
+
+void OpenSurvey::hozon() {
+    vev::hozon(doc_, platform_.shortDate());
+    journalSaved();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo
+
+// One step per recorded answer; a pending multi-select entry must be confirmed first.
+void OpenSurvey::Undo1Click() {
+    if (doc_.EntryPending || !undo_.canUndo()) return view_.informationBeep();
+    undo_.undo();
+}
+
+void OpenSurvey::Redo1Click() {
+    if (doc_.EntryPending || !undo_.canRedo()) return view_.informationBeep();
+    undo_.redo();
+}
+
+void OpenSurvey::answerRecorded(const RecordedAnswer& change) {
+    const int r = change.respondent;
+    const int q = change.question;
+    // A completeness check before the recording may have lowered the count.
+    if (change.countBefore != journaledCount_) {
+        journal(JournalRecord::respondentCount(change.countBefore));
+        journaledCount_ = change.countBefore;
+    }
+    journal(JournalRecord::answer(doc_, r, q));
+    journaledCount_ = doc_.RespondentCount;
+    pushRecordedAnswer(
+        undo_, doc_, r, q, change.before.view(), change.countBefore,
+        [this](int respondent, int question) { answerUndone(respondent, question); });
+}
+
+void OpenSurvey::answerUndone(int respondent, int question) {
+    const int count = doc_.RespondentCount;
+    view_.showRespondent(respondent, question);
+    view_.tallyChanged(question);
+    journal(JournalRecord::answer(doc_, respondent, question));
+    journal(JournalRecord::respondentCount(count));
+    journaledCount_ = count;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The recovery journal
+
+// The other changes a data file carries end the undo history: its steps would undo answers
+// under a questionnaire, a tally or links that are no longer there.
+void OpenSurvey::applied() {
+    journal(JournalRecord::apply(doc_));
+    journaledCount_ = doc_.RespondentCount;
+    undo_.clear();
+}
+
+void OpenSurvey::linked(const std::string& path) {
+    journal(JournalRecord::link(path));
+    undo_.clear();
+}
+
+void OpenSurvey::unlinked(const std::string& path) {
+    journal(JournalRecord::unlink(path));
+    undo_.clear();
+}
+
+void OpenSurvey::cleared(bool all) {
+    journal(all ? JournalRecord::clearAll() : JournalRecord::clearAnswers());
+    journaledCount_ = doc_.RespondentCount;
+    undo_.clear();
+    if (all) surveyCleared();
+}
+
+void OpenSurvey::journal(const JournalRecord& record) {
+    journal_.append(record);
+    reportJournalFailure(journal_, platform_, view_.dialogParent());
+    if (!journalTimer_.isActive()) journalTimer_.start();
+}
+
+// Navigation and undo change the count without recording an answer; it goes in first.
+void OpenSurvey::flushJournal() {
+    if (doc_.RespondentCount != journaledCount_) {
+        journal(JournalRecord::respondentCount(doc_.RespondentCount));
+        journaledCount_ = doc_.RespondentCount;
+    }
+    journalTimer_.stop();
+    journal_.flushSoon();
+    reportJournalFailure(journal_, platform_, view_.dialogParent());
+}
+
+void OpenSurvey::closeJournal() {
+    journalTimer_.stop();
+    journal_.close();
+}
+
+void OpenSurvey::discardJournal() {
+    journalTimer_.stop();
+    journal_.remove();
+}
+
+// The whole survey left the window and nothing more can be saved to its data file: its journal
+// is kept aside (it may hold answers never saved) and not offered again at the next load.
+void OpenSurvey::surveyCleared() {
+    const std::string path = journal_.path();
+    closeJournal();
+    if (!path.empty() && QFileInfo::exists(paths::toQString(path))) setAside(path);
+}
+
+void OpenSurvey::journalSaved() {
+    discardJournal();
+    journal_.start(journalPathFor(doc_.DataFilePath), Questionnaire::of(doc_));
+    journaledCount_ = doc_.RespondentCount;
+}
+
+// Right after a load: a journal left by a session that ended without saving is offered back.
+void OpenSurvey::recoverJournalAfterLoad() {
+    undo_.clear();
+    const std::string path = journalPathFor(doc_.DataFilePath);
+    const RecoveryResult result =
+        recoverJournal(doc_, platform_, view_.dialogParent(), view_, path);
+    if (result.outcome == RecoveryOutcome::Replayed) {
+        journal_.resume(path, result.contents.base, result.contents.wholeEnd);
+        view_.showReplayedSurvey(); // the questionnaire, the counts and the links may differ
+    } else {
+        journal_.start(path, Questionnaire::of(doc_));
+    }
+    journaledCount_ = doc_.RespondentCount;
+}
+
+} // namespace vev
