@@ -120,7 +120,7 @@ private slots:
     // Tab reaches both buttons; Escape closes it and the main window takes the keys again.
     void opensActive() {
         QVERIFY(s->showActive());
-        s->form->CsvL1Click();
+        s->form->linked().CsvL1Click();
         QVERIFY(QTest::qWaitForWindowActive(list));
         QCOMPARE(list->focusWidget(), list->ListBox1);
         QCOMPARE(tabWalk(list->ListBox1),
