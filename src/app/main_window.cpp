@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
+#include "analysis/cross_table_dialog.h"
+#include "analysis/report_command.h"
+#include "analysis/results_chart_window.h"
+#include "double_entry/double_entry_commands.h"
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
 #include "editor/questionnaire_apply.h"
-#include "survey/answer_undo.h"
-#include "double_entry/double_entry_commands.h"
-#include "survey/journal_recovery.h"
+#include "export/export_command.h"
 #include "keying/question_grid.h"
 #include "keying/respondent_bar.h"
 #include "linked/linked_list_dialog.h"
@@ -15,11 +17,9 @@
 #include "model/sjis.h"
 #include "model/tally_file_reader.h"
 #include "model/vev_error.h"
-#include "analysis/cross_table_dialog.h"
-#include "export/export_command.h"
-#include "analysis/report_command.h"
-#include "analysis/results_chart_window.h"
 #include "results/results_file.h"
+#include "survey/answer_undo.h"
+#include "survey/journal_recovery.h"
 
 #include <QAbstractSlider>
 #include <QCloseEvent>
@@ -58,7 +58,8 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
     : QMainWindow(parent), doc(document), platform(platformServices),
       arguments_(std::move(arguments)), entry_(document),
       results_(document, platformServices, *this), linked_(document, platformServices, *this),
-      clear_(document, platformServices, *this), help_(document, platformServices, *this) {
+      clear_(document, platformServices, *this), help_(document, platformServices, *this),
+      double_(document, platformServices, *this, entry_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
     setFont(look::proportionalFont(12, false));
@@ -145,26 +146,26 @@ void TForm1::createWidgets() {
             [this] {
                 respondents_->followRespondent();
                 respondentFinished();
+                double_.respondentShown();
             },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
         .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
         .keyPreview = [this] { return respondents_->keyPreview(); },
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
-        .mismatchLeft =
-            [this] {
-                verifier_.abandon();
-                showVerifyStatus();
-            },
+        .mismatchLeft = [this] { double_.mismatchLeft(); },
+        .hidesAnswer = [this](int r, int q) { return double_.hidesAnswer(r, q); },
     });
 
     // The header controls lie on the grid's client area, above the rows.
     Label1 = look::placedLabel(grid_, QStringLiteral("Label1"), {10, 3, 461, 15},
                                QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
     Label1->setFont(look::proportionalFont(15, true));
+    look::fitLineHeight(Label1);
     look::setColours(Label1, QColor(0, 0, 255));
     Label2 = look::placedLabel(grid_, QStringLiteral("Label2"), {480, 3, 311, 15},
                                QString::fromUtf8("ﾌｧｲﾙ："));
     Label2->setFont(look::proportionalFont(15, true));
+    look::fitLineHeight(Label2);
     look::setColours(Label2, QColor(0, 128, 0));
     TestLabel = look::placedLabel(grid_, QStringLiteral("TestLabel"), {480, 0, 8, 12},
                                   QStringLiteral("  "));
@@ -194,18 +195,17 @@ void TForm1::createWidgets() {
     // The respondent controls lie over the left end of Label1.
     respondents_->raise();
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    VerifyStatus = new QLabel(StatusBar1);
-    VerifyStatus->setObjectName(QStringLiteral("VerifyStatus"));
-    VerifyMismatch = new QLabel(StatusBar1);
-    VerifyMismatch->setObjectName(QStringLiteral("VerifyMismatch"));
-    look::setColours(VerifyMismatch, QColor(255, 0, 0));
-    StatusBar1->addWidget(VerifyStatus);
-    StatusBar1->addWidget(VerifyMismatch, 1);
-    setStatusBar(StatusBar1);
-    StatusBar1->hide();
+    double_.attach(this, grid_);
+    double_.setHooks({
+        .mayReplaceSurvey = [this] { return !doc.Modified || hozonsyori(); },
+        .openSurvey =
+            [this](const QString& path) {
+                doc.OpenRequestPath = paths::fromQString(path);
+                Loaddatafile();
+                SetFcs();
+            },
+        .closeJumpBox = [this] { respondents_->closeJumpBox(); },
+    });
 }
 
 void TForm1::createMenus() {
@@ -472,7 +472,7 @@ void TForm1::New1Click() {
         if (doc.questionnaireLoaded()) return; // the operator declined
     }
     vev::NewDocument(doc);
-    restartVerifying();
+    double_.surveyReplaced();
     journal_.start(untitledJournalPath(windowNumber_), JournalQuestionnaire::of(doc));
     journaledCount_ = doc.RespondentCount;
     endUndoHistory();
@@ -557,8 +557,8 @@ void TForm1::Loaddatafile() {
     hitoribun();
     fitHeightToQuestions();
     linkedFilesChanged();
-    restartVerifying();
     recoverJournalAfterLoad();
+    double_.surveyReplaced(); // the respondents the journal brought back are verified too
 }
 
 void TForm1::hozon() {
@@ -567,8 +567,9 @@ void TForm1::hozon() {
 }
 
 void TForm1::fitHeightToQuestions() {
-    // The client area is the window below its menu bar.
-    const int menuHeight = menuBar()->sizeHint().height();
+    // The client area is the window between its menu bar and the status bar (while verifying).
+    const int menuHeight = menuBar()->sizeHint().height() +
+                           (statusBar()->isHidden() ? 0 : statusBar()->sizeHint().height());
     const int clientHeight = height() - menuHeight;
     if (doc.QuestionCount <= 24)
         resize(width(), menuHeight + doc.BAI(20) * doc.QuestionCount + doc.BAI(56));
@@ -619,82 +620,15 @@ void TForm1::AEdit1Click() {
     Form2->openForDocument();
 }
 
-// A clear leaves no respondent to verify; a cancelled one leaves the counts as they were.
+// A clear leaves nothing to verify or compare; a cancelled one leaves both as they were.
 void TForm1::AClear1Click() {
     clear_.AClear1Click();
-    if (doc.RespondentCount == 0) restartVerifying();
+    if (!doc.questionnaireLoaded()) double_.surveyReplaced();
 }
 
 void TForm1::DClear1Click() {
     clear_.DClear1Click();
-    if (doc.RespondentCount == 0) restartVerifying();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Double entry
-
-void TForm1::SecondEntry1Click() {
-    if (!doc.questionnaireLoaded()) return;
-    if (doc.Modified && !hozonsyori()) return;
-    newSecondEntryFile(doc, platform, this, [this](const QString& path) {
-        doc.OpenRequestPath = paths::fromQString(path);
-        Loaddatafile();
-        SetFcs();
-    });
-}
-
-void TForm1::Compare1Click() {
-    compareWithOtherFile(doc, platform, this, [this](int r, int q) {
-        runGuarded([this, r, q] { showComparedAnswer(r, q); });
-    });
-}
-
-void TForm1::showComparedAnswer(int r, int q) {
-    activateWindow();
-    raise();
-    if (doc.EntryPending) {
-        grid_->apply({.focus = EntryOutcome::Focus::Plain});
-        return;
-    }
-    respondents_->closeJumpBox();
-    showRespondent(r, q);
-}
-
-void TForm1::Verify1Click(bool on) {
-    grid_->clearMismatch();
-    AnswerEntry::KeyedCheck check;
-    if (on)
-        check = [this](const std::function<void()>& record) { return verifyKeyedAnswer(record); };
-    entry_.setKeyedCheck(std::move(check));
-    verifier_.start(doc);
-    mismatchText_.clear();
-    StatusBar1->setVisible(on);
-    showVerifyStatus();
-}
-
-bool TForm1::verifyKeyedAnswer(const std::function<void()>& record) {
-    const VerifyingEntry::Step step = verifier_.key(doc, record);
-    if (step.action == VerifyingEntry::Action::Mismatch) {
-        mismatchText_ = VerifyingEntry::mismatchText(step);
-        grid_->markMismatch(QString::fromLatin1(step.keyed.view()), mismatchText_);
-    } else {
-        grid_->clearMismatch();
-    }
-    showVerifyStatus();
-    return step.action != VerifyingEntry::Action::Mismatch;
-}
-
-void TForm1::restartVerifying() {
-    if (!Verify1->isChecked()) return;
-    grid_->clearMismatch();
-    verifier_.start(doc);
-    showVerifyStatus();
-}
-
-void TForm1::showVerifyStatus() {
-    const bool on = Verify1->isChecked();
-    VerifyStatus->setText(on ? verifier_.statusText() : QString());
-    VerifyMismatch->setText(on && verifier_.pending() ? mismatchText_ : QString());
+    if (doc.RespondentCount == 0) double_.surveyReplaced();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,15 +19,15 @@
 // the document, the platform and SurveyView, never this class.
 
 #include "about/help_commands.h"
+#include "double_entry/double_entry_commands.h"
 #include "editor/clear_commands.h"
 #include "keying/answer_entry.h"
-#include "survey/journal.h"
-#include "double_entry/verifying_entry.h"
 #include "linked/linked_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
 #include "platform/survey_view.h"
 #include "results/results_commands.h"
+#include "survey/journal.h"
 
 #include <QMainWindow>
 
@@ -38,7 +38,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QScrollArea;
-class QStatusBar;
 class QTimer;
 class QUndoStack;
 
@@ -131,16 +130,9 @@ public:
     bool keyPreview() const;
 
     // Double entry
-    // "照合用に新規作成(&V)...": the blank copy for a second operator, then opened as Open does.
-    void SecondEntry1Click();
-    // "入力照合(&C)...": the comparison with another data file, modeless; its rows jump here.
-    void Compare1Click();
-    // Respondent r shown with the keyboard in question q's answer box; a pending multi-select
-    // entry keeps the keyboard in its box instead.
-    void showComparedAnswer(int r, int q);
-    // "照合入力(&K)": keyed answers of the respondents already there are checked against the
-    // stored ones before they are recorded.
-    void Verify1Click(bool on);
+    void SecondEntry1Click() { double_.SecondEntry1Click(); }
+    void Compare1Click() { double_.Compare1Click(); }
+    void Verify1Click(bool on) { double_.Verify1Click(on); }
     // Undo and redo of recorded answers (Edit menu), and the recovery journal.
     void Undo1Click();
     void Redo1Click();
@@ -163,11 +155,6 @@ private:
     // The look without a questionnaire for rows 1..rows.
     void showEmptyLook(int rows);
     void FormMouseWheel(int delta);
-    // Dependent verification: the check of every keyed answer, a fresh start after a load or a
-    // clear, and the status bar's texts.
-    bool verifyKeyedAnswer(const std::function<void()>& record);
-    void restartVerifying();
-    void showVerifyStatus();
     // The counts or the questionnaire changed: a shown chart window is refreshed once the
     // current event is handled (a clear or a link reports every question; one refresh follows).
     void resultsChanged();
@@ -196,8 +183,9 @@ private:
     LinkedCommands linked_;
     ClearCommands clear_;
     HelpCommands help_;
-    TForm2* Form2 = nullptr; // the questionnaire editor
-    TForm4* Form4 = nullptr; // the linked tally file list
+    DoubleEntryCommands double_; // blank copy, comparison window, verification and its status bar
+    TForm2* Form2 = nullptr;     // the questionnaire editor
+    TForm4* Form4 = nullptr;     // the linked tally file list
 
     ResultsChartWindow* chart_ = nullptr; // the results charts, created when first opened
     QTimer* chartRefresh_ = nullptr;      // coalesces the chart's refreshes
@@ -246,15 +234,10 @@ private:
     QAction* ZAMweb = nullptr; // the maker's web page with the latest version
     QAction* DAVAD = nullptr;  // the maker's timer tool (Davad.exe), when it is installed
 
-    // Double entry: its menu items, the status bar shown while Verify1 is checked, the rule.
-    QAction* SecondEntry1 = nullptr;  // File: the blank copy for a second operator
-    QAction* Compare1 = nullptr;      // Edit: compare with a second operator's data file
-    QAction* Verify1 = nullptr;       // Option: keyed answers checked against the stored ones
-    QStatusBar* StatusBar1 = nullptr; // the window's status bar
-    QLabel* VerifyStatus = nullptr;   // "照合入力　確認 n件　相違 n件　誤り率 x%"
-    QLabel* VerifyMismatch = nullptr; // "登録済み s　入力 k　もう一度入力してください"
-    VerifyingEntry verifier_;         // the re-keying rule while Verify1 is checked
-    QString mismatchText_;            // the pending mismatch: stored and keyed answer
+    // Double entry: its menu items.
+    QAction* SecondEntry1 = nullptr; // File: the blank copy for a second operator
+    QAction* Compare1 = nullptr;     // Edit: compare with a second operator's data file
+    QAction* Verify1 = nullptr;      // Option: keyed answers checked against the stored ones
     // Recovery journal and undo.
     JournalWriter journal_;
     int journaledCount_ = 0;         // RespondentCount as a replay of the journal would leave it
