@@ -37,7 +37,7 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
       survey_(document, platformServices, *this), results_(document, platformServices, *this),
       export_(document, platformServices, *this), analysis_(document, platformServices, *this),
       linked_(document, platformServices, *this), clear_(document, platformServices, *this),
-      help_(document, platformServices, *this) {
+      help_(document, platformServices, *this), double_(document, platformServices, *this, entry_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
     setFont(look::proportionalFont(12, false));
@@ -99,16 +99,14 @@ void TForm1::createWidgets() {
             [this] {
                 respondents_->followRespondent();
                 survey_.flushJournal();
+                double_.respondentShown();
             },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
         .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
         .keyPreview = [this] { return respondents_->keyPreview(); },
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
-        .mismatchLeft =
-            [this] {
-                verifier_.abandon();
-                showVerifyStatus();
-            },
+        .mismatchLeft = [this] { double_.mismatchLeft(); },
+        .hidesAnswer = [this](int r, int q) { return double_.hidesAnswer(r, q); },
     });
 
     // The header controls lie on the grid's client area, above the rows.
@@ -122,18 +120,17 @@ void TForm1::createWidgets() {
     // The respondent controls lie over the left end of Label1.
     respondents_->raise();
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    VerifyStatus = new QLabel(StatusBar1);
-    VerifyStatus->setObjectName(QStringLiteral("VerifyStatus"));
-    VerifyMismatch = new QLabel(StatusBar1);
-    VerifyMismatch->setObjectName(QStringLiteral("VerifyMismatch"));
-    look::setColours(VerifyMismatch, QColor(255, 0, 0));
-    StatusBar1->addWidget(VerifyStatus);
-    StatusBar1->addWidget(VerifyMismatch, 1);
-    setStatusBar(StatusBar1);
-    StatusBar1->hide();
+    double_.attach(this, grid_);
+    double_.setHooks({
+        .mayReplaceSurvey = [this] { return !doc.Modified || hozonsyori(); },
+        .openSurvey =
+            [this](const QString& path) {
+                doc.OpenRequestPath = paths::fromQString(path);
+                Loaddatafile();
+                SetFcs();
+            },
+        .closeJumpBox = [this] { respondents_->closeJumpBox(); },
+    });
 }
 
 void TForm1::createMenus() {
@@ -179,7 +176,8 @@ void TForm1::createMenus() {
     Save1 = item(File1, "Save1", "上書き保存(&S)", &survey_, &OpenSurvey::Save1Click);
     SaveAs1 = item(File1, "SaveAs1", "名前をつけて保存(&A)...", &survey_, &OpenSurvey::SaveAs1Click);
     SecondEntry1 =
-        item(File1, "SecondEntry1", "照合用に新規作成(&V)...", this, &TForm1::SecondEntry1Click);
+        item(File1, "SecondEntry1", "照合用に新規作成(&V)...", &double_,
+             &DoubleEntryCommands::SecondEntry1Click);
     separator(File1, nullptr);
     Print1 = item(File1, "Print1", "集計結果印刷(&P)...", &results_, &ResultsCommands::Print1Click);
     CsvW1 = item(File1, "CsvW1", "集計結果保存(&C)...", &results_, &ResultsCommands::CsvW1Click);
@@ -209,7 +207,7 @@ void TForm1::createMenus() {
     csvR1 = item(Edit1, "csvR1", "集計ファイル追加(&R)...", &linked_, &LinkedCommands::CsvR1Click);
     CsvL1 = item(Edit1, "CsvL1", "追加集計ファイル一覧(&L)", &linked_, &LinkedCommands::CsvL1Click);
     separator(Edit1, nullptr);
-    Compare1 = item(Edit1, "Compare1", "入力照合(&C)...", this, &TForm1::Compare1Click);
+    Compare1 = item(Edit1, "Compare1", "入力照合(&C)...", &double_, &DoubleEntryCommands::Compare1Click);
 
     QMenu* Option1 = topMenu("Option1", "設定(&O)", nullptr);
     WWrite = option(Option1, "WWrite", "集計結果も同時保存(&W)", doc.WWrite, false);
@@ -340,7 +338,7 @@ void TForm1::showLoadedSurvey(bool hadQuestionnaire, int previousRows) {
     hitoribun();
     fitHeightToQuestions();
     linkedFilesChanged();
-    restartVerifying();
+    double_.surveyReplaced();
 }
 
 void TForm1::showReplayedSurvey() {
@@ -354,10 +352,11 @@ void TForm1::showReplayedSurvey() {
         showEmptyLook();
     }
     linkedFilesChanged();
+    double_.surveyReplaced(); // the respondents the journal brought back are verified too
 }
 
 void TForm1::showNewSurvey() {
-    restartVerifying();
+    double_.surveyReplaced();
     showEmptyLook();
     respondents_->setSpinner(1);
     linkedFilesChanged();
@@ -366,8 +365,9 @@ void TForm1::showNewSurvey() {
 }
 
 void TForm1::fitHeightToQuestions() {
-    // The client area is the window below its menu bar.
-    const int menuHeight = menuBar()->sizeHint().height();
+    // The client area is the window between its menu bar and the status bar (while verifying).
+    const int menuHeight = menuBar()->sizeHint().height() +
+                           (statusBar()->isHidden() ? 0 : statusBar()->sizeHint().height());
     const int clientHeight = height() - menuHeight;
     if (doc.QuestionCount <= 24)
         resize(width(), menuHeight + doc.BAI(20) * doc.QuestionCount + doc.BAI(56));
@@ -419,84 +419,16 @@ void TForm1::AEdit1Click() {
     Form2->openForDocument();
 }
 
-// A clear leaves no respondent to verify; a cancelled one leaves the counts as they were.
+// A clear leaves nothing to verify or compare; a cancelled one leaves both as they were.
 void TForm1::AClear1Click() {
     clear_.AClear1Click();
-    if (doc.RespondentCount == 0) restartVerifying();
+    if (!doc.questionnaireLoaded()) double_.surveyReplaced();
 }
 
 void TForm1::DClear1Click() {
     clear_.DClear1Click();
-    if (doc.RespondentCount == 0) restartVerifying();
+    if (doc.RespondentCount == 0) double_.surveyReplaced();
 }
-
-// ---------------------------------------------------------------------------------------------
-// Double entry
-
-void TForm1::SecondEntry1Click() {
-    if (!doc.questionnaireLoaded()) return;
-    if (doc.Modified && !hozonsyori()) return;
-    newSecondEntryFile(doc, platform, this, [this](const QString& path) {
-        doc.OpenRequestPath = paths::fromQString(path);
-        Loaddatafile();
-        SetFcs();
-    });
-}
-
-void TForm1::Compare1Click() {
-    compareWithOtherFile(doc, platform, this, [this](int r, int q) {
-        runGuarded([this, r, q] { showComparedAnswer(r, q); });
-    });
-}
-
-void TForm1::showComparedAnswer(int r, int q) {
-    activateWindow();
-    raise();
-    if (doc.EntryPending) {
-        grid_->apply({.focus = EntryOutcome::Focus::Plain});
-        return;
-    }
-    respondents_->closeJumpBox();
-    showRespondent(r, q);
-}
-
-void TForm1::Verify1Click(bool on) {
-    grid_->clearMismatch();
-    AnswerEntry::KeyedCheck check;
-    if (on)
-        check = [this](const std::function<void()>& record) { return verifyKeyedAnswer(record); };
-    entry_.setKeyedCheck(std::move(check));
-    verifier_.start(doc);
-    mismatchText_.clear();
-    StatusBar1->setVisible(on);
-    showVerifyStatus();
-}
-
-bool TForm1::verifyKeyedAnswer(const std::function<void()>& record) {
-    const VerifyingEntry::Step step = verifier_.key(doc, record);
-    if (step.action == VerifyingEntry::Action::Mismatch) {
-        mismatchText_ = VerifyingEntry::mismatchText(step);
-        grid_->markMismatch(QString::fromLatin1(step.keyed.view()), mismatchText_);
-    } else {
-        grid_->clearMismatch();
-    }
-    showVerifyStatus();
-    return step.action != VerifyingEntry::Action::Mismatch;
-}
-
-void TForm1::restartVerifying() {
-    if (!Verify1->isChecked()) return;
-    grid_->clearMismatch();
-    verifier_.start(doc);
-    showVerifyStatus();
-}
-
-void TForm1::showVerifyStatus() {
-    const bool on = Verify1->isChecked();
-    VerifyStatus->setText(on ? verifier_.statusText() : QString());
-    VerifyMismatch->setText(on && verifier_.pending() ? mismatchText_ : QString());
-}
-
 // ---------------------------------------------------------------------------------------------
 // Window events
 

@@ -18,7 +18,7 @@
 
 #include "about/help_commands.h"
 #include "analysis/analysis_commands.h"
-#include "double_entry/verifying_entry.h"
+#include "double_entry/double_entry_commands.h"
 #include "editor/clear_commands.h"
 #include "export/export_command.h"
 #include "keying/answer_entry.h"
@@ -32,7 +32,6 @@
 class QAction;
 class QLabel;
 class QScrollArea;
-class QStatusBar;
 
 namespace vev {
 
@@ -97,17 +96,8 @@ public:
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
     bool keyPreview() const;
 
-    // Double entry
-    // "照合用に新規作成(&V)...": the blank copy for a second operator, then opened as Open does.
-    void SecondEntry1Click();
-    // "入力照合(&C)...": the comparison with another data file, modeless; its rows jump here.
-    void Compare1Click();
-    // Respondent r shown with the keyboard in question q's answer box; a pending multi-select
-    // entry keeps the keyboard in its box instead.
-    void showComparedAnswer(int r, int q);
-    // "照合入力(&K)": keyed answers of the respondents already there are checked against the
-    // stored ones before they are recorded.
-    void Verify1Click(bool on);
+    // Double entry: the blank copy, the comparison window, verified re-keying.
+    void Verify1Click(bool on) { double_.Verify1Click(on); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,11 +112,6 @@ private:
     void FormCreate();
     void fitHeightToQuestions();
     void showEmptyLook(int rows); // the look without a questionnaire for rows 1..rows
-    // Dependent verification: the check of every keyed answer, a fresh start after a load or a
-    // clear, and the status bar's texts.
-    bool verifyKeyedAnswer(const std::function<void()>& record);
-    void restartVerifying();
-    void showVerifyStatus();
 
     SurveyDocument& doc;
     Platform& platform;
@@ -139,6 +124,7 @@ private:
     LinkedCommands linked_;
     ClearCommands clear_;
     HelpCommands help_;
+    DoubleEntryCommands double_; // blank copy, comparison window, verification and its status bar
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
 
@@ -159,15 +145,10 @@ private:
     // per cent of respondents; they are not changes to the survey.
     QAction *WWrite = nullptr, *Frac1 = nullptr, *RBase1 = nullptr;
 
-    // Double entry: its menu items, the status bar shown while Verify1 is checked, the rule.
-    QAction* SecondEntry1 = nullptr;  // File: the blank copy for a second operator
-    QAction* Compare1 = nullptr;      // Edit: compare with a second operator's data file
-    QAction* Verify1 = nullptr;       // Option: keyed answers checked against the stored ones
-    QStatusBar* StatusBar1 = nullptr; // the window's status bar
-    QLabel* VerifyStatus = nullptr;   // "照合入力　確認 n件　相違 n件　誤り率 x%"
-    QLabel* VerifyMismatch = nullptr; // "登録済み s　入力 k　もう一度入力してください"
-    VerifyingEntry verifier_;         // the re-keying rule while Verify1 is checked
-    QString mismatchText_;            // the pending mismatch: stored and keyed answer
+    // Double entry: its menu items.
+    QAction* SecondEntry1 = nullptr; // File: the blank copy for a second operator
+    QAction* Compare1 = nullptr;     // Edit: compare with a second operator's data file
+    QAction* Verify1 = nullptr;      // Option: keyed answers checked against the stored ones
 };
 
 } // namespace vev

@@ -136,6 +136,10 @@ CompareDialog::CompareDialog(SurveyDocument& doc, Platform& platform, QString ot
     QFont bold = agreementLabel->font();
     bold.setBold(true);
     agreementLabel->setFont(bold);
+    shiftLabel = makeLabel(this, "shiftLabel");
+    QPalette red = shiftLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    shiftLabel->setPalette(red);
 
     model_ = new DifferenceModel(doc_, comparison_, this);
     differenceList = new QTreeView(this);
@@ -168,6 +172,7 @@ CompareDialog::CompareDialog(SurveyDocument& doc, Platform& platform, QString ot
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filesLabel);
     layout->addLayout(summary);
+    layout->addWidget(shiftLabel);
     layout->addWidget(differenceList, 1);
     layout->addLayout(buttons);
     resize(720, 420);
@@ -231,8 +236,8 @@ void CompareDialog::fill() {
     const bool compared = comparison_.questionnairesMatch();
     reportButton->setEnabled(compared);
     if (!compared) {
-        for (QLabel* label :
-             {respondentsLabel, answersLabel, differencesLabel, oneSidedLabel, agreementLabel})
+        for (QLabel* label : {respondentsLabel, answersLabel, differencesLabel, oneSidedLabel,
+                              agreementLabel, shiftLabel})
             label->clear();
         return;
     }
@@ -242,6 +247,7 @@ void CompareDialog::fill() {
     differencesLabel->setText(summary.value(2));
     oneSidedLabel->setText(summary.value(3));
     agreementLabel->setText(summary.value(4));
+    shiftLabel->setText(shiftText(comparison_));
 
     if (model_->rowCount() > 0) differenceList->setCurrentIndex(model_->index(0, 0));
 }

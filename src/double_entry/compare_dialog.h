@@ -53,6 +53,7 @@ public:
     QLabel* differencesLabel = nullptr; // differing answers
     QLabel* oneSidedLabel = nullptr;    // respondents in one file only
     QLabel* agreementLabel = nullptr;   // agreement in per cent
+    QLabel* shiftLabel = nullptr;       // in red: from which respondent one file seems shifted
     // One row per difference; the rows are drawn from the comparison as they are shown, so
     // even a list of every answer of the largest survey opens at once.
     QTreeView* differenceList = nullptr;

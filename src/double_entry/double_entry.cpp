@@ -7,8 +7,11 @@
 #include "model/text_file.h"
 #include "model/vev_error.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace vev {
 
@@ -45,6 +48,59 @@ public:
     void informationBeep() override {}
     void tallyChanged(int) override {}
 };
+
+// Answers of a's respondent ra and b's respondent rb that agree, over the keyed questions.
+int agreeing(const SurveyDocument& a, int ra, const SurveyDocument& b, int rb, const int* keyed,
+             int keyedCount) {
+    int same = 0;
+    for (int i = 0; i < keyedCount; ++i)
+        same += normalAnswer(a.Answers[ra][keyed[i]].view()) ==
+                normalAnswer(b.Answers[rb][keyed[i]].view());
+    return same;
+}
+
+// The first respondent j from which s's rows agree with l's next ones (s[j] with l[j+1]): l has
+// a paper s lacks just before, or s skipped one. A shift holds at j when row j agrees better
+// with l's next row than with its own, and over a window of rows from j (at least 3, and enough
+// for 12 answers) the next rows agree on 90% of the answers or more, at least a quarter of the
+// answers more than the own rows do, with 8 answers at least to judge by. 0 when none holds.
+int shiftStart(const SurveyDocument& s, int inS, const SurveyDocument& l, int inL, const int* keyed,
+               int keyedCount) {
+    const int last = std::min(inS, inL - 1);
+    if (keyedCount == 0 || last < 1) return 0;
+    std::vector<int> shifted(static_cast<std::size_t>(last) + 1);
+    std::vector<int> own(static_cast<std::size_t>(last) + 1);
+    for (int j = 1; j <= last; ++j) {
+        shifted[j] = agreeing(s, j, l, j + 1, keyed, keyedCount);
+        own[j] = agreeing(s, j, l, j, keyed, keyedCount);
+    }
+    const int window = std::max(3, (12 + keyedCount - 1) / keyedCount);
+    for (int j = 1; j <= last; ++j) {
+        if (shifted[j] <= own[j]) continue;
+        long next = 0, same = 0;
+        const int end = std::min(last, j + window - 1);
+        for (int i = j; i <= end; ++i) {
+            next += shifted[i];
+            same += own[i];
+        }
+        const long answers = static_cast<long>(end - j + 1) * keyedCount;
+        if (answers >= 8 && next * 10 >= answers * 9 && (next - same) * 4 >= answers) return j;
+    }
+    return 0;
+}
+
+// The run-time library's input/output error texts as the comparison says them.
+QString ioErrorInJapanese(const std::string& text) {
+    if (text == "File not found") return u8("ファイルが見つかりません。");
+    if (text == "File access denied") return u8("ファイルにアクセスできません。");
+    if (text == "Invalid filename") return u8("ファイル名が正しくありません。");
+    if (text == "Too many open files") return u8("開いているファイルが多すぎます。");
+    if (text == "Disk full") return u8("ディスクがいっぱいです。");
+    if (text.rfind("I/O error ", 0) == 0)
+        return u8("入出力エラーが起きました（エラー番号 %1）。")
+            .arg(QString::fromStdString(text.substr(10)));
+    return QString::fromUtf8(withFullStop(text));
+}
 
 } // namespace
 
@@ -118,6 +174,13 @@ Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b, cons
     }
     c.OnlyInA = std::max(inA - inB, 0);
     c.OnlyInB = std::max(inB - inA, 0);
+    c.AnswersOneSided = static_cast<long>(c.OnlyInA + c.OnlyInB) * keyedCount;
+    // B one paper ahead of A (A skipped one, or B has one more), or A one ahead of B; the
+    // earlier of the two is named.
+    const int bAhead = shiftStart(a, inA, b, inB, keyed, keyedCount);
+    const int aAhead = shiftStart(b, inB, a, inA, keyed, keyedCount);
+    c.ShiftFrom =
+        (bAhead == 0 || aAhead == 0) ? std::max(bAhead, aAhead) : std::min(bAhead, aAhead);
     return c;
 }
 
@@ -129,20 +192,27 @@ QString answerText(std::string_view stored) {
 }
 
 QString agreementText(const Comparison& c) {
-    if (c.AnswersCompared == 0) return c.agree() ? u8("100.0%") : u8("0.0%");
+    if (c.AnswersCompared == 0) return u8("照合した回答がありません");
     const long long tenths = (c.AnswersCompared - c.AnswersDiffering) * 1000LL /
-                             static_cast<long long>(c.AnswersCompared);
+                             static_cast<long long>(c.AnswersCompared + c.AnswersOneSided);
     return QStringLiteral("%1.%2%").arg(tenths / 10).arg(tenths % 10);
 }
 
+QString shiftText(const Comparison& c) {
+    if (c.ShiftFrom == 0) return {};
+    return u8("回答者%1以降が1人ずれている可能性があります").arg(c.ShiftFrom);
+}
+
 QStringList comparisonSummary(const Comparison& c) {
-    return {
+    QStringList lines{
         u8("照合した回答者：%1人").arg(c.RespondentsCompared),
         u8("照合した回答：%1件").arg(c.AnswersCompared),
         u8("相違：%1件").arg(c.AnswersDiffering),
         u8("一方のファイルだけの回答者：%1人").arg(c.OnlyInA + c.OnlyInB),
-        u8("一致率：") + agreementText(c),
+        c.AnswersCompared == 0 ? agreementText(c) : u8("一致率：") + agreementText(c),
     };
+    if (c.ShiftFrom != 0) lines << shiftText(c);
+    return lines;
 }
 
 QString oneSidedText() {
@@ -185,8 +255,10 @@ SurveyForComparison readSurveyForComparison(const std::string& path) {
             return out;
         }
     } catch (const VevError& e) {
-        out.Refusal = paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
-                      QString::fromUtf8(withFullStop(e.what()));
+        const QString name = paths::toQString(path);
+        out.Refusal = name + u8("を読み込めません。\n") +
+                      (QFileInfo(name).isDir() ? u8("ファイルではなくフォルダです。")
+                                               : ioErrorInJapanese(e.what()));
         return out;
     }
     out.Doc = std::move(doc);

@@ -7,7 +7,13 @@
 // What counts: respondents 1..RespondentCount of each file; of every respondent both files
 // have, each question with choices (ChoiceCount 1 or more: the rows an operator keys). An
 // empty cell and "0" are the same answer, no answer. A respondent that only one file has is
-// one difference row of its own and is not part of the answers compared.
+// one difference row of its own; its answers are not compared, but they count against the
+// agreement as answers that differ.
+//
+// Papers are matched by position. One paper skipped (or keyed twice) by one operator shifts
+// every later respondent, which then differs nearly everywhere: the comparison looks for the
+// first respondent from which one file's rows agree with the other's next ones far better than
+// with their own, and names it.
 
 #include "model/survey_document.h"
 
@@ -40,6 +46,9 @@ struct Comparison {
     long AnswersDiffering = 0;   // of those, the ones that differ
     int OnlyInA = 0;             // respondents beyond the other file's last one
     int OnlyInB = 0;
+    long AnswersOneSided = 0; // the answers of those respondents to the questions with choices
+    // From this respondent on, one file seems one respondent ahead of the other; 0 when not.
+    int ShiftFrom = 0;
     std::vector<AnswerDifference> Differences; // by respondent, then by question
 
     bool questionnairesMatch() const { return QuestionnaireDifference.isEmpty(); }
@@ -65,12 +74,15 @@ Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b,
 QString answerText(std::string_view stored);
 
 // Agreement in per cent with one decimal, cut (never rounded) so that "100.0%" means that no
-// answer differs: agreeing / compared answers; with no answer compared, 100.0% when the files
-// agree and 0.0% when they do not.
+// answer differs: agreeing answers / (compared answers + answers of the respondents in one file
+// only). With no answer compared there is no agreement to state: "照合した回答がありません".
 QString agreementText(const Comparison& c);
+// "回答者12以降が1人ずれている可能性があります" for ShiftFrom 12; empty without a shift.
+QString shiftText(const Comparison& c);
 
 // The summary, one "caption：value" line each: respondents compared, answers compared,
-// differences, respondents in one file only, agreement.
+// differences, respondents in one file only, agreement ("照合した回答がありません" alone when
+// nothing was compared); then the shift, when there is one.
 QStringList comparisonSummary(const Comparison& c);
 
 // The question-text column of a one-sided respondent's row, and its two answer columns.

@@ -24,13 +24,23 @@
 // verified answers. A pending mismatch belongs to its cell: keying another cell, or abandon(),
 // drops it and the stored answer stays. Only keyed answers are verified; the mouse stepping
 // on a question label records as always.
+//
+// A blank on the paper is keyed like any answer: "0" (or an empty multi-select box) over a
+// stored answer is checked against it.
+//
+// Verification is blind: the answer boxes of the papers checked show nothing until their cell
+// is keyed (hides()), so that the operator reads the paper, not the screen. A cell never keyed
+// stays unverified; once the operator has left a respondent (shown()), its unverified answers
+// are counted in the status text.
 
 #include "model/survey_document.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace vev {
 
@@ -64,6 +74,15 @@ public:
     // Starts afresh on the survey as it is: the window calls it when verification is switched
     // on and after every load. Before it, every keying records as always.
     void start(const SurveyDocument& doc);
+    // Whether a keying of the current cell is checked against its stored answer.
+    bool checks(const SurveyDocument& doc) const;
+    // Whether the answer box of (r, q) shows nothing: a stored answer of a paper checked whose
+    // cell was not keyed since start().
+    bool hides(const SurveyDocument& doc, int r, int q) const;
+    // The window shows respondent r: the one shown before it counts as passed.
+    void shown(int r);
+    // Answers of the respondents passed that were never keyed.
+    long unverified(const SurveyDocument& doc) const;
     // Drops a pending mismatch (the operator moved away or switched verification off).
     void abandon() { pending_ = false; }
 
@@ -73,15 +92,21 @@ public:
 
     long verified() const { return verified_; }
     long differences() const { return differences_; }
-    // "照合入力　確認 120件　相違 3件　誤り率 2.50%": the error rate is differences / verified
-    // in per cent, rounded up to two decimals so that a difference never shows as 0.00%; "－"
-    // before the first verified answer.
-    QString statusText() const;
+    // "照合入力　確認 120件　相違 3件　誤り率 2.50%　未照合 4件": the error rate is differences
+    // / verified in per cent, rounded up to two decimals so that a difference never shows as
+    // 0.00%; "－" before the first verified answer; 未照合 counts unverified().
+    QString statusText(const SurveyDocument& doc) const;
     // What the window shows beside the red box: "登録済み 2　入力 3　もう一度入力してください".
     static QString mismatchText(const Step& step);
 
 private:
+    bool keyed(int r, int q) const;
+
     int checkedRespondents_ = 0; // respondents 1..this are verified
+    // Per respondent checked: bit q set when cell q was keyed, bit 0 when the respondent was
+    // passed.
+    std::vector<std::uint64_t> cells_;
+    int shownRespondent_ = 0;
     bool pending_ = false;
     int pendingR_ = 0;
     int pendingQ_ = 0;

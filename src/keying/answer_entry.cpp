@@ -52,8 +52,10 @@ EntryOutcome AnswerEntry::singleChoiceKey(char key) {
     if (!isDigit(key)) return {};
     const int q = doc_.CurrentQuestion;
     doc_.EntryBuffer = std::string(1, key);
-    // A "0" does not blank the answer of a respondent before the last one.
-    if (doc_.ChoiceCount[q] >= 2 && doc_.CurrentRespondent < doc_.RespondentCount && key == '0')
+    // A "0" does not blank the answer of a respondent before the last one, unless the answer is
+    // being verified: there it is the blank on the paper.
+    if (doc_.ChoiceCount[q] >= 2 && doc_.CurrentRespondent < doc_.RespondentCount && key == '0' &&
+        !checksBlank())
         return {};
     if (!recordKeyed(std::string(1, key)))
         return {.focus = EntryOutcome::Focus::SelectAll, .beep = true};
@@ -61,10 +63,13 @@ EntryOutcome AnswerEntry::singleChoiceKey(char key) {
     return {.answerRow = q, .countsRow = q, .focus = EntryOutcome::Focus::SelectAll};
 }
 
-MultiSelectKey AnswerEntry::multiSelectKey(char key) {
-    if (key == Enter) return doc_.EntryPending ? MultiSelectKey::Confirm : MultiSelectKey::Next;
+MultiSelectKey AnswerEntry::multiSelectKey(char key, bool boxEmpty) {
+    if (key == Enter)
+        return doc_.EntryPending || (boxEmpty && checksBlank()) ? MultiSelectKey::Confirm
+                                                                : MultiSelectKey::Next;
     if (!isDigit(key)) return MultiSelectKey::ToBox;
-    if (key == '0' && doc_.CurrentRespondent < doc_.RespondentCount) return MultiSelectKey::Swallow;
+    if (key == '0' && doc_.CurrentRespondent < doc_.RespondentCount && !checksBlank())
+        return MultiSelectKey::Swallow;
     doc_.EntryPending = true;
     return MultiSelectKey::Digit;
 }

@@ -69,7 +69,13 @@ public:
     // (recordAnswer) or leaves the stored answer as it is. It returns false to hold the cell:
     // the operator hears a beep and keys the answer again in the same box, nothing moves on.
     using KeyedCheck = std::function<bool(const std::function<void()>& record)>;
-    void setKeyedCheck(KeyedCheck check) { keyedCheck_ = std::move(check); }
+    // checksCell: whether the check verifies the current cell against a stored answer. There a
+    // "0", and Enter on an empty multi-select box, are keyed blanks checked like any answer,
+    // where elsewhere they leave the stored answer alone.
+    void setKeyedCheck(KeyedCheck check, std::function<bool()> checksCell = {}) {
+        keyedCheck_ = std::move(check);
+        checksCell_ = std::move(checksCell);
+    }
 
     // Records `entry` as the answer of (CurrentRespondent, CurrentQuestion): the old answer's
     // counts go (dataDEL), EntryBuffer := entry, the normalised answer and its counts come in
@@ -84,8 +90,9 @@ public:
     // A character typed into the answer box of a single-choice (or numeric) question: Enter is
     // tugie, a digit is recorded and the focus moves on, anything else does nothing.
     EntryOutcome singleChoiceKey(char key);
-    // A character typed into the answer box of a multi-select question.
-    MultiSelectKey multiSelectKey(char key);
+    // A character typed into the answer box of a multi-select question; boxEmpty: the box shows
+    // nothing.
+    MultiSelectKey multiSelectKey(char key, bool boxEmpty = false);
     // Enter on a pending multi-select box: its text (Shift-JIS bytes) is recorded.
     EntryOutcome confirm(std::string_view boxText);
 
@@ -122,9 +129,13 @@ private:
     // A keyed answer through the check, when one is set; false when the cell is held.
     bool recordKeyed(std::string_view entry);
 
+    // A keyed blank over the current cell's stored answer is checked, not left alone.
+    bool checksBlank() const { return keyedCheck_ && checksCell_ && checksCell_(); }
+
     SurveyDocument& doc_;
     Observer observer_;
     KeyedCheck keyedCheck_;
+    std::function<bool()> checksCell_;
 };
 
 } // namespace vev

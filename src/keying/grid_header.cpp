@@ -21,10 +21,12 @@ void GridHeader::create(QWidget* canvas) {
     Label1 = look::placedLabel(canvas, QStringLiteral("Label1"), {10, 3, 461, 15},
                                QString::fromUtf8("ｱﾝｹｰﾄ：ファイルを開いて下さい"));
     Label1->setFont(look::proportionalFont(15, true));
+    look::fitLineHeight(Label1);
     look::setColours(Label1, QColor(0, 0, 255));
     Label2 = look::placedLabel(canvas, QStringLiteral("Label2"), {480, 3, 311, 15},
                                QString::fromUtf8("ﾌｧｲﾙ："));
     Label2->setFont(look::proportionalFont(15, true));
+    look::fitLineHeight(Label2);
     look::setColours(Label2, QColor(0, 128, 0));
     TestLabel = look::placedLabel(canvas, QStringLiteral("TestLabel"), {480, 0, 8, 12},
                                   QStringLiteral("  "));

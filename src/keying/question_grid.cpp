@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
@@ -64,6 +65,16 @@ QLabel* placedLabel(QWidget* parent, const QString& name, const QRect& geometry,
     label->setObjectName(name);
     label->setGeometry(geometry);
     return label;
+}
+
+void fitLineHeight(QLabel* label) {
+    const QRect at = label->geometry();
+    const int line = QFontMetrics(label->font()).height();
+    if (at.height() >= line) return;
+    // Twice the middle, so that an odd difference keeps it exactly.
+    const int middle2 = 2 * at.y() + at.height();
+    const int top = (middle2 - line) >= 0 ? (middle2 - line) / 2 : -((line - middle2 + 1) / 2);
+    label->setGeometry(at.x(), top, at.width(), middle2 - 2 * top);
 }
 
 } // namespace look
@@ -255,7 +266,7 @@ void QuestionGrid::hyoji() {
 void QuestionGrid::showAnswers() {
     const int r = doc_.CurrentRespondent;
     for (int n = 1; n <= std::min(doc_.QuestionCount, MaxQuestions); ++n) {
-        const QString answer = sjis::toQString(doc_.Answers[r][n].view());
+        const QString answer = shownAnswer(n);
         if (sn_[n]->text() != answer) sn_[n]->setText(answer);
     }
     if (markRow_ != 0 && markRespondent_ != r) leaveMismatch();
@@ -290,9 +301,7 @@ void QuestionGrid::fitToRows() {
 
 void QuestionGrid::apply(const EntryOutcome& outcome) {
     const int r = doc_.CurrentRespondent;
-    if (outcome.answerRow != 0)
-        sn_[outcome.answerRow]->setText(
-            QString::fromLatin1(doc_.Answers[r][outcome.answerRow].view()));
+    if (outcome.answerRow != 0) sn_[outcome.answerRow]->setText(shownAnswer(outcome.answerRow));
     if (outcome.countsRow != 0) redrawCounts(outcome.countsRow);
     if (outcome.respondentShown) {
         if (hooks_.respondentShown) hooks_.respondentShown();
@@ -343,8 +352,14 @@ void QuestionGrid::clearMismatch() {
     QLineEdit* box = sn_[row];
     setBoxBackground(box, palette().color(QPalette::Base));
     box->setToolTip(QString());
-    const QString answer = sjis::toQString(doc_.Answers[doc_.CurrentRespondent][row].view());
+    const QString answer = shownAnswer(row);
     if (box->text() != answer) box->setText(answer);
+}
+
+QString QuestionGrid::shownAnswer(int q) const {
+    const int r = doc_.CurrentRespondent;
+    if (hooks_.hidesAnswer && hooks_.hidesAnswer(r, q)) return {};
+    return sjis::toQString(doc_.Answers[r][q].view());
 }
 
 void QuestionGrid::leaveMismatch() {
@@ -392,7 +407,7 @@ void QuestionGrid::snKeyPress(char key) {
         apply(entry_.singleChoiceKey(key));
         return;
     }
-    switch (entry_.multiSelectKey(key)) {
+    switch (entry_.multiSelectKey(key, box->text().isEmpty())) {
     case MultiSelectKey::Confirm:
         setBoxBackground(box, palette().color(QPalette::Base));
         apply(entry_.confirm(sjis::fromQString(box->text())));
@@ -435,7 +450,10 @@ void QuestionGrid::noMouseDown(int row, bool leftButton) {
     if (markRow_ != 0) leaveMismatch();
     entry_.pressLabel(row);
     QLineEdit* box = sn_[row];
-    const QString text = box->text();
+    // A blind box steps from the answer it does not show.
+    const QString text = box->text().isEmpty() && shownAnswer(row).isEmpty()
+                             ? sjis::toQString(doc_.Answers[doc_.CurrentRespondent][row].view())
+                             : box->text();
     bool whole = false;
     const int current = text.toInt(&whole);
     if (!whole) throwConversionError(sjis::fromQString(text));

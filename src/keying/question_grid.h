@@ -33,6 +33,10 @@ void setColours(QWidget* widget, const QColor& text);
 // A label named `name` at a fixed place on `parent`.
 QLabel* placedLabel(QWidget* parent, const QString& name, const QRect& geometry,
                     const QString& text = QString());
+// A label lower than its font's line centres the line on itself and cuts off what lies below the
+// baseline (an underscore). This grows it about its middle to the whole line: the text stays
+// where it was and shows whole.
+void fitLineHeight(QLabel* label);
 } // namespace look
 
 // The question grid: the main window's client area ("canvas", inside its scroll area) with the
@@ -60,6 +64,9 @@ public:
         std::function<void()> closeJumpBox;
         // The keyboard left the cell marked with markMismatch (the mark is gone already).
         std::function<void()> mismatchLeft;
+        // Whether the answer box of respondent r's question q shows nothing in place of the
+        // stored answer (blind re-keying).
+        std::function<bool(int r, int q)> hidesAnswer;
     };
 
     QuestionGrid(SurveyDocument& doc, Platform& platform, AnswerEntry& entry,
@@ -115,6 +122,9 @@ private:
     void leaveMismatch();
     // Scrolls `box` into view through the hook unless it is wholly in view already.
     void followFocus(QWidget* box);
+    // What the answer box of the current respondent's question q shows: its stored answer, or
+    // nothing while hooks.hidesAnswer says so.
+    QString shownAnswer(int q) const;
 
     SurveyDocument& doc_;
     Platform& platform_;

@@ -62,29 +62,43 @@ private slots:
             path("c.dat"), sample(u("満足度調査"), Answers + QStringList{u("  3  ,1,1,1    ")})));
         QVERIFY(vev::test::writeLines(path("q.dat"), sample(u("満足度調査2"), Answers)));
         QVERIFY(vev::test::writeFile(path("bad.dat"), "hello\r\nworld\r\n"));
+        QVERIFY(vev::test::writeLines(path("blank.dat"), sample(u("満足度調査"), {})));
+        QVERIFY(vev::test::writeLines(path("blank2.dat"), sample(u("満足度調査"), {})));
+        QVERIFY(QDir(dir_->path()).mkdir(u("folder.dat")));
     }
 
     void exitStatus_data() {
         QTest::addColumn<QString>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QString>("err"); // the first line of standard error
+        QTest::addColumn<QString>("err"); // how standard error begins; "@" is the test folder
 
         const QString usage = u("vev-tally: ");
         QTest::newRow("the same file")
             << u("compare @a.dat @a.dat") << 0 << summary(0, 0, "100.0%") << QString();
         QTest::newRow("answers differ")
             << u("compare @a.dat @b.dat") << 3 << summary(2, 0, "66.6%") << QString();
+        // The 3 answers of the respondent in one file only count as differing.
         QTest::newRow("a respondent more in B")
-            << u("compare @a.dat @c.dat") << 3 << summary(0, 1, "100.0%") << QString();
+            << u("compare @a.dat @c.dat") << 3 << summary(0, 1, "66.6%") << QString();
         QTest::newRow("a respondent more in A")
-            << u("compare @c.dat @a.dat") << 3 << summary(0, 1, "100.0%") << QString();
+            << u("compare @c.dat @a.dat") << 3 << summary(0, 1, "66.6%") << QString();
+        const QString nothing = u("照合した回答者：0人\n照合した回答：0件\n相違：0件\n"
+                                  "一方のファイルだけの回答者：%1人\n照合した回答がありません\n");
+        QTest::newRow("a blank copy")
+            << u("compare @a.dat @blank.dat") << 3 << nothing.arg(2).toUtf8() << QString();
+        QTest::newRow("two blank copies")
+            << u("compare @blank.dat @blank2.dat") << 0 << nothing.arg(0).toUtf8() << QString();
         QTest::newRow("questionnaires differ") << u("compare @a.dat @q.dat") << 1 << QByteArray()
                                                << u("アンケートが同じではないため照合できません。");
         QTest::newRow("not a survey") << u("compare @a.dat @bad.dat") << 1 << QByteArray()
                                       << u("bad.datはアンケートファイルではありません。");
-        QTest::newRow("missing file") << u("compare @none.dat @a.dat") << 1 << QByteArray()
-                                      << u("none.datを読み込めません。");
+        QTest::newRow("missing file")
+            << u("compare @none.dat @a.dat") << 1 << QByteArray()
+            << u("@none.datを読み込めません。\nファイルが見つかりません。");
+        QTest::newRow("a folder")
+            << u("compare @a.dat @folder.dat") << 1 << QByteArray()
+            << u("@folder.datを読み込めません。\nファイルではなくフォルダです。");
         QTest::newRow("one file") << u("compare @a.dat") << 2 << QByteArray() << usage;
         QTest::newRow("three files")
             << u("compare @a.dat @b.dat @c.dat") << 2 << QByteArray() << usage;
@@ -106,7 +120,8 @@ private slots:
         const Run run = tally(args);
         QCOMPARE(run.code, code);
         QCOMPARE(run.out, out);
-        QCOMPARE(QString::fromUtf8(run.err).section(QLatin1Char('\n'), 0, 0).left(err.size()), err);
+        err.replace(QLatin1Char('@'), dir_->path() + QLatin1Char('/'));
+        QCOMPARE(QString::fromUtf8(run.err).left(err.size()), err);
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
         QCOMPARE(vev::test::readAll(path("b.dat")), b);
     }

@@ -7,9 +7,9 @@
 #include "double_entry/compare_dialog.h"
 #include "double_entry/double_entry_commands.h"
 
-#include "model/recording.h"
 #include "fake_platform.h"
 #include "model/data_file.h"
+#include "model/recording.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -124,7 +124,7 @@ private slots:
             << Keyed << summary(2, 0, "66.6%")
             << QStringList{u("1|3|よく使う機能|135|13"), u("2|2|年代|NG|3")};
         QTest::newRow("a respondent in the other file only")
-            << (Answers + QStringList{u("  3  ,1,1,1    ")}) << summary(0, 1, "100.0%")
+            << (Answers + QStringList{u("  3  ,1,1,1    ")}) << summary(0, 1, "66.6%")
             << QStringList{u("3||一方のファイルだけにある回答者|回答者なし|回答あり")};
         QTest::newRow("unanswered")
             << QStringList{Answers[0], u("  2  ,0,9,0    ")} << summary(1, 0, "83.3%")
@@ -245,7 +245,7 @@ private slots:
         QTest::newRow("not a survey")
             << u("bad.dat") << u("bad.datはアンケートファイルではありません。");
         QTest::newRow("missing file")
-            << u("none.dat") << u("none.datを読み込めません。\nFile not found.");
+            << u("none.dat") << u("@none.datを読み込めません。\nファイルが見つかりません。");
         QTest::newRow("other questionnaire")
             << u("q.dat")
             << u("アンケートが同じではないため照合できません。\nアンケート名が違います。\n"
@@ -272,7 +272,8 @@ private slots:
         QCOMPARE(shown.defaultSuffix, u("dat"));
         if (!message.isEmpty()) {
             QCOMPARE(s.platform.messages.last().caption, u("入力照合"));
-            QCOMPARE(s.platform.messages.last().text, message);
+            QCOMPARE(s.platform.messages.last().text,
+                     QString(message).replace(u("@"), s.dir.path() + u("/")));
             QCOMPARE(s.platform.messages.last().icon, Platform::Icon::Warning);
         }
         QCOMPARE(dialog != nullptr, !chosen.isEmpty() && message.isEmpty());

@@ -6,8 +6,8 @@
 #include "double_entry/double_entry.h"
 
 #include "core_test_util.h"
-#include "model/recording.h"
 #include "model/data_file.h"
+#include "model/recording.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,23 +102,24 @@ private slots:
         QTest::newRow("row without choices is not compared")
             << Base << QStringList{u("1,3,135,7,4"), Base[1]} << none << 2 << 8 << 0 << u("100.0%")
             << true;
+        // A respondent in one file only counts its 4 answers as differing: 8 of 12 agree.
         QTest::newRow("extra respondent in A")
             << (Base + QStringList{u("1,1,1,1,")}) << Base
-            << QStringList{u("3|0|回答あり|回答者なし")} << 2 << 8 << 0 << u("100.0%") << false;
+            << QStringList{u("3|0|回答あり|回答者なし")} << 2 << 8 << 0 << u("66.6%") << false;
         QTest::newRow("extra respondents in B")
             << Base << (Base + QStringList{u("1,1,1,1,"), u("0,0,0,0,")})
             << QStringList{u("3|0|回答者なし|回答あり"), u("4|0|回答者なし|回答あり")} << 2 << 8
-            << 0 << u("100.0%") << false;
+            << 0 << u("50.0%") << false;
         QTest::newRow("answers and an extra respondent")
             << (Base + QStringList{u("1,1,1,1,")}) << QStringList{Base[0], u("1,9,24,3,")}
-            << QStringList{u("2|1|2|1"), u("3|0|回答あり|回答者なし")} << 2 << 8 << 1 << u("87.5%")
+            << QStringList{u("2|1|2|1"), u("3|0|回答あり|回答者なし")} << 2 << 8 << 1 << u("58.3%")
             << false;
         QTest::newRow("nobody in A")
             << QStringList() << Base
             << QStringList{u("1|0|回答者なし|回答あり"), u("2|0|回答者なし|回答あり")} << 0 << 0
-            << 0 << u("0.0%") << false;
-        QTest::newRow("nobody in either")
-            << QStringList() << QStringList() << none << 0 << 0 << 0 << u("100.0%") << true;
+            << 0 << u("照合した回答がありません") << false;
+        QTest::newRow("nobody in either") << QStringList() << QStringList() << none << 0 << 0 << 0
+                                          << u("照合した回答がありません") << true;
     }
     void compare() {
         QFETCH(QStringList, a);
@@ -140,7 +141,45 @@ private slots:
         QCOMPARE(c.AnswersDiffering, long(differing));
         QCOMPARE(agreementText(c), agreement);
         QCOMPARE(c.agree(), agree);
-        QCOMPARE(comparisonSummary(c).value(4), u("一致率：") + agreement);
+        QCOMPARE(comparisonSummary(c).value(4), answers ? u("一致率：") + agreement : agreement);
+        QCOMPARE(c.ShiftFrom, 0);
+    }
+
+    // One paper skipped or keyed twice: from where one file runs one respondent ahead. Papers
+    // are numbered; consecutive papers differ in every answer.
+    void shift_data() {
+        QTest::addColumn<QList<int>>("a"); // the papers keyed, in order
+        QTest::addColumn<QList<int>>("b");
+        QTest::addColumn<int>("shiftFrom");
+        QTest::addColumn<QString>("agreement");
+        const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+        const QList<int> skipped6 = all.mid(0, 5) + all.mid(6);
+        QTest::newRow("the same papers") << all << all << 0 << u("100.0%");
+        // 40 answers agree; 4 respondents of 4 answers are in A only.
+        QTest::newRow("B stops at 10") << all << all.mid(0, 10) << 0 << u("71.4%");
+        QTest::newRow("paper 6 skipped in B") << all << skipped6 << 6 << u("35.7%");
+        QTest::newRow("a paper more in B at 6")
+            << all << all.mid(0, 5) + QList<int>{100} + all.mid(5) << 6 << u("35.0%");
+    }
+    void shift() {
+        QFETCH(QList<int>, a);
+        QFETCH(QList<int>, b);
+        const auto papers = [](const QList<int>& numbers) {
+            QStringList rows;
+            for (const int p : numbers)
+                rows << u("%1,%2,%3,%4,")
+                            .arg(p % 2 + 1)
+                            .arg(p % 5 + 1)
+                            .arg(p % 4 + 1)
+                            .arg(p % 7 + 1);
+            return rows;
+        };
+        const Comparison c = compareSurveys(*survey(papers(a)), *survey(papers(b)));
+        QTEST(c.ShiftFrom, "shiftFrom");
+        QTEST(agreementText(c), "agreement");
+        const QStringList summary = comparisonSummary(c);
+        QCOMPARE(summary.size(), c.ShiftFrom ? 6 : 5);
+        if (c.ShiftFrom) QCOMPARE(summary.last(), u("回答者6以降が1人ずれている可能性があります"));
     }
 
     void summary() {
@@ -148,7 +187,7 @@ private slots:
         const auto b = survey({Base[0], u("1,9,24,3,")});
         QCOMPARE(comparisonSummary(compareSurveys(*a, *b)),
                  QStringList({u("照合した回答者：2人"), u("照合した回答：8件"), u("相違：1件"),
-                              u("一方のファイルだけの回答者：1人"), u("一致率：87.5%")}));
+                              u("一方のファイルだけの回答者：1人"), u("一致率：58.3%")}));
     }
 
     // Agreement is cut, never rounded up: 100.0% only when no answer differs.
@@ -223,7 +262,7 @@ private slots:
             << (QByteArray("VEV v1.11\r\nT\r\n") + test::sj("質問数 ,0\r\n"))
             << u("other.datが異常です。");
         QTest::newRow("missing file")
-            << QByteArray() << u("other.datを読み込めません。\nFile not found.");
+            << QByteArray() << u("@を読み込めません。\nファイルが見つかりません。");
         QTest::newRow("survey") << test::readAll(test::testData("sample.dat")) << QString();
     }
     void readFile() {
@@ -233,7 +272,7 @@ private slots:
         const QString path = dir.filePath(u("other.dat"));
         if (!contents.isEmpty()) QVERIFY(test::writeFile(path, contents));
         const SurveyForComparison read = readSurveyForComparison(test::native(path));
-        QCOMPARE(read.Refusal, refusal);
+        QCOMPARE(read.Refusal, QString(refusal).replace(u("@"), path));
         QCOMPARE(read.Doc == nullptr, !refusal.isEmpty());
     }
 

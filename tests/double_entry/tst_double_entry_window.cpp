@@ -14,9 +14,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
@@ -58,10 +61,10 @@ struct Session : test::EntrySession {
     CompareDialog* compareDialog() const { return form->findChild<CompareDialog*>(); }
 };
 
-// "verified differences rate" as the status bar shows it.
+// "verified differences rate unverified" as the status bar shows it.
 QString status(const QString& counts) {
     const QStringList c = counts.split(QLatin1Char(' '));
-    return u("照合入力　確認 %1件　相違 %2件　誤り率 %3").arg(c[0], c[1], c[2]);
+    return u("照合入力　確認 %1件　相違 %2件　誤り率 %3　未照合 %4件").arg(c[0], c[1], c[2], c[3]);
 }
 
 int indexOf(const QMenu* menu, const char* name) {
@@ -89,6 +92,7 @@ private slots:
     void compareJump();
     void secondEntryFile_data();
     void secondEntryFile();
+    void statusBarRoom();
 };
 
 void TestDoubleEntryWindow::menuItems_data() {
@@ -125,43 +129,58 @@ void TestDoubleEntryWindow::menuItems() {
 // Each step: "what is done;stored;box;modified;focus;status". What is done: "@r:q" stands on
 // respondent r's question q, "on"/"off" switch verification, "↓", "→" and "⇥" are keys, "<" is
 // a left click on the question label, anything else is typed ('\r' is Enter). stored: the answer of
-// the cell stood on; box: what its answer box shows, "!" before it when the box is red (a pending
-// mismatch, which beeps once and shows the stored answer beside the keyed one); focus: the row with
-// the keyboard; status: "verified differences rate", "" with verification off (status bar hidden).
+// the cell stood on; box: what its answer box shows (nothing while verifying until the cell is
+// keyed), "!" before it when the box is red (a pending mismatch, which beeps once and shows the
+// stored answer beside the keyed one); focus: the row with the keyboard; status: "verified
+// differences rate unverified", "" with verification off (status bar hidden).
 void TestDoubleEntryWindow::verifying_data() {
     QTest::addColumn<QStringList>("steps");
-    const QString stand = u("@1:2;3;3;0;2;0 0 －");
-    QTest::newRow("equal") << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("3;3;3;0;3;1 0 0.00%")};
-    QTest::newRow("different then confirmed") << QStringList{
-        u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("4;4;4;1;3;1 1 100.00%")};
-    QTest::newRow("different then corrected") << QStringList{
-        u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("3;3;3;0;3;1 1 100.00%")};
+    const QString on = u("on;3;;0;2;0 0 － 0");
+    const QString stand = u("@1:2;3;;0;2;0 0 － 0");
+    const QString differs = u("4;3;!4;0;2;0 0 － 0");
+    QTest::newRow("equal") << QStringList{on, stand, u("3;3;3;0;3;1 0 0.00% 0")};
+    QTest::newRow("different then confirmed")
+        << QStringList{on, stand, differs, u("4;4;4;1;3;1 1 100.00% 0")};
+    QTest::newRow("different then corrected")
+        << QStringList{on, stand, differs, u("3;3;3;0;3;1 1 100.00% 0")};
     QTest::newRow("different twice, then confirmed")
-        << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"),
-                       u("5;3;!5;0;2;0 0 －"), u("5;5;5;1;3;1 1 100.00%")};
+        << QStringList{on, stand, differs, u("5;3;!5;0;2;0 0 － 0"), u("5;5;5;1;3;1 1 100.00% 0")};
     QTest::newRow("several choices, in another order, then confirmed")
-        << QStringList{u("on;3;3;0;2;0 0 －"),           u("@1:3;135;135;0;3;0 0 －"),
-                       u("531\r;135;135;0;4;1 0 0.00%"), u("@1:3;135;135;0;3;1 0 0.00%"),
-                       u("13\r;135;!13;0;3;1 0 0.00%"),  u("31\r;13;13;1;4;2 1 50.00%")};
-    QTest::newRow("number") << QStringList{u("on;3;3;0;2;0 0 －"), u("@1:4;7;7;0;4;0 0 －"),
-                                           u("8;7;!8;0;4;0 0 －"), u("8;8;8;1;4;1 1 100.00%")};
+        << QStringList{on,
+                       u("@1:3;135;;0;3;0 0 － 0"),
+                       u("531\r;135;135;0;4;1 0 0.00% 0"),
+                       u("@1:3;135;135;0;3;1 0 0.00% 0"),
+                       u("13\r;135;!13;0;3;1 0 0.00% 0"),
+                       u("31\r;13;13;1;4;2 1 50.00% 0")};
+    QTest::newRow("number") << QStringList{on, u("@1:4;7;;0;4;0 0 － 0"), u("8;7;!8;0;4;0 0 － 0"),
+                                           u("8;8;8;1;4;1 1 100.00% 0")};
     QTest::newRow("another question drops the mismatch")
-        << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"),
-                       u("↓;3;3;0;3;0 0 －"),  stand, u("4;3;!4;0;2;0 0 －")};
+        << QStringList{on, stand, differs, u("↓;3;;0;3;0 0 － 0"), stand, differs};
     QTest::newRow("Tab to another box drops the mismatch")
-        << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("⇥;3;3;0;3;0 0 －"),
-                       u("4;3;!4;0;2;0 0 －")};
+        << QStringList{on, stand, differs, u("⇥;3;;0;3;0 0 － 0"), differs};
+    // Respondent 1 is passed with its 5 answers unverified; standing on it again passes 2.
     QTest::newRow("another respondent drops the mismatch")
-        << QStringList{u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"),
-                       u("→;3;9;0;2;0 0 －"),  stand, u("4;3;!4;0;2;0 0 －")};
-    QTest::newRow("the mouse steps from the stored answer, unverified") << QStringList{
-        u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("<;4;4;1;2;0 0 －")};
-    QTest::newRow("switched off drops the mismatch") << QStringList{
-        u("on;3;3;0;2;0 0 －"), stand, u("4;3;!4;0;2;0 0 －"), u("off;3;3;0;2;"), u("4;4;4;1;3;")};
+        << QStringList{on,
+                       stand,
+                       differs,
+                       u("→;3;;0;2;0 0 － 5"),
+                       u("@1:2;3;;0;2;0 0 － 5"),
+                       u("4;3;!4;0;2;0 0 － 10")};
+    QTest::newRow("the mouse steps from the stored answer, unverified")
+        << QStringList{on, stand, differs, u("<;4;4;1;2;0 0 － 0")};
+    QTest::newRow("switched off drops the mismatch")
+        << QStringList{on, stand, differs, u("off;3;3;0;2;"), u("4;4;4;1;3;")};
     QTest::newRow("new respondent records as usual")
-        << QStringList{u("on;3;3;0;2;0 0 －"), u("@3:1;0;0;0;1;0 0 －"), u("1;1;1;1;2;0 0 －"),
-                       u("@3:1;1;1;1;1;0 0 －"), u("2;2;2;1;2;0 0 －")};
+        << QStringList{on, u("@3:1;0;0;0;1;0 0 － 0"), u("1;1;1;1;2;0 0 － 0"),
+                       u("@3:1;1;1;1;1;0 0 － 0"), u("2;2;2;1;2;0 0 － 0")};
     QTest::newRow("off records as usual") << QStringList{u("@1:2;3;3;0;2;"), u("4;4;4;1;3;")};
+    // A blank on the paper: "0", or Enter on an empty box of several choices.
+    QTest::newRow("zero over an answer differs")
+        << QStringList{on, stand, u("0;3;!0;0;2;0 0 － 0"), u("0;0;0;1;3;1 1 100.00% 0")};
+    QTest::newRow("Enter on an empty box of several choices differs") << QStringList{
+        on, u("@1:3;135;;0;3;0 0 － 0"), u("\r;135;!;0;3;0 0 － 0"), u("\r;0;0;1;4;1 1 100.00% 0")};
+    QTest::newRow("boxes left unkeyed count once the respondent is passed")
+        << QStringList{on, stand, u("3;3;3;0;3;1 0 0.00% 0"), u("→;3;;0;3;1 0 0.00% 4")};
 }
 
 void TestDoubleEntryWindow::verifying() {
@@ -197,8 +216,10 @@ void TestDoubleEntryWindow::verifying() {
         QVERIFY2(s.focused() == s.sn(f[4].toInt()), where);
         QVERIFY2(s.statusBar()->isHidden() == f[5].isEmpty(), where);
         QVERIFY2(s.statusText() == (f[5].isEmpty() ? QString() : status(f[5])), where);
+        const QString keyed = f[2].mid(1);
         const QString mismatch =
-            red ? u("登録済み %1　入力 %2　もう一度入力してください").arg(f[1], f[2].mid(1))
+            red ? u("登録済み %1　入力 %2　もう一度入力してください")
+                      .arg(f[1], keyed.isEmpty() || keyed == u("0") ? u("無回答") : keyed)
                 : QString();
         QVERIFY2(s.mismatchText() == mismatch, where);
         QVERIFY2(s.sn(q)->toolTip() == mismatch, where);
@@ -210,14 +231,17 @@ void TestDoubleEntryWindow::verifying() {
 }
 
 // A load or a clear starts the counts afresh, the respondents then in the survey being the ones
-// verified.
+// verified, and closes the comparison window (which opened with the keyboard): it belongs to the
+// survey it compared.
 void TestDoubleEntryWindow::countsStartAgain_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("keyedAfter"); // respondent 1's question 2 keyed "4" afterwards
-    QTest::newRow("open") << u("open") << u("0 0 －") << u("!4");
-    QTest::newRow("clear the answers") << u("clear") << u("0 0 －") << u("4");
-    QTest::newRow("clear cancelled") << u("cancel") << u("1 1 100.00%") << u("!4");
+    QTest::newRow("open") << u("open") << u("0 0 － 0") << u("!4");
+    QTest::newRow("clear the answers") << u("clear") << u("0 0 － 0") << u("4");
+    QTest::newRow("clear cancelled") << u("cancel") << u("1 1 100.00% 0") << u("!4");
+    QTest::newRow("clear all") << u("clear all") << QString() << QString();
+    QTest::newRow("new") << u("new") << QString() << QString();
 }
 
 void TestDoubleEntryWindow::countsStartAgain() {
@@ -229,20 +253,37 @@ void TestDoubleEntryWindow::countsStartAgain() {
     s.action("Verify1")->trigger();
     s.stand(1, 2);
     QVERIFY(s.type(u("43")));
-    QCOMPARE(s.statusText(), ::status(u("1 1 100.00%")));
+    QCOMPARE(s.statusText(), ::status(u("1 1 100.00% 0")));
+    s.form->Edit1Click();
+    s.platform.expectOpenFiles({s.path(u("entry_survey.dat"))});
+    s.action("Compare1")->trigger();
+    const QPointer<CompareDialog> dialog = s.compareDialog();
+    QTRY_COMPARE(QApplication::activeWindow(), dialog.data());
+    QCOMPARE(QApplication::focusWidget(), dialog->differenceList);
+    QTest::keyClick(QApplication::focusWidget(), '1');
+    QCOMPARE(s.answer(1, 2), u("3"));
+
     if (how == u("open")) {
         s.platform.expectOpenFiles({s.path(u("entry_survey.dat"))});
         s.Open1()->trigger();
+    } else if (how == u("new")) {
+        s.platform.expectMessage(Answer::Ok);
+        s.form->New1Click();
     } else {
-        s.platform.expectMessage(how == u("clear") ? Answer::Ok : Answer::Cancel);
-        s.DClear1()->trigger();
+        s.platform.expectMessage(how == u("cancel") ? Answer::Cancel : Answer::Ok);
+        (how == u("clear all") ? s.AClear1() : s.DClear1())->trigger();
     }
-    QCOMPARE(s.statusText(), ::status(status));
-    QVERIFY(!s.statusBar()->isHidden());
-    s.stand(1, 2);
-    QVERIFY(s.type(u("4")));
-    QCOMPARE(s.red(2), keyedAfter.startsWith(QLatin1Char('!')));
-    QCOMPARE(s.sn(2)->text(), keyedAfter.mid(keyedAfter.startsWith(QLatin1Char('!')) ? 1 : 0));
+    QTRY_COMPARE(dialog.isNull(), how != u("cancel"));
+    if (dialog) dialog->close();
+    if (!status.isEmpty()) {
+        QCOMPARE(s.statusText(), ::status(status));
+        QVERIFY(!s.statusBar()->isHidden());
+        QVERIFY(s.showActive());
+        s.stand(1, 2);
+        QVERIFY(s.type(u("4")));
+        QCOMPARE(s.red(2), keyedAfter.startsWith(QLatin1Char('!')));
+        QCOMPARE(s.sn(2)->text(), keyedAfter.mid(keyedAfter.startsWith(QLatin1Char('!')) ? 1 : 0));
+    }
     s.doc->Modified = false;
     QVERIFY(s.finish());
 }
@@ -334,6 +375,32 @@ void TestDoubleEntryWindow::secondEntryFile() {
         QCOMPARE(s.answer(1, 2), u("4"));
         QVERIFY(s.doc->Modified);
         s.doc->Modified = false;
+    }
+    QVERIFY(s.finish());
+}
+
+// The status bar of verification takes its height from the window, not from the rows: the last
+// question stays in view, also after a load, and the window shrinks back when the bar goes. The
+// header labels hold their font's whole line (the file name's underscore), centred as before.
+void TestDoubleEntryWindow::statusBarRoom() {
+    Session s;
+    QVERIFY(s.ready());
+    const int before = s.form->height();
+    s.action("Verify1")->trigger();
+    const int grown = before + s.statusBar()->sizeHint().height();
+    QTRY_COMPARE(s.form->height(), grown);
+    const QWidget* viewport = s.scrollArea()->viewport();
+    QVERIFY(s.sn(6)->mapTo(viewport, QPoint(0, s.sn(6)->height())).y() <= viewport->height());
+    s.platform.expectOpenFiles({s.path(u("entry_survey.dat"))});
+    s.Open1()->trigger();
+    QTRY_COMPARE(s.form->height(), grown);
+    s.action("Verify1")->trigger();
+    QTRY_COMPARE(s.form->height(), before);
+
+    QCOMPARE(s.Label2()->text(), u("ﾌｧｲﾙ：entry_survey.dat"));
+    for (const QLabel* label : {s.Label1(), s.Label2()}) {
+        QVERIFY(label->height() >= QFontMetrics(label->font()).height());
+        QCOMPARE(2 * label->y() + label->height(), 2 * 3 + 15);
     }
     QVERIFY(s.finish());
 }

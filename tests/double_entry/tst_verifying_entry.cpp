@@ -96,7 +96,9 @@ private slots:
         QTest::addColumn<bool>("modified");
         QTest::addColumn<QString>("status");
 
-        const auto status = [](const char* counts) { return u("照合入力　") + u(counts); };
+        const auto status = [](const char* counts) {
+            return u("照合入力　") + u(counts) + u("　未照合 0件");
+        };
         QTest::newRow("equal") << QStringList{u("1:1:3")} << QStringList{u("agreed")} << u("3") << 2
                                << false << status("確認 1件　相違 0件　誤り率 0.00%");
         QTest::newRow("different then confirmed")
@@ -162,7 +164,44 @@ private slots:
         QCOMPARE(QString::fromLatin1(doc->Answers[r][q].view()), answer);
         QCOMPARE(doc->RespondentCount, respondentCount);
         QCOMPARE(doc->Modified, modified);
-        QCOMPARE(verifier.statusText(), status);
+        QCOMPARE(verifier.statusText(*doc), status);
+    }
+
+    // Blind re-keying: which boxes of the respondents checked show nothing after the keys, and
+    // how many answers of the respondents left count as unverified.
+    void blind_data() {
+        QTest::addColumn<QStringList>("keys"); // "respondent:question:buffer"; "r" shows r
+        QTest::addColumn<QString>("hidden");   // "r:q" cells of respondents 1 and 2
+        QTest::addColumn<int>("unverified");
+        const QString all = u("1:1 1:2 1:3 2:1 2:2 2:3 2:4");
+        QTest::newRow("nothing keyed") << QStringList() << all << 0;
+        QTest::newRow("agreed, kept and mismatched keyings")
+            << QStringList{u("1:1:3"), u("1:2:4"), u("1:2:4"), u("1:3:8")}
+            << u("1:3 2:1 2:2 2:3 2:4") << 0;
+        QTest::newRow("respondent 1 left for 2")
+            << QStringList{u("1:1:3"), u("2")} << u("1:2 1:3 2:1 2:2 2:3 2:4") << 2;
+        QTest::newRow("both passed") << QStringList{u("1"), u("2"), u("1")} << all << 7;
+        QTest::newRow("a new respondent is not hidden")
+            << QStringList{u("3:1:4"), u("2")} << all << 0;
+    }
+    void blind() {
+        QFETCH(QStringList, keys);
+        const auto doc = survey();
+        VerifyingEntry verifier;
+        verifier.start(*doc);
+        for (const QString& key : keys) {
+            const QStringList parts = key.split(QLatin1Char(':'));
+            if (parts.size() == 1)
+                verifier.shown(parts[0].toInt());
+            else
+                keyInto(*doc, verifier, parts[0].toInt(), parts[1].toInt(), parts[2].toLatin1());
+        }
+        QStringList hidden;
+        for (int r = 1; r <= 3; ++r)
+            for (int q = 1; q <= 4; ++q)
+                if (verifier.hides(*doc, r, q)) hidden << u("%1:%2").arg(r).arg(q);
+        QTEST(hidden.join(QLatin1Char(' ')), "hidden");
+        QTEST(int(verifier.unverified(*doc)), "unverified");
     }
 
     void mismatchShowsBothAnswers() {

@@ -80,7 +80,7 @@ struct Survey {
             apply(entry.singleChoiceKey(c));
             return;
         }
-        switch (entry.multiSelectKey(c)) {
+        switch (entry.multiSelectKey(c, box[q].isEmpty())) {
         case MultiSelectKey::Confirm:
             apply(entry.confirm(box[q].toStdString()));
             break;
@@ -92,8 +92,10 @@ struct Survey {
             selected = false;
             if (box[q].size() < doc->ChoiceCount[q]) box[q] += c;
             break;
-        case MultiSelectKey::Swallow:
         case MultiSelectKey::ToBox:
+            if (c == '\b') box[q].chop(1);
+            break;
+        case MultiSelectKey::Swallow:
             break;
         }
     }
@@ -410,7 +412,8 @@ void TestAnswerEntry::randomEntryKeepsTallyAndJournal() {
 // A check set for keyed answers sees each one in EntryBuffer before it is recorded and decides:
 // it records it through the gate ("record"), lets the entry go on without recording ("go on"),
 // or holds the cell ("hold": a beep, the keyboard stays, nothing recorded). Label presses and
-// the ignored "0" never reach it.
+// the ignored "0" never reach it, unless the check verifies the cell ("+blank"): a "0" or Enter
+// on an emptied multi-select box is then a keyed blank like any answer.
 void TestAnswerEntry::keyedCheck_data() {
     QTest::addColumn<int>("q");
     QTest::addColumn<QByteArray>("keys"); // "<" a left press on the label
@@ -434,6 +437,12 @@ void TestAnswerEntry::keyedCheck_data() {
                                              << QByteArray() << QByteArray("3") << 1 << false;
     QTest::newRow("ignored zero not checked") << 1 << QByteArray("0") << QStringLiteral("hold")
                                               << QByteArray() << QByteArray("2") << 1 << false;
+    QTest::newRow("zero checked on a verified cell")
+        << 1 << QByteArray("0") << QStringLiteral("hold+blank") << QByteArray("0")
+        << QByteArray("2") << 1 << true;
+    QTest::newRow("Enter on an emptied box checked")
+        << 2 << QByteArray("\b\r") << QStringLiteral("record+blank") << QByteArray("")
+        << QByteArray("0") << 3 << false;
 }
 
 void TestAnswerEntry::keyedCheck() {
@@ -444,11 +453,15 @@ void TestAnswerEntry::keyedCheck() {
 
     Survey s({{"2", "1", "3", "", "1"}, {"1", "2", "1", "", "2"}});
     QByteArray checked;
-    s.entry.setKeyedCheck([&](const std::function<void()>& record) {
-        checked = QByteArray::fromStdString(s.doc->EntryBuffer.str());
-        if (decision == QStringLiteral("record")) record();
-        return decision != QStringLiteral("hold");
-    });
+    const bool blank = decision.endsWith(QStringLiteral("+blank"));
+    decision.remove(QStringLiteral("+blank"));
+    s.entry.setKeyedCheck(
+        [&](const std::function<void()>& record) {
+            checked = QByteArray::fromStdString(s.doc->EntryBuffer.str());
+            if (decision == QStringLiteral("record")) record();
+            return decision != QStringLiteral("hold");
+        },
+        blank ? std::function<bool()>([] { return true; }) : std::function<bool()>());
     s.stand(1, q);
     if (keys == "<")
         s.press(q, true);
