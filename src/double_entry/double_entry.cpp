@@ -185,7 +185,11 @@ SurveyForComparison readSurveyForComparison(const std::string& path) {
             return out;
         }
     } catch (const VevError& e) {
-        out.Refusal = paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
+        out.Refusal =
+            e.systemError() != 0
+                ? QString::fromUtf8(
+                      withFullStop(fileFailureText("データファイルを読み込めません", path, e.systemError())))
+                : paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
                       QString::fromUtf8(withFullStop(e.what()));
         return out;
     }

@@ -245,7 +245,7 @@ private slots:
         QTest::newRow("not a survey")
             << u("bad.dat") << u("bad.datはアンケートファイルではありません。");
         QTest::newRow("missing file")
-            << u("none.dat") << u("none.datを読み込めません。\nFile not found.");
+            << u("none.dat") << u("データファイルを読み込めません：@none.dat（ファイルまたはフォルダが見つかりません）。");
         QTest::newRow("other questionnaire")
             << u("q.dat")
             << u("アンケートが同じではないため照合できません。\nアンケート名が違います。\n"
@@ -272,7 +272,8 @@ private slots:
         QCOMPARE(shown.defaultSuffix, u("dat"));
         if (!message.isEmpty()) {
             QCOMPARE(s.platform.messages.last().caption, u("入力照合"));
-            QCOMPARE(s.platform.messages.last().text, message);
+            QCOMPARE(s.platform.messages.last().text,
+                     QString(message).replace(QLatin1Char('@'), s.dir.path() + QLatin1Char('/')));
             QCOMPARE(s.platform.messages.last().icon, Platform::Icon::Warning);
         }
         QCOMPARE(dialog != nullptr, !chosen.isEmpty() && message.isEmpty());
