@@ -53,11 +53,11 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
     t.rowChoices = std::clamp(doc.ChoiceCount[rowQuestion], 0, 8);
     t.columnChoices = std::clamp(doc.ChoiceCount[columnQuestion], 0, 8);
     t.multiSelect = doc.MultiSelect[rowQuestion] || doc.MultiSelect[columnQuestion];
-    t.caption = QStringLiteral("Q%1 %2 × Q%3 %4")
-                    .arg(QString::number(rowQuestion),
-                         sjis::toQString(doc.QuestionText[rowQuestion].view()),
-                         QString::number(columnQuestion),
-                         sjis::toQString(doc.QuestionText[columnQuestion].view()));
+    const auto name = [&doc](int q) {
+        const QString text = sjis::toQString(doc.QuestionText[q].view()).trimmed();
+        return QStringLiteral("Q%1").arg(q) + (text.isEmpty() ? QString() : QLatin1Char(' ') + text);
+    };
+    t.caption = name(rowQuestion) + QStringLiteral(" × ") + name(columnQuestion);
     const int last = std::clamp(doc.RespondentCount, 0, MaxRespondents);
     for (int r = 1; r <= last; ++r) {
         const auto& answers = doc.Answers[r];
