@@ -64,6 +64,9 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
         const unsigned rows = categoriesOf(answers[rowQuestion].view(), t.rowChoices);
         const unsigned columns = categoriesOf(answers[columnQuestion].view(), t.columnChoices);
         t.respondents.emplace_back(rows, columns);
+        // An answer of several choices counts as multi-select, flag or not (the editor can
+        // take the flag away after such answers were keyed).
+        t.multiSelect = t.multiSelect || std::popcount(rows) > 1 || std::popcount(columns) > 1;
         for (unsigned rs = rows; rs != 0; rs &= rs - 1) {
             auto& line = t.count[static_cast<std::size_t>(std::countr_zero(rs))];
             for (unsigned cs = columns; cs != 0; cs &= cs - 1)

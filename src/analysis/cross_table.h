@@ -27,7 +27,7 @@ struct CrossTable {
     int columnQuestion = 0;
     int rowChoices = 0; // k of the row question; category k + 1 is unanswered, k + 2 NG
     int columnChoices = 0;
-    bool multiSelect = false; // either side is a multi-select question
+    bool multiSelect = false; // either side is multi-select, or holds an answer of several choices
     QString caption;          // "Q1 性別 × Q2 年代": the two questions
     // count[a][b]: respondents in row category a + 1 and column category b + 1.
     std::array<std::array<std::int32_t, MaxCategories>, MaxCategories> count{};
