@@ -38,7 +38,8 @@ QString crossQuestionProblem(const SurveyDocument& doc, int q) {
     if (q < 1 || q > std::min(doc.QuestionCount, MaxQuestions))
         return QString::fromUtf8("質問%1はありません。").arg(q);
     if (doc.ChoiceCount[q] == 0)
-        return QString::fromUtf8("質問%1は使わない質問（選択肢0）です。クロス集計できません。").arg(q);
+        return QString::fromUtf8("質問%1は使わない質問（選択肢0）です。クロス集計できません。")
+            .arg(q);
     if (doc.ChoiceCount[q] < 2)
         return QString::fromUtf8(
                    "質問%1は数量の質問です。クロス集計できるのは選択肢の質問だけです。")
@@ -55,7 +56,8 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
     t.multiSelect = doc.MultiSelect[rowQuestion] || doc.MultiSelect[columnQuestion];
     const auto name = [&doc](int q) {
         const QString text = sjis::toQString(doc.QuestionText[q].view()).trimmed();
-        return QStringLiteral("Q%1").arg(q) + (text.isEmpty() ? QString() : QLatin1Char(' ') + text);
+        return QStringLiteral("Q%1").arg(q) +
+               (text.isEmpty() ? QString() : QLatin1Char(' ') + text);
     };
     t.caption = name(rowQuestion) + QStringLiteral(" × ") + name(columnQuestion);
     const int last = std::clamp(doc.RespondentCount, 0, MaxRespondents);

@@ -65,17 +65,19 @@ QString meanText(const NumericSummary& summary) {
 
 QString numericSummaryText(const SurveyDocument& doc, int q) {
     const NumericSummary s = numericSummary(doc, q);
-    QString text = QString::fromUtf8("n＝%1、合計 %2、平均 %3（値を入力した回答者。NG・無回答を除く）")
-                       .arg(s.answered)
-                       .arg(s.sum)
-                       .arg(meanText(s));
+    QString text =
+        QString::fromUtf8("n＝%1、合計 %2、平均 %3（値を入力した回答者。NG・無回答を除く）")
+            .arg(s.answered)
+            .arg(s.sum)
+            .arg(meanText(s));
     if (s.linkedSum > 0)
         text += QString::fromUtf8("。追加集計ファイルの合計 %1 は含みません").arg(s.linkedSum);
     return text;
 }
 
 QStringList basesLines(const SurveyDocument& doc) {
-    QStringList lines{QString::fromUtf8("回答者数（データファイル）：%1人").arg(doc.RespondentCount)};
+    QStringList lines{
+        QString::fromUtf8("回答者数（データファイル）：%1人").arg(doc.RespondentCount)};
     const long long all = choiceAnswers(doc, doc.Tally);
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
         const QString name = paths::toQString(paths::fileNamePart(doc.LinkedTallyFile[i]));

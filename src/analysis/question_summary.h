@@ -31,9 +31,9 @@ QString choiceLabel(const SurveyDocument& doc, int q, int c);
 struct NumericSummary {
     int answered = 0;
     long long sum = 0;
-    int ng = 0;                    // NG answers of the data file
-    long long linkedSum = 0;       // what linked tally files added to the tally's sum
-    std::array<int, 9> values{};   // values[v]: respondents who keyed v, v = 1..8
+    int ng = 0;                  // NG answers of the data file
+    long long linkedSum = 0;     // what linked tally files added to the tally's sum
+    std::array<int, 9> values{}; // values[v]: respondents who keyed v, v = 1..8
     double mean() const { return answered == 0 ? 0.0 : double(sum) / answered; }
 };
 NumericSummary numericSummary(const SurveyDocument& doc, int q);

@@ -5,7 +5,6 @@
 #include "model/sjis.h"
 #include "analysis/results_report.h"
 
-
 namespace vev {
 
 void saveResultsReportAs(QWidget* parent, const SurveyDocument& doc, Platform& platform) {

@@ -52,8 +52,7 @@ std::vector<Table> tablesOf(const Bytes& b, qsizetype face) {
         const qsizetype record = face + 12 + 16 * qsizetype(i);
         const auto name = b.at(record, 4), offset = b.at(record + 8, 4),
                    length = b.at(record + 12, 4);
-        if (!name || !offset || !length || qsizetype(*offset) + *length > b.data.size())
-            return {};
+        if (!name || !offset || !length || qsizetype(*offset) + *length > b.data.size()) return {};
         tables.push_back({*name, *offset, *length});
     }
     return tables;
@@ -243,7 +242,8 @@ QByteArray textFaithfulFace(const QByteArray& fontFile, const QString& fullName,
             if (t.tag == tag("cmap"))
                 out.emplace_back(t.tag, cmapTable(withoutLookAlikes(map)));
             else if (t.tag == tag("name"))
-                out.emplace_back(t.tag, nameTable(family, fullName.endsWith(QStringLiteral("Bold"))));
+                out.emplace_back(t.tag,
+                                 nameTable(family, fullName.endsWith(QStringLiteral("Bold"))));
             else
                 out.emplace_back(t.tag, fontFile.mid(t.offset, t.length));
         }
@@ -285,9 +285,9 @@ QStringList reportFontFamilies() {
         const bool regular = registerFace({QStringLiteral("NotoSansCJK-Regular.ttc"),
                                            QStringLiteral("NotoSansCJKjp-Regular.otf")},
                                           QStringLiteral("Noto Sans CJK JP"));
-        registerFace({QStringLiteral("NotoSansCJK-Bold.ttc"),
-                      QStringLiteral("NotoSansCJKjp-Bold.otf")},
-                     QStringLiteral("Noto Sans CJK JP Bold"));
+        registerFace(
+            {QStringLiteral("NotoSansCJK-Bold.ttc"), QStringLiteral("NotoSansCJKjp-Bold.otf")},
+            QStringLiteral("Noto Sans CJK JP Bold"));
         return regular;
     }();
     QStringList families{QStringLiteral("DejaVu Sans")};

@@ -93,9 +93,9 @@ std::vector<Row> tableRows(const SurveyDocument& doc, int q) {
         const NumericSummary s = numericSummary(doc, q);
         for (int v = 1; v <= 8; ++v) {
             const int n = s.values[static_cast<std::size_t>(v)];
-            rows.push_back({choiceLabel(doc, q, v), QString::number(n),
-                            percentText(percentOf(n, std::max(s.answered, 1), doc.Frac1),
-                                        doc.Frac1)});
+            rows.push_back(
+                {choiceLabel(doc, q, v), QString::number(n),
+                 percentText(percentOf(n, std::max(s.answered, 1), doc.Frac1), doc.Frac1)});
         }
         rows.push_back({QStringLiteral("n"), QString::number(s.answered), QString()});
         rows.push_back({QString::fromUtf8("合計"), QString::number(s.sum), QString()});
@@ -165,8 +165,7 @@ private:
 
     void layOut() {
         headerBottom_ = Top + TitleHeight + SurveyTitleHeight +
-                        InfoLineHeight * static_cast<double>(info_.size()) +
-                        HeaderGap;
+                        InfoLineHeight * static_cast<double>(info_.size()) + HeaderGap;
         int page = 0;
         double y = headerBottom_;
         for (const int q : questionsInUse(doc_)) {

@@ -141,8 +141,7 @@ bool sameFile(const QString& a, const QString& b) {
 }
 
 // Runs one write of target; a failure to read or write is reported with what and the path.
-template <typename Write>
-void writing(const char* what, const QString& target, Write write) {
+template <typename Write> void writing(const char* what, const QString& target, Write write) {
     try {
         write();
     } catch (const VevError& failure) {

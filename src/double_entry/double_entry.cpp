@@ -187,8 +187,8 @@ SurveyForComparison readSurveyForComparison(const std::string& path) {
     } catch (const VevError& e) {
         out.Refusal =
             e.systemError() != 0
-                ? QString::fromUtf8(
-                      withFullStop(fileFailureText("データファイルを読み込めません", path, e.systemError())))
+                ? QString::fromUtf8(withFullStop(
+                      fileFailureText("データファイルを読み込めません", path, e.systemError())))
                 : paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
                       QString::fromUtf8(withFullStop(e.what()));
         return out;

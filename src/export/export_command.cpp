@@ -6,7 +6,6 @@
 #include "export/answer_export.h"
 #include "export/answer_table.h"
 
-
 namespace vev {
 
 namespace {

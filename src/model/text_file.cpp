@@ -89,8 +89,8 @@ QString besideName(const QString& target, const char* kind) {
     const QFileInfo info(target);
     QString name;
     for (int n = 0;; ++n) {
-        name = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-               QLatin1String(kind) + QString::number(n);
+        name = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(kind) +
+               QString::number(n);
         if (!QFileInfo::exists(name)) return name;
     }
 }

@@ -73,8 +73,7 @@ private slots:
         QTest::newRow("row per cent of row respondents; total: sum of the rounded cells")
             << 1 << 2 << int(CrossView::RowPercent) << true << false
             << rows({" 1 2 3 無回答 NG 計", "1 50 50 0 50 0 150", "2 0 50 100 0 0 150",
-                     "無回答 0 0 0 0 100 100", "NG 100 100 100 0 0 300",
-                     "計 33 50 50 17 17 167"});
+                     "無回答 0 0 0 0 100 100", "NG 100 100 100 0 0 300", "計 33 50 50 17 17 167"});
         QTest::newRow("column per cent")
             << 1 << 2 << int(CrossView::ColumnPercent) << false << false
             << rows({" 1 2 3 計", "1 100 50 0 33", "2 0 50 100 67", "計 100 100 100 100"});
@@ -127,8 +126,8 @@ private slots:
                 doc->EntryBuffer = answers[r - 1][q - 1];
                 dataIN(*doc);
             }
-        QCOMPARE(crossGridText(crossGrid(crossTabulate(*doc, 1, 2), CrossView::RowPercent, false,
-                                         false)),
+        QCOMPARE(crossGridText(
+                     crossGrid(crossTabulate(*doc, 1, 2), CrossView::RowPercent, false, false)),
                  rows({" 1 2 3 計", "1 33 33 33 99", "2 0 0 0 0", "計 33 33 33 99"}));
     }
 
@@ -216,7 +215,8 @@ private slots:
             << 3 << u("質問3は数量の質問です。クロス集計できるのは選択肢の質問だけです。");
         QTest::newRow("none") << 0 << u("質問0はありません。");
         QTest::newRow("beyond the questionnaire") << 4 << u("質問4はありません。");
-        QTest::newRow("unused") << -1 << u("質問3は使わない質問（選択肢0）です。クロス集計できません。");
+        QTest::newRow("unused") << -1
+                                << u("質問3は使わない質問（選択肢0）です。クロス集計できません。");
     }
     void refusals() {
         QFETCH(int, q);

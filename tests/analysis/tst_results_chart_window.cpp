@@ -232,8 +232,8 @@ private slots:
             << QList<qreal>{0, 6, 6, 0, 0, 0, 0, 0, 0} << qreal(2);
         QTest::newRow("numeric: share of the 12 who keyed a value")
             << 3 << true << false << values << QList<qreal>{0, 50, 50, 0, 0, 0, 0, 0} << qreal(0);
-        QTest::newRow("unused: no bars") << 4 << false << false << QStringList()
-                                         << QList<qreal>{} << qreal(0);
+        QTest::newRow("unused: no bars")
+            << 4 << false << false << QStringList() << QList<qreal>{} << qreal(0);
     }
     void chartBars() {
         QFETCH(int, q);
@@ -287,9 +287,11 @@ private slots:
                          "割合の基数：回答数（NGを除く。複数選択の質問は選ばれた数の合計）\n"
                          "Q1. 昼食の満足度：n＝19（回答者数）"));
         window->showQuestion(3);
-        QVERIFY(child<QLabel>("baseNote")->text().endsWith(
-            u("Q3. 外食の回数：n＝12（値を入力した回答者。NG・無回答を除く）\n"
-              "n＝12、合計 30、平均 2.50（値を入力した回答者。NG・無回答を除く）")));
+        QVERIFY(
+            child<QLabel>("baseNote")
+                ->text()
+                .endsWith(u("Q3. 外食の回数：n＝12（値を入力した回答者。NG・無回答を除く）\n"
+                            "n＝12、合計 30、平均 2.50（値を入力した回答者。NG・無回答を除く）")));
         window->showQuestion(1);
         QCOMPARE(window->windowTitle(), u("集計グラフ - 昼食アンケート"));
         QString why;

@@ -203,14 +203,12 @@ private slots:
         QTest::addColumn<bool>("tenths");
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("whole per cent")
-            << false
-            << QStringList{u("1 12 63"), u("2 7 37"), u("3 0 0"),  u("NG 1"),
-                           u("1 9 28"),  u("2 14 44"), u("4 6 19"), u("2 6 50"),
-                           u("n 12"),    u("合計 30"), u("平均 2.50"), u("NG 2")};
-        QTest::newRow("tenths") << true
-                                << QStringList{u("1 12 63.2"), u("2 7 36.8"),  u("3 0 0.0"),
-                                               u("1 9 28.1"),  u("2 14 43.8"), u("3 3 9.4"),
-                                               u("3 6 50.0"),  u("8 0 0.0")};
+            << false << QStringList{u("1 12 63"), u("2 7 37"),  u("3 0 0"),     u("NG 1"),
+                                    u("1 9 28"),  u("2 14 44"), u("4 6 19"),    u("2 6 50"),
+                                    u("n 12"),    u("合計 30"), u("平均 2.50"), u("NG 2")};
+        QTest::newRow("tenths") << true << QStringList{u("1 12 63.2"), u("2 7 36.8"),  u("3 0 0.0"),
+                                                       u("1 9 28.1"),  u("2 14 43.8"), u("3 3 9.4"),
+                                                       u("3 6 50.0"),  u("8 0 0.0")};
     }
     void tableRows() {
         QFETCH(bool, tenths);
@@ -302,8 +300,8 @@ private slots:
     void writeFailure_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing folder") << QStringLiteral("no/such/report.pdf")
-                                        << u("ファイルまたはフォルダが見つかりません");
+        QTest::newRow("missing folder")
+            << QStringLiteral("no/such/report.pdf") << u("ファイルまたはフォルダが見つかりません");
         QTest::newRow("a folder in its place")
             << QStringLiteral("folder") << u("同じ名前のフォルダがあります");
     }

@@ -186,7 +186,8 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("report over its results file")
         << u("report @DAT @DIR/満足度調査.csv") << 1 << results;
     QTest::newRow("resave over its survey") << QStringLiteral("resave @DAT @DAT") << 1 << dataFile;
-    QTest::newRow("resave over a linked file") << u("resave @DAT @DIR/追加集計1.csv") << 1 << linked;
+    QTest::newRow("resave over a linked file")
+        << u("resave @DAT @DIR/追加集計1.csv") << 1 << linked;
     QTest::newRow("resave over its own results file")
         << QStringLiteral("resave @DAT @DIR/copy.csv") << 2 << usage;
     QTest::newRow("crosstab without COLQ") << QStringLiteral("crosstab @DAT 1") << 2 << usage;
@@ -212,12 +213,13 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("report over its survey") << QStringLiteral("report @DAT @DAT") << 1 << dataFile;
     QTest::newRow("-o on report") << QStringLiteral("report @DAT @DIR/r.pdf -o @DIR/s.pdf") << 2
                                   << usage;
-    QTest::newRow("report to a missing folder") << QStringLiteral("report @DAT @DIR/no/such/r.pdf")
-        << 1 << u("書き込めません：@DIR/no/such/r.pdf（ファイルまたはフォルダが見つかりません）。");
+    QTest::newRow("report to a missing folder")
+        << QStringLiteral("report @DAT @DIR/no/such/r.pdf") << 1
+        << u("書き込めません：@DIR/no/such/r.pdf（ファイルまたはフォルダが見つかりません）。");
     QTest::newRow("help") << QStringLiteral("--help") << 0 << QString();
     QTest::newRow("version") << QStringLiteral("--version") << 0 << QString();
-    const QString missing =
-        u("データファイルを読み込めません：@DIR/none.dat（ファイルまたはフォルダが見つかりません）。");
+    const QString missing = u("データファイルを読み込めません：@DIR/"
+                              "none.dat（ファイルまたはフォルダが見つかりません）。");
     QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1 << missing;
     QTest::newRow("missing file, dump") << QStringLiteral("dump @DIR/none.dat") << 1 << missing;
     QTest::newRow("not a survey") << QStringLiteral("results @DIR/bad.dat") << 1

@@ -244,8 +244,9 @@ private slots:
         QTest::newRow("cancelled") << QString() << QString();
         QTest::newRow("not a survey")
             << u("bad.dat") << u("bad.datはアンケートファイルではありません。");
-        QTest::newRow("missing file")
-            << u("none.dat") << u("データファイルを読み込めません：@none.dat（ファイルまたはフォルダが見つかりません）。");
+        QTest::newRow("missing file") << u("none.dat")
+                                      << u("データファイルを読み込めません：@none."
+                                           "dat（ファイルまたはフォルダが見つかりません）。");
         QTest::newRow("other questionnaire")
             << u("q.dat")
             << u("アンケートが同じではないため照合できません。\nアンケート名が違います。\n"

@@ -349,7 +349,8 @@ private slots:
                                      << u("書き込めません：@sub（同じ名前のフォルダがあります）");
             row("missing folder")
                 << QStringLiteral("none/a.") + ext << true << true
-                << u("書き込めません：@none/a.%1（ファイルまたはフォルダが見つかりません）").arg(ext);
+                << u("書き込めません：@none/a.%1（ファイルまたはフォルダが見つかりません）")
+                       .arg(ext);
         }
     }
     void refusedOrFailed() {
@@ -391,16 +392,17 @@ private slots:
         auto doc = fixture();
         QVERIFY(doc);
         QTemporaryDir dir;
-        const QString first = dir.filePath(format == int(ExportFormat::Csv) ? u("res.csv")
-                                                                            : u("res.sav"));
+        const QString first =
+            dir.filePath(format == int(ExportFormat::Csv) ? u("res.csv") : u("res.sav"));
         QVERIFY(writeFile(first, "old"));
         QVERIFY(QDir(dir.path()).mkdir(second));
         try {
             exportAnswers(*doc, native(first), ExportFormat(format), false);
             QFAIL("no failure");
         } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), u("書き込めません：%1（同じ名前のフォルダがあります）")
-                                                      .arg(dir.filePath(second)));
+            QCOMPARE(
+                QString::fromUtf8(e.what()),
+                u("書き込めません：%1（同じ名前のフォルダがあります）").arg(dir.filePath(second)));
         }
         QCOMPARE(readAll(first), QByteArray("old"));
         QCOMPARE(filesIn(dir.path()).size(), 2);

@@ -17,8 +17,8 @@ class TestOutputTarget : public QObject {
 
 private slots:
     void targets_data() {
-        QTest::addColumn<QString>("target"); // in the survey's folder
-        QTest::addColumn<bool>("results");   // OutputRole::ResultsTable
+        QTest::addColumn<QString>("target");  // in the survey's folder
+        QTest::addColumn<bool>("results");    // OutputRole::ResultsTable
         QTest::addColumn<QString>("refusal"); // empty: allowed
         const QString data = u("このアンケートのデータファイル");
         const QString linked = u("このアンケートの追加集計ファイル");
@@ -49,8 +49,7 @@ private slots:
         doc.LinkedTallyFile[1] = native(dir.filePath(u("add.csv")));
         const std::string path = native(dir.filePath(target));
         try {
-            checkOutputTarget(doc, path,
-                              results ? OutputRole::ResultsTable : OutputRole::Other);
+            checkOutputTarget(doc, path, results ? OutputRole::ResultsTable : OutputRole::Other);
             QVERIFY2(refusal.isEmpty(), "not refused");
         } catch (const VevError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QString::fromStdString(path) + u(" は") +
