@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace vev {
 
@@ -25,12 +27,18 @@ struct CrossTable {
     int columnQuestion = 0;
     int rowChoices = 0; // k of the row question; category k + 1 is unanswered, k + 2 NG
     int columnChoices = 0;
+    bool multiSelect = false; // either side is multi-select, or holds an answer of several choices
+    QString caption;          // "Q1 性別 × Q2 年代": the two questions
     // count[a][b]: respondents in row category a + 1 and column category b + 1.
     std::array<std::array<std::int32_t, MaxCategories>, MaxCategories> count{};
+    // Every respondent's row and column categories as bit sets (bit a for category a + 1): the
+    // totals count respondents, once each however many choices they gave.
+    std::vector<std::pair<unsigned, unsigned>> respondents;
 };
 
 // Why question q cannot be a side of a cross table (Japanese, for a message or standard error),
-// or an empty text when it can: it must exist and be a choice or multi-select question.
+// or an empty text when it can: it must exist, be in use and be a choice or multi-select
+// question.
 QString crossQuestionProblem(const SurveyDocument& doc, int q);
 
 // The counts; both questions must pass crossQuestionProblem.
@@ -45,21 +53,31 @@ enum class CrossView {
 
 // The table as it is shown and written: the labels of the rows and the columns ("1".."k",
 // "無回答", "NG" when the open categories are shown, then "計") and the text of every cell,
-// totals included. Totals add up the cells shown, so with a multi-select side they count pairs.
-// A per cent is the cell's share of its total (the total row and column of their own totals),
-// rounded as the results file rounds, whole or, with tenths, to one decimal ("63", "63.2");
-// a total of 0 gives 0.
+// totals included. A total counts the respondents of its row or column who fall in a category
+// shown on the other side, each once: with single-choice questions that is the sum of the cells,
+// with a multi-select side it is less (a respondent in two columns is two pairs, one person).
+// A per cent is the cell's share of its row's total (row %), column's total (column %) or the
+// grand total, rounded as the results file rounds, whole or, with tenths, to one decimal ("63",
+// "63.2"); a total of 0 gives 0. In row % the total column, and in column % the total row,
+// is the sum of the rounded cells shown, as in the results file: it can differ from 100.
 struct CrossGrid {
+    QString caption;  // the table's first cell: the two questions
+    QString baseNote; // what the totals and per cents are of
     QStringList rowLabels;
     QStringList columnLabels;
     QList<QStringList> cells; // [row][column]
 };
 CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool tenths);
 
+// What the totals and the per cents of a view count, for the dialog and the CSV.
+QString crossBaseNote(const CrossTable& table, CrossView view);
+
 // Tab-separated text for the clipboard: a header row whose first cell is empty, then one line
 // per row, each ended by a line feed.
 QString crossGridText(const CrossGrid& grid);
-// The same table as UTF-8 comma-separated text with CR LF line ends.
-QByteArray crossGridCsv(const CrossGrid& grid);
+// The same table as UTF-8 comma-separated text with CR LF line ends, for spreadsheets: the
+// first cell names the two questions, and after an empty line the base note follows; with
+// byteOrderMark the file starts with the UTF-8 byte order mark.
+QByteArray crossGridCsv(const CrossGrid& grid, bool byteOrderMark = false);
 
 } // namespace vev

@@ -1,5 +1,6 @@
 #include "analysis/cross_table_dialog.h"
 
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
@@ -81,6 +82,9 @@ CrossTableDialog::CrossTableDialog(const SurveyDocument& doc, Platform& platform
         this);
     LinkedNote->setObjectName(QStringLiteral("LinkedNote"));
     LinkedNote->setVisible(doc.LinkedTallyFileCount > 0);
+    BaseNote = new QLabel(this);
+    BaseNote->setObjectName(QStringLiteral("BaseNote"));
+    BaseNote->setWordWrap(true);
 
     CopyButton = new QPushButton(QString::fromUtf8("コピー(&C)"), this);
     CopyButton->setObjectName(QStringLiteral("CopyButton"));
@@ -112,6 +116,7 @@ CrossTableDialog::CrossTableDialog(const SurveyDocument& doc, Platform& platform
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addWidget(Table, 1);
+    layout->addWidget(BaseNote);
     layout->addLayout(buttons);
 
     const auto changed = [this] { refresh(); };
@@ -131,6 +136,7 @@ void CrossTableDialog::refresh() {
     const int colQ = ColumnQuestion->currentData().toInt();
     if (rowQ == 0 || colQ == 0) {
         grid_ = {};
+        BaseNote->clear();
         Table->clear();
         Table->setRowCount(0);
         Table->setColumnCount(0);
@@ -138,6 +144,7 @@ void CrossTableDialog::refresh() {
     }
     grid_ = crossGrid(crossTabulate(doc_, rowQ, colQ), CrossView(ViewBox->currentData().toInt()),
                       ShowOpen->isChecked(), doc_.Frac1);
+    BaseNote->setText(grid_.baseNote);
 
     Table->clear();
     Table->setRowCount(int(grid_.rowLabels.size()));
@@ -180,9 +187,9 @@ void CrossTableDialog::SaveClick() {
     dialog.fileName = proposedFileName();
     const QString chosen = platform_.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
-    const QByteArray csv = crossGridCsv(grid_);
-    writeTextFile(paths::fromQString(chosen),
-                  std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
+    const QByteArray csv = crossGridCsv(grid_, /*byteOrderMark=*/true);
+    checkOutputTarget(doc_, paths::fromQString(chosen), OutputRole::Other);
+    writeOutputFile(paths::fromQString(chosen), csv.toStdString());
 }
 
 void CrossTab1Click(QWidget* parent, const SurveyDocument& doc, Platform& platform) {

@@ -30,7 +30,9 @@ public:
 
     void refresh();   // counts and shows the table of the current choices
     void CopyClick(); // the table to the clipboard as tab-separated text
-    void SaveClick(); // the table to a UTF-8 CSV file chosen in the save dialog
+    // The table to a UTF-8 CSV file chosen in the save dialog, with the byte order mark that a
+    // spreadsheet opened by double click needs; never over the survey's own files.
+    void SaveClick();
     const CrossGrid& grid() const { return grid_; }
 
     QComboBox* RowQuestion = nullptr;    // questions by number and text
@@ -39,6 +41,7 @@ public:
     QCheckBox* ShowOpen = nullptr;       // "無回答・NGを表示(&N)", on at first
     QTableWidget* Table = nullptr;       // the cross table, totals included
     QLabel* LinkedNote = nullptr;        // shown when linked tally files are not in the table
+    QLabel* BaseNote = nullptr;          // what the totals and per cents count (crossBaseNote)
     QPushButton* CopyButton = nullptr;   // "コピー(&C)"
     QPushButton* SaveButton = nullptr;   // "CSV保存(&S)..."
     QPushButton* CloseButton = nullptr;  // "閉じる"

@@ -1,10 +1,9 @@
 #include "analysis/report_command.h"
 
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "analysis/results_report.h"
-
-#include <QFileInfo>
 
 namespace vev {
 
@@ -18,16 +17,7 @@ void saveResultsReportAs(QWidget* parent, const SurveyDocument& doc, Platform& p
                                            : paths::withExtension(doc.DataFilePath, ".pdf"));
     const QString chosen = platform.chooseSaveFile(parent, dialog);
     if (chosen.isEmpty()) return;
-    // A report written over the survey would lose every answer.
-    if (!doc.DataFilePath.empty() &&
-        QFileInfo(chosen).absoluteFilePath() ==
-            QFileInfo(paths::toQString(doc.DataFilePath)).absoluteFilePath()) {
-        platform.messageBox(
-            parent, QStringLiteral("VEV"),
-            QString::fromUtf8("集計レポートでデータファイルを上書きすることはできません。"),
-            Platform::Icon::Warning, Platform::Buttons::Ok);
-        return;
-    }
+    checkOutputTarget(doc, paths::fromQString(chosen), OutputRole::Other);
     writeResultsReport(doc, paths::fromQString(chosen), platform.shortDate());
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/results_chart.h"
 
 #include "model/sjis.h"
+#include "analysis/question_summary.h"
 #include "results/percentages.h"
 #include "results/results_file.h"
 
@@ -86,29 +87,38 @@ std::unique_ptr<QChart> makeResultsChart(const SurveyDocument& doc, int q, Chart
     chart->legend()->setFont(look.font);
 
     // Categories run from the bottom up: NG (counts only), then the choices from the last to
-    // the first, so that choice 1 stands at the top. A numeric question has one bar, its sum.
+    // the first, so that choice 1 stands at the top. A numeric question shows how many
+    // respondents keyed each value 1..8 (its percentages: of those who keyed a value).
     const bool percentages = values == ChartValues::Percentages;
     const int k = doc.ChoiceCount[q];
-    const std::int32_t ng = doc.Tally[q][NgSlot];
+    const bool numeric = k == 1;
+    const NumericSummary summary = numeric ? numericSummary(doc, q) : NumericSummary();
+    const std::int32_t ng = numeric ? summary.ng : doc.Tally[q][NgSlot];
     QStringList categories;
     QList<qreal> answerValues;
     QList<qreal> ngValues;
-    if (!percentages) {
+    if (!percentages && k > 0) {
         categories << QStringLiteral("NG");
         answerValues << 0;
         ngValues << ng;
     }
-    for (int c = k; c >= 1; --c) {
-        categories << (k == 1 ? QString::fromUtf8("合計") : QString::number(c));
-        const long long cell = percentages ? percentCellValue(doc, q, c) : 0;
-        answerValues << (percentages ? (doc.Frac1 ? cell / 10.0 : static_cast<double>(cell))
-                                     : doc.Tally[q][c]);
+    const int last = numeric ? 8 : k;
+    for (int c = last; c >= 1; --c) {
+        categories << choiceLabel(doc, q, c);
+        long long cell = 0;
+        if (numeric)
+            cell = percentages ? percentOf(summary.values[static_cast<std::size_t>(c)],
+                                           std::max(summary.answered, 1), doc.Frac1)
+                               : summary.values[static_cast<std::size_t>(c)];
+        else
+            cell = percentages ? percentCellValue(doc, q, c) : doc.Tally[q][c];
+        answerValues << (percentages && doc.Frac1 ? cell / 10.0 : static_cast<double>(cell));
         ngValues << 0;
     }
     if (categories.isEmpty()) return chart;
 
-    auto* answers =
-        new QBarSet(percentages ? QString::fromUtf8("割合（％）") : QString::fromUtf8("件数"));
+    const QString what = numeric ? QString::fromUtf8("人数") : QString::fromUtf8("件数");
+    auto* answers = new QBarSet(percentages ? QString::fromUtf8("割合（％）") : what);
     answers->append(answerValues);
     answers->setColor(AnswerColour);
     answers->setBorderColor(AnswerColour);

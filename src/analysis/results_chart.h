@@ -2,7 +2,8 @@
 
 // The results as bar charts: one horizontal bar chart per question, built with Qt Charts, shared
 // by the chart window, the PDF report and vev-tally. Counts come from Tally and percentages from
-// percentCellValue(), so a chart always says what the results file says. NG stands apart: its own
+// percentCellValue(), so a chart always says what the results file says; a numeric question,
+// whose tally holds a sum, shows its keyed values instead. NG stands apart: its own
 // bar in its own colour below the choices when counts are shown; with percentages (whose base
 // leaves NG out) it has no bar and its count is named in the legend. A chart lives in a
 // QGraphicsScene, so everything here needs a QApplication.
@@ -32,8 +33,9 @@ struct ChartLook {
     QFont font;         // the base font; the title is drawn a little larger and bold
 };
 
-// The chart of question q (1..QuestionCount). A question without choices and without NG answers
-// gets a chart with its title and no bars.
+// The chart of question q (1..QuestionCount): a choice question's counts or percentages, a
+// numeric question's distribution of keyed values (respondents per value 1..8, or their share
+// of those who keyed a value; numericSummary). An unused question gets its title and no bars.
 std::unique_ptr<QChart> makeResultsChart(const SurveyDocument& doc, int q, ChartValues values,
                                          const ChartLook& look = {});
 

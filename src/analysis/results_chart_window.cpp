@@ -1,5 +1,7 @@
 #include "analysis/results_chart_window.h"
 
+#include "model/output_target.h"
+#include "analysis/question_summary.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
@@ -9,6 +11,7 @@
 #include <QChartView>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +23,12 @@
 namespace vev {
 
 namespace {
+
+// The list row of question q, -1 when it is not in the list.
+int rowOf(const std::vector<int>& shown, int q) {
+    const auto it = std::find(shown.begin(), shown.end(), q);
+    return it == shown.end() ? -1 : int(it - shown.begin());
+}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -43,6 +52,10 @@ ResultsChartWindow::ResultsChartWindow(const SurveyDocument& doc, Platform& plat
     chartView->setObjectName(QStringLiteral("chartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumSize(420, 420); // room for nine bars with their labels
+    baseNote = new QLabel(this);
+    baseNote->setObjectName(QStringLiteral("baseNote"));
+    baseNote->setWordWrap(true);
+    baseNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     showCounts = new QRadioButton(QString::fromUtf8("件数(&C)"), this);
     showCounts->setObjectName(QStringLiteral("showCounts"));
@@ -68,27 +81,28 @@ ResultsChartWindow::ResultsChartWindow(const SurveyDocument& doc, Platform& plat
     buttons->addWidget(closeButton);
     auto* right = new QVBoxLayout;
     right->addWidget(chartView, 1);
+    right->addWidget(baseNote);
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(questionList);
     layout->addLayout(right, 1);
 
     connect(questionList, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) showQuestion(row + 1);
+        if (row >= 0 && row < int(shown_.size())) showQuestion(shown_[std::size_t(row)]);
     });
     connect(valuesGroup, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on) rebuildChart();
     });
-    connect(previousQuestion, &QPushButton::clicked, this, [this] { showQuestion(question_ - 1); });
-    connect(nextQuestion, &QPushButton::clicked, this, [this] { showQuestion(question_ + 1); });
+    connect(previousQuestion, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(nextQuestion, &QPushButton::clicked, this, [this] { step(+1); });
     connect(saveChart, &QPushButton::clicked, this,
             [this] { runGuarded(&ResultsChartWindow::saveChartClick); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     // Page keys step through the questions wherever the focus is; Escape closes.
     connect(new QShortcut(QKeySequence(Qt::Key_PageUp), this), &QShortcut::activated, this,
-            [this] { showQuestion(question_ - 1); });
+            [this] { step(-1); });
     connect(new QShortcut(QKeySequence(Qt::Key_PageDown), this), &QShortcut::activated, this,
-            [this] { showQuestion(question_ + 1); });
+            [this] { step(+1); });
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
 
@@ -104,31 +118,43 @@ void ResultsChartWindow::refresh() {
     const QString title = sjis::toQString(doc_.SurveyTitle.view());
     setWindowTitle(title.isEmpty() ? QString::fromUtf8("集計グラフ")
                                    : QString::fromUtf8("集計グラフ - ") + title);
-    const int count = std::clamp(doc_.QuestionCount, 0, MaxQuestions);
-    question_ = count == 0 ? 0 : std::clamp(question_, 1, count);
+    shown_ = questionsInUse(doc_);
+    const int count = int(shown_.size());
+    // The question shown stays; one that went out of use gives way to the next in use.
+    if (count == 0) {
+        question_ = 0;
+    } else {
+        const auto next = std::lower_bound(shown_.begin(), shown_.end(), std::max(question_, 1));
+        question_ = next == shown_.end() ? shown_.back() : *next;
+    }
 
     // Items are updated in place, so the list keeps its scroll position.
     const QSignalBlocker blocker(questionList);
     while (questionList->count() > count) delete questionList->takeItem(questionList->count() - 1);
-    for (int q = 1; q <= count; ++q) {
-        const QString caption = questionCaption(doc_, q);
-        if (q > questionList->count())
+    for (int row = 0; row < count; ++row) {
+        const QString caption = questionCaption(doc_, shown_[std::size_t(row)]);
+        if (row >= questionList->count())
             questionList->addItem(caption);
-        else if (questionList->item(q - 1)->text() != caption)
-            questionList->item(q - 1)->setText(caption);
+        else if (questionList->item(row)->text() != caption)
+            questionList->item(row)->setText(caption);
     }
-    questionList->setCurrentRow(question_ - 1);
+    questionList->setCurrentRow(rowOf(shown_, question_));
     rebuildChart();
 }
 
 void ResultsChartWindow::showQuestion(int q) {
-    if (q < 1 || q > std::clamp(doc_.QuestionCount, 0, MaxQuestions) || q == question_) return;
+    if (rowOf(shown_, q) < 0 || q == question_) return;
     question_ = q;
     {
         const QSignalBlocker blocker(questionList);
-        questionList->setCurrentRow(q - 1);
+        questionList->setCurrentRow(rowOf(shown_, q));
     }
     rebuildChart();
+}
+
+void ResultsChartWindow::step(int by) {
+    const int row = rowOf(shown_, question_) + by;
+    if (row >= 0 && row < int(shown_.size())) showQuestion(shown_[std::size_t(row)]);
 }
 
 void ResultsChartWindow::rebuildChart() {
@@ -141,13 +167,20 @@ void ResultsChartWindow::rebuildChart() {
         chart = std::make_unique<QChart>();
         chart->setTitle(QString::fromUtf8("質問がありません"));
     }
+    QStringList note = basesLines(doc_);
+    if (question_ > 0) {
+        note << questionCaption(doc_, question_) + QStringLiteral("：") +
+                    questionBaseText(doc_, question_);
+        if (doc_.ChoiceCount[question_] == 1) note << numericSummaryText(doc_, question_);
+    }
+    baseNote->setText(note.join(QLatin1Char('\n')));
     QChart* previous = chartView->chart(); // the view gives up its old chart
     chartView->setChart(chart.release());
     delete previous;
 
-    const int count = questionList->count();
-    previousQuestion->setEnabled(question_ > 1);
-    nextQuestion->setEnabled(question_ > 0 && question_ < count);
+    const int row = rowOf(shown_, question_);
+    previousQuestion->setEnabled(row > 0);
+    nextQuestion->setEnabled(row >= 0 && row + 1 < int(shown_.size()));
     saveChart->setEnabled(question_ > 0);
 }
 
@@ -174,9 +207,9 @@ void ResultsChartWindow::saveChartClick() {
     const QSize size = chartView->size().expandedTo(chartView->minimumSize());
     ChartLook look;
     look.font = font();
+    checkOutputTarget(doc_, paths::fromQString(chosen), OutputRole::Other);
     const QByteArray bytes = resultsChartFile(doc_, question_, values(), size, format, look);
-    writeTextFile(paths::fromQString(chosen),
-                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    writeOutputFile(paths::fromQString(chosen), bytes.toStdString());
 }
 
 bool ResultsChartWindow::event(QEvent* e) {

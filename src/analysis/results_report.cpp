@@ -5,6 +5,8 @@
 #include "model/text_file.h"
 #include "model/vev_error.h"
 #include "results/percentages.h"
+#include "analysis/question_summary.h"
+#include "analysis/report_font.h"
 #include "analysis/results_chart.h"
 #include "results/results_file.h"
 
@@ -63,13 +65,13 @@ QRectF dots(double left, double top, double width, double height) {
     return {dots(left), dots(top), dots(width), dots(height)};
 }
 
-// Latin letters and digits from DejaVu Sans, Japanese from Noto Sans CJK. Noto Sans CJK alone
-// shapes digits next to Latin letters ("Q1", "x7y") into glyphs that the PDF's text map does not
-// know, so a reader copying the text (or pdftotext) would lose them.
+// Latin letters and digits from DejaVu Sans, Japanese from the report's copy of Noto Sans CJK
+// (report_font.h). Noto Sans CJK alone shapes digits next to Latin letters ("Q1", "x7y") into
+// glyphs that the PDF's text map does not know, so a reader copying the text (or pdftotext)
+// would lose them.
 QFont reportFont(double points, bool bold = false) {
     QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("Noto Sans JP"), QStringLiteral("IPAexGothic")});
+    font.setFamilies(reportFontFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -82,13 +84,27 @@ struct Row {
     QString percent;
 };
 
-// The table of question q: its choices (a numeric question: its sum), then NG.
+// The table of question q: its choices, then NG. A numeric question: how many respondents
+// keyed each value (and their share of those who keyed one), then n, sum, mean and NG.
 std::vector<Row> tableRows(const SurveyDocument& doc, int q) {
     std::vector<Row> rows;
     const int k = doc.ChoiceCount[q];
+    if (k == 1) {
+        const NumericSummary s = numericSummary(doc, q);
+        for (int v = 1; v <= 8; ++v) {
+            const int n = s.values[static_cast<std::size_t>(v)];
+            rows.push_back(
+                {choiceLabel(doc, q, v), QString::number(n),
+                 percentText(percentOf(n, std::max(s.answered, 1), doc.Frac1), doc.Frac1)});
+        }
+        rows.push_back({QStringLiteral("n"), QString::number(s.answered), QString()});
+        rows.push_back({QString::fromUtf8("合計"), QString::number(s.sum), QString()});
+        rows.push_back({QString::fromUtf8("平均"), meanText(s), QString()});
+        rows.push_back({QStringLiteral("NG"), QString::number(s.ng), QString()});
+        return rows;
+    }
     for (int c = 1; c <= k; ++c)
-        rows.push_back({k == 1 ? QString::fromUtf8("合計") : QString::number(c),
-                        QString::number(doc.Tally[q][c]),
+        rows.push_back({choiceLabel(doc, q, c), QString::number(doc.Tally[q][c]),
                         percentText(percentCellValue(doc, q, c), doc.Frac1)});
     rows.push_back({QStringLiteral("NG"), QString::number(doc.Tally[q][NgSlot]), QString()});
     return rows;
@@ -107,18 +123,19 @@ struct Block {
     double bodyHeight = 0; // table and chart, side by side
 };
 
+// The date, the data file and what the numbers are of (question_summary.h).
 QStringList headerInfo(const SurveyDocument& doc, const QString& date) {
-    QStringList lines{QString::fromUtf8("作成日：") + date,
-                      QString::fromUtf8("回答者数：") + QString::number(doc.RespondentCount)};
+    QStringList lines{QString::fromUtf8("作成日：") + date};
     if (!doc.DataFilePath.empty())
         lines << QString::fromUtf8("データファイル：") +
                      paths::toQString(paths::fileNamePart(doc.DataFilePath));
-    return lines;
+    return lines + basesLines(doc);
 }
 
 class ReportPainter {
 public:
-    ReportPainter(const SurveyDocument& doc, const QString& date) : doc_(doc), date_(date) {}
+    ReportPainter(const SurveyDocument& doc, const QString& date)
+        : doc_(doc), date_(date), info_(headerInfo(doc, date)) {}
 
     void write(QPdfWriter& writer) {
         layOut();
@@ -141,17 +158,17 @@ public:
 private:
     const SurveyDocument& doc_;
     QString date_;
+    QStringList info_; // read once: it reads the linked tally files
     std::vector<Block> blocks_;
     double headerBottom_ = Top;
     int pages_ = 1;
 
     void layOut() {
         headerBottom_ = Top + TitleHeight + SurveyTitleHeight +
-                        InfoLineHeight * static_cast<double>(headerInfo(doc_, date_).size()) +
-                        HeaderGap;
+                        InfoLineHeight * static_cast<double>(info_.size()) + HeaderGap;
         int page = 0;
         double y = headerBottom_;
-        for (int q = 1; q <= doc_.QuestionCount; ++q) {
+        for (const int q : questionsInUse(doc_)) {
             Block block;
             block.q = q;
             const double table = RowHeight * static_cast<double>(tableRows(doc_, q).size() + 1);
@@ -181,14 +198,14 @@ private:
                          Qt::AlignLeft | Qt::AlignTop, sjis::toQString(doc_.SurveyTitle.view()));
         y += SurveyTitleHeight;
         painter.setFont(reportFont(10));
-        for (const QString& line : headerInfo(doc_, date_)) {
+        for (const QString& line : info_) {
             painter.drawText(dots(Left, y, Right - Left, InfoLineHeight),
                              Qt::AlignLeft | Qt::AlignVCenter, line);
             y += InfoLineHeight;
         }
         painter.setPen(QPen(Qt::darkGray, dots(0.3)));
         painter.drawLine(QPointF(dots(Left), dots(y + 2)), QPointF(dots(Right), dots(y + 2)));
-        if (doc_.QuestionCount == 0) {
+        if (questionsInUse(doc_).empty()) {
             painter.setPen(Qt::black);
             painter.drawText(dots(Left, y + HeaderGap, Right - Left, InfoLineHeight),
                              Qt::AlignLeft | Qt::AlignVCenter,
@@ -209,7 +226,8 @@ private:
         painter.setFont(reportFont(11, true));
         painter.drawText(dots(Left, block.top, Right - Left, HeadingHeight),
                          Qt::AlignLeft | Qt::AlignVCenter,
-                         questionCaption(doc_, q) + QStringLiteral("  ") + kindNote(doc_, q));
+                         questionCaption(doc_, q) + QStringLiteral("  ") + kindNote(doc_, q) +
+                             QStringLiteral("  ") + questionBaseText(doc_, q));
         const double top = block.top + HeadingHeight;
         paintTable(painter, q, top);
 
@@ -244,8 +262,10 @@ private:
         painter.fillRect(dots(Left, top, TableWidth, RowHeight), QColor(0xe8, 0xee, 0xf6));
         painter.setPen(Qt::black);
         painter.setFont(reportFont(9, true));
+        const bool numeric = doc_.ChoiceCount[q] == 1;
         paintRow(top,
-                 {QString::fromUtf8("選択肢"), QString::fromUtf8("件数"),
+                 {numeric ? QString::fromUtf8("値") : QString::fromUtf8("選択肢"),
+                  numeric ? QString::fromUtf8("人数") : QString::fromUtf8("件数"),
                   QString::fromUtf8("割合（％）")},
                  true);
         painter.setFont(reportFont(9));
@@ -292,9 +312,7 @@ QByteArray resultsReportContents(const SurveyDocument& doc, const QString& date)
 }
 
 void writeResultsReport(const SurveyDocument& doc, const std::string& path, const QString& date) {
-    const QByteArray bytes = resultsReportContents(doc, date);
-    writeTextFile(path,
-                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    writeOutputFile(path, resultsReportContents(doc, date).toStdString());
 }
 
 } // namespace vev

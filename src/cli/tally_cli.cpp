@@ -5,6 +5,7 @@
 #include "linked/tally_file.h"
 #include "model/core_events.h"
 #include "model/data_file.h"
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/survey_document.h"
@@ -38,7 +39,7 @@ const char* const UsageText =
     "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac]\n"
     "                         [--base respondents|answers] [--date TEXT]\n"
     "       vev-tally crosstab DATAFILE ROWQ COLQ [-o OUT.csv] [--percent row|col|total]\n"
-    "                         [--frac | --no-frac]\n"
+    "                         [--frac | --no-frac] [--bom]\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
     "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
@@ -58,8 +59,12 @@ const char* const HelpText =
     "  crosstab question ROWQ broken down by question COLQ (numbers of choice or\n"
     "           multi-select questions) as UTF-8 CSV to OUT.csv, by default to standard\n"
     "           output: respondents per pair of answers, unanswered (無回答), NG and totals\n"
-    "           (計); --percent gives per cent of the row, the column or the whole table,\n"
-    "           whole or, as the file's percentage option or --frac says, to one decimal\n"
+    "           (計, respondents counted once however many choices they gave); --percent gives\n"
+    "           per cent of the row, the column or the whole table, whole or, as the file's\n"
+    "           percentage option or --frac says, to one decimal (the total of row or column\n"
+    "           per cents is the sum of the rounded cells); the first cell names the two\n"
+    "           questions, the last line says what the totals count; --bom starts the file\n"
+    "           with a UTF-8 byte order mark\n"
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
@@ -68,15 +73,18 @@ const char* const HelpText =
     "  export   the answers, one row per respondent, to OUT: CSV (UTF-8, with the codebook\n"
     "           beside it: OUT with its extension replaced by _codebook.csv) or an SPSS\n"
     "           system file (.sav); the format comes from OUT's extension unless --format\n"
-    "           names it; --bom starts the CSV files with a UTF-8 byte order mark\n"
+    "           names it (a .sav comes with OUT.sps, the multiple-response sets to run in\n"
+    "           SPSS or PSPP after opening it); --bom starts the CSV files with a UTF-8\n"
+    "           byte order mark\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
     "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
     "           status 0 when they agree, 3 when they differ, 1 when a file is refused or\n"
     "           the questionnaires differ\n"
     "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
-    "date). Notices go to standard error. Exit status: 0 done, 1 file refused or failed, 2 "
-    "usage.\n";
+    "date). No command writes over the survey's data file or its linked tally files, nor,\n"
+    "but results, over its results file. Notices go to standard error. Exit status: 0 done,\n"
+    "1 file refused or failed, 2 usage.\n";
 
 // Notices of the loader and the tally-file reader, one line each on standard error.
 class StreamEvents : public CoreEvents {
@@ -107,7 +115,7 @@ struct Request {
     CrossView crossView = CrossView::Counts; // --percent
     int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
     std::optional<ExportFormat> format;      // export --format
-    bool byteOrderMark = false;              // export --bom
+    bool byteOrderMark = false;              // export and crosstab --bom
 };
 
 struct UsageError {
@@ -130,6 +138,15 @@ bool sameFile(const QString& a, const QString& b) {
     const QFileInfo fa(a), fb(b);
     if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
     return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+// Runs one write of target; a failure to read or write is reported with what and the path.
+template <typename Write> void writing(const char* what, const QString& target, Write write) {
+    try {
+        write();
+    } catch (const VevError& failure) {
+        rethrowWithPath(failure, what, nativePath(target));
+    }
 }
 
 Request parse(const QStringList& args) {
@@ -196,7 +213,7 @@ Request parse(const QStringList& args) {
             if (!req.format || name.size() != 3)
                 throw UsageError{QStringLiteral("unknown format '%1' (csv or sav)").arg(name)};
         } else if (arg == QStringLiteral("--bom")) {
-            onlyFor(exporting);
+            onlyFor(exporting || crosstab);
             req.byteOrderMark = true;
         } else if (arg == QStringLiteral("--date")) {
             onlyFor(!dump && !crosstab && !exporting);
@@ -300,13 +317,15 @@ int crossTable(const Request& req, const SurveyDocument& doc, const QString& tar
     const bool tenths = req.frac.value_or(doc.Frac1);
     const QByteArray csv =
         crossGridCsv(crossGrid(crossTabulate(doc, req.crossQuestions[0], req.crossQuestions[1]),
-                               req.crossView, true, tenths));
+                               req.crossView, true, tenths),
+                     req.byteOrderMark);
     if (target.isEmpty()) {
-        out << QString::fromUtf8(csv);
+        // The mark as a character: the stream writes it in UTF-8, ahead of the table.
+        if (req.byteOrderMark) out << QChar(0xFEFF);
+        out << QString::fromUtf8(csv.mid(req.byteOrderMark ? 3 : 0));
         out.flush();
     } else {
-        writeTextFile(nativePath(target),
-                      std::string_view(csv.constData(), std::size_t(csv.size())));
+        writeOutputFile(nativePath(target), csv.toStdString());
     }
     return TallyOk;
 }
@@ -324,24 +343,22 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.output.value_or(QString());
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
-    // Results, sheets, cross tables, exports and reports are never a survey: writing one over
-    // its own data file would lose every answer.
-    if ((req.command == QStringLiteral("results") || req.command == QStringLiteral("sheet") ||
-         req.command == QStringLiteral("report") || req.command == QStringLiteral("export") ||
-         (crosstab && !target.isEmpty())) &&
-        sameFile(target, dataFile))
-        throw UsageError{QStringLiteral("%1 would overwrite the data file").arg(target)};
-    if (req.format == ExportFormat::Csv &&
-        sameFile(fromNative(codebookPath(nativePath(target))), dataFile))
-        throw UsageError{
-            QStringLiteral("the codebook of %1 would overwrite the data file").arg(target)};
-
     auto doc = std::make_unique<SurveyDocument>();
     setUpProgram(*doc);
     doc->OpenRequestPath = nativePath(dataFile);
     StreamEvents events(err);
     // The load keeps the program's own settings (version, folders) that setUpProgram made.
-    if (Loaddatafile(*doc, events) != LoadOutcome::Loaded) return TallyFailed;
+    LoadOutcome loaded = LoadOutcome::Refused;
+    writing("データファイルを読み込めません", dataFile,
+            [&] { loaded = Loaddatafile(*doc, events); });
+    if (loaded != LoadOutcome::Loaded) return TallyFailed;
+
+    // Whatever is written must not replace the survey's own files (the results command may
+    // replace its results file). Export checks its files itself.
+    if (!target.isEmpty() && req.command != QStringLiteral("export"))
+        checkOutputTarget(*doc, nativePath(target),
+                          req.command == QStringLiteral("results") ? OutputRole::ResultsTable
+                                                                   : OutputRole::Other);
 
     if (req.command == QStringLiteral("dump")) {
         out << QString::fromUtf8(QJsonDocument(dumpDocument(*doc)).toJson(QJsonDocument::Indented));
@@ -355,18 +372,18 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         if (req.print) {
             doc->ResultsSeparator = ' ';
             doc->ResultsQuote = ' ';
-            writeTextFile(nativePath(target), resultsFileContents(*doc, date));
+            writeOutputFile(nativePath(target), resultsFileContents(*doc, date));
         } else {
             doc->ResultsSeparator = ',';
             doc->ResultsQuote = '"';
             doc->ResultsFilePath = nativePath(target);
-            csvhozon(*doc, date);
+            writing("集計結果を書き込めません", target, [&] { csvhozon(*doc, date); });
         }
     } else if (req.command == QStringLiteral("export")) {
         exportAnswers(*doc, nativePath(target), *req.format, req.byteOrderMark);
     } else if (req.command == QStringLiteral("sheet")) {
         doc->CurrentTallyFilePath = nativePath(target);
-        csvRhozon(*doc, date);
+        writing("追加集計シートを書き込めません", target, [&] { csvRhozon(*doc, date); });
     } else if (req.command == QStringLiteral("report")) {
         writeResultsReport(*doc, nativePath(target), date);
     } else { // resave
@@ -375,8 +392,16 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         if (doc->WWrite && sameFile(withCsvExtension(absolute), absolute))
             throw UsageError{
                 QStringLiteral("%1 would be overwritten by its own results file").arg(target)};
+        const QString results = withCsvExtension(absolute);
+        if (doc->WWrite) checkOutputTarget(*doc, nativePath(results), OutputRole::ResultsTable);
         doc->DataFilePath = nativePath(absolute);
-        hozon(*doc, date);
+        writing("データファイルを書き込めません", target, [&] { writeDataFile(*doc, date); });
+        if (doc->WWrite) {
+            doc->ResultsFilePath = nativePath(results);
+            doc->ResultsSeparator = ',';
+            doc->ResultsQuote = '"';
+            writing("集計結果を書き込めません", results, [&] { csvhozon(*doc, date); });
+        }
     }
     return TallyOk;
 }

@@ -2,6 +2,7 @@
 
 #include "cli/tally_cli.h"
 #include "double_entry/double_entry.h"
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
@@ -12,16 +13,6 @@
 #include <optional>
 
 namespace vev {
-
-namespace {
-
-bool sameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a), fb(b);
-    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
-}
-
-} // namespace
 
 int runTallyCompare(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList files;
@@ -44,10 +35,6 @@ int runTallyCompare(const QStringList& args, QTextStream& out, QTextStream& err)
         throw TallyCompareUsage{files.size() < 2
                                     ? QStringLiteral("compare needs A.dat and B.dat")
                                     : QStringLiteral("unexpected argument '%1'").arg(files[2])};
-    // The report is a table, never a survey: written over a data file it would lose the survey.
-    if (report && (sameFile(*report, files[0]) || sameFile(*report, files[1])))
-        throw TallyCompareUsage{QStringLiteral("%1 would overwrite a data file").arg(*report)};
-
     SurveyForComparison a = readSurveyForComparison(paths::fromQString(files[0]));
     SurveyForComparison b =
         a.Doc ? readSurveyForComparison(paths::fromQString(files[1])) : SurveyForComparison();
@@ -65,9 +52,11 @@ int runTallyCompare(const QStringList& args, QTextStream& out, QTextStream& err)
         return TallyFailed;
     }
     if (report) {
+        // The report is a table, never a survey: neither survey's own files may be replaced.
+        checkOutputTarget(*a.Doc, paths::fromQString(*report), OutputRole::Other);
+        checkOutputTarget(*b.Doc, paths::fromQString(*report), OutputRole::Other);
         const QByteArray bytes = differencesReport(c, *a.Doc);
-        writeTextFile(paths::fromQString(*report),
-                      std::string_view(bytes.constData(), bytes.size()));
+        writeOutputFile(paths::fromQString(*report), bytes.toStdString());
     }
     for (const QString& line : comparisonSummary(c)) out << line << '\n';
     out.flush();

@@ -1,5 +1,6 @@
 #include "double_entry/compare_dialog.h"
 
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
@@ -281,15 +282,17 @@ void CompareDialog::saveReport() {
     dialog.fileName = paths::toQString(stem) + u8("相違.csv");
     const QString chosen = platform_.chooseSaveFile(this, dialog);
     if (chosen.isEmpty()) return;
-    // A report written over a data file would lose a survey.
-    if (sameFile(chosen, paths::toQString(doc_.DataFilePath)) || sameFile(chosen, otherPath_)) {
+    // A report written over a data file would lose a survey; nor may it replace the open survey's
+    // linked tally or results files.
+    checkOutputTarget(doc_, paths::fromQString(chosen), OutputRole::Other);
+    if (sameFile(chosen, otherPath_)) {
         platform_.messageBox(this, caption(),
                              u8("データファイルには書き込めません。別の名前を選んでください。"),
                              Platform::Icon::Warning, Platform::Buttons::Ok);
         return;
     }
     const QByteArray report = differencesReport(comparison_, doc_);
-    writeTextFile(paths::fromQString(chosen), std::string_view(report.constData(), report.size()));
+    writeOutputFile(paths::fromQString(chosen), report.toStdString());
 }
 
 } // namespace vev

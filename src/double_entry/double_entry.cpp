@@ -89,19 +89,6 @@ int shiftStart(const SurveyDocument& s, int inS, const SurveyDocument& l, int in
     return 0;
 }
 
-// The run-time library's input/output error texts as the comparison says them.
-QString ioErrorInJapanese(const std::string& text) {
-    if (text == "File not found") return u8("ファイルが見つかりません。");
-    if (text == "File access denied") return u8("ファイルにアクセスできません。");
-    if (text == "Invalid filename") return u8("ファイル名が正しくありません。");
-    if (text == "Too many open files") return u8("開いているファイルが多すぎます。");
-    if (text == "Disk full") return u8("ディスクがいっぱいです。");
-    if (text.rfind("I/O error ", 0) == 0)
-        return u8("入出力エラーが起きました（エラー番号 %1）。")
-            .arg(QString::fromStdString(text.substr(10)));
-    return QString::fromUtf8(withFullStop(text));
-}
-
 } // namespace
 
 QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
@@ -255,10 +242,12 @@ SurveyForComparison readSurveyForComparison(const std::string& path) {
             return out;
         }
     } catch (const VevError& e) {
-        const QString name = paths::toQString(path);
-        out.Refusal = name + u8("を読み込めません。\n") +
-                      (QFileInfo(name).isDir() ? u8("ファイルではなくフォルダです。")
-                                               : ioErrorInJapanese(e.what()));
+        out.Refusal =
+            e.systemError() != 0
+                ? QString::fromUtf8(withFullStop(
+                      fileFailureText("データファイルを読み込めません", path, e.systemError())))
+                : paths::toQString(paths::fileNamePart(path)) + u8("を読み込めません。\n") +
+                      QString::fromUtf8(withFullStop(e.what()));
         return out;
     }
     out.Doc = std::move(doc);

@@ -33,7 +33,7 @@ QString valuesText(const AnswerVariable& v, int rows) {
     case AnswerKind::Numeric:
         return QString::fromUtf8("1-8 = 数値; 9 = NG; 空欄 = 無回答");
     case AnswerKind::Indicator:
-        return QString::fromUtf8("1 = 選択; 0 = 非選択; 空欄 = 無回答またはNG");
+        return QString::fromUtf8("1 = 選択; 0 = 非選択; 9 = NG; 空欄 = 無回答");
     }
     return {};
 }
@@ -84,7 +84,10 @@ QByteArray codebookCsv(const AnswerTable& table, bool byteOrderMark) {
                 .field(set->label)
                 .field(static_cast<long long>(set->question))
                 .field(QString::fromUtf8("複数回答セット"))
-                .field(QString::fromUtf8("%1-%2 の 1 を数える多重二分法").arg(first, qstr(v.name)));
+                .field(QString::fromUtf8("%1-%2 の 1 を数える多重二分法（SPSS・PSPP では .sav と"
+                                         "一緒に書き出す .sps を、.sav を開いたあとに実行すると"
+                                         "定義されます）")
+                           .arg(first, qstr(v.name)));
             csv.endRecord();
             ++set;
         }
@@ -100,10 +103,7 @@ void writeAnswersCsv(const SurveyDocument& doc, const std::string& path, bool by
     const AnswerTable table = answerTable(doc);
     const QByteArray answers = answersCsv(table, byteOrderMark);
     const QByteArray codebook = codebookCsv(table, byteOrderMark);
-    writeTextFile(path,
-                  std::string_view(answers.constData(), static_cast<std::size_t>(answers.size())));
-    writeTextFile(codebookPath(path), std::string_view(codebook.constData(),
-                                                       static_cast<std::size_t>(codebook.size())));
+    writeOutputFiles({{path, answers.toStdString()}, {codebookPath(path), codebook.toStdString()}});
 }
 
 } // namespace vev

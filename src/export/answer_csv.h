@@ -20,8 +20,9 @@ QByteArray codebookCsv(const AnswerTable& table, bool byteOrderMark);
 // "<folder>/<name>_codebook.csv" for "<folder>/<name>.<ext>" (native paths).
 std::string codebookPath(const std::string& csvPath);
 
-// Writes the answers to path and the codebook beside it, each atomically: a failure leaves no
-// partial file. Throws VevError (nothing to export, or the system's input/output error).
+// Writes the answers to path and the codebook beside it, both or neither: a failure leaves the
+// files that were there as they were. Throws VevError (nothing to export, or a file that could
+// not be written, named with its path).
 void writeAnswersCsv(const SurveyDocument& doc, const std::string& path, bool byteOrderMark);
 
 } // namespace vev

@@ -1,5 +1,6 @@
 #include "export/answer_export.h"
 
+#include "model/output_target.h"
 #include "export/answer_csv.h"
 #include "export/sav_writer.h"
 
@@ -11,8 +12,14 @@ std::optional<ExportFormat> exportFormatOf(const QString& fileName) {
     return std::nullopt;
 }
 
+std::vector<std::string> exportedFiles(const std::string& path, ExportFormat format) {
+    return {path, format == ExportFormat::Sav ? savSyntaxPath(path) : codebookPath(path)};
+}
+
 void exportAnswers(const SurveyDocument& doc, const std::string& path, ExportFormat format,
                    bool byteOrderMark) {
+    for (const std::string& file : exportedFiles(path, format))
+        checkOutputTarget(doc, file, OutputRole::Other);
     if (format == ExportFormat::Sav)
         writeAnswersSav(doc, path);
     else

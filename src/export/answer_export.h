@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vev {
 
@@ -18,9 +19,13 @@ enum class ExportFormat { Csv, Sav };
 // The format named by the file name's extension (".csv" or ".sav", either case); none otherwise.
 std::optional<ExportFormat> exportFormatOf(const QString& fileName);
 
+// The files an export to path writes: path, then its codebook (CSV) or its syntax file (.sav).
+std::vector<std::string> exportedFiles(const std::string& path, ExportFormat format);
+
 // Writes the document's answers to path (native) in the format; byteOrderMark applies to CSV.
-// Throws VevError; nothing is written when there is nothing to export, and a failed write leaves
-// no partial file.
+// Throws VevError; nothing is written when there is nothing to export or when one of the files
+// would replace the survey's data, linked tally or results file (checkOutputTarget), and a
+// failed write leaves the files that were there as they were.
 void exportAnswers(const SurveyDocument& doc, const std::string& path, ExportFormat format,
                    bool byteOrderMark);
 

@@ -38,7 +38,7 @@ int oneDigit(std::string_view answer) {
 }
 
 AnswerKind kindOf(const SurveyDocument& doc, int q) {
-    if (doc.ChoiceCount[q] < 2) return AnswerKind::Numeric;
+    if (doc.ChoiceCount[q] == 1) return AnswerKind::Numeric;
     if (doc.MultiSelect[q]) return AnswerKind::Indicator;
     for (int r = 1; r <= std::min<int>(doc.RespondentCount, MaxRespondents); ++r)
         if (severalChoices(doc.Answers[r][q].view())) return AnswerKind::Indicator;
@@ -48,8 +48,10 @@ AnswerKind kindOf(const SurveyDocument& doc, int q) {
 } // namespace
 
 void checkExportable(const SurveyDocument& doc) {
-    if (!doc.questionnaireLoaded() || doc.QuestionCount < 1)
-        throw VevError(noQuestionnaireMessage().toStdString());
+    bool anyInUse = false;
+    for (int q = 1; q <= std::min(doc.QuestionCount, MaxQuestions); ++q)
+        anyInUse = anyInUse || doc.ChoiceCount[q] > 0;
+    if (!anyInUse) throw VevError(noQuestionnaireMessage().toStdString());
     if (doc.RespondentCount < 1) throw VevError(noRespondentsMessage().toStdString());
 }
 
@@ -62,6 +64,7 @@ AnswerTable answerTable(const SurveyDocument& doc) {
     table.variables.push_back({"id", QString::fromUtf8("回答者番号"), AnswerKind::Id, 0, 0, 0});
     const int questions = std::min(doc.QuestionCount, MaxQuestions);
     for (int q = 1; q <= questions; ++q) {
+        if (doc.ChoiceCount[q] == 0) continue; // unused: nothing was keyed for it
         const QString text = sjis::toQString(doc.QuestionText[q].view());
         const std::string name = "q" + std::to_string(q);
         const AnswerKind kind = kindOf(doc, q);
@@ -88,8 +91,10 @@ AnswerTable answerTable(const SurveyDocument& doc) {
             const std::string_view answer = doc.Answers[r][v.question].view();
             if (v.kind != AnswerKind::Indicator) {
                 table.values.push_back(oneDigit(answer));
-            } else if (unanswered(answer) || answer == "9") { // or NG
+            } else if (unanswered(answer)) {
                 table.values.push_back(AnswerTable::Missing);
+            } else if (answer == "9") {
+                table.values.push_back(AnswerTable::NgValue);
             } else {
                 const char digit = static_cast<char>('0' + v.choice);
                 table.values.push_back(answer.find(digit) == std::string_view::npos ? 0 : 1);

@@ -6,11 +6,13 @@
 //   numeric        q<n>          the digit entered (1..8), 9 for NG
 //   multi-select   q<n>_1..q<n>_k 1 chosen, 0 not chosen (the "multiple dichotomy" form)
 // Missing values: an unanswered question (stored "0", or never recorded "") is missing in every
-// kind - empty in CSV, system-missing in .sav; a multi-select question answered NG is missing in
-// all its indicators. 9 = "NG" is the one value label, on single-choice and numeric variables,
-// where .sav also declares 9 user-missing, so that NG stays out of valid counts and means.
+// kind - empty in CSV, system-missing in .sav; a multi-select question answered NG has 9 in all
+// its indicators, so that its NG count can be rebuilt. 9 = "NG" is the one value label, on every
+// variable but id, where .sav also declares 9 user-missing, so that NG stays out of valid counts,
+// means and multiple-response sets (which count the value 1).
 //
-// The kind follows the tally: a question with 0 or 1 choices is numeric; one with two or more is
+// An unused question (0 choices, "使わない質問") has no variable. The kind of the others follows
+// the tally: a question with 1 choice is numeric; one with two or more is
 // multi-select when it is marked so, or when any answer holds several choices (left by taking
 // the mark away in the editor), so that no answer is lost; otherwise it is single choice.
 // Linked tally files are counts, not respondents: they are not part of the table.
@@ -40,7 +42,7 @@ struct AnswerVariable {
     int question = 0; // 0 for id
     int choice = 0;   // an indicator's choice number, else 0
     int choices = 0;  // ChoiceCount of the question (0 for id)
-    bool ngLabel() const { return kind == AnswerKind::SingleChoice || kind == AnswerKind::Numeric; }
+    bool ngLabel() const { return kind != AnswerKind::Id; }
     bool scale() const { return kind == AnswerKind::Id || kind == AnswerKind::Numeric; }
 };
 
@@ -70,7 +72,7 @@ struct AnswerTable {
 };
 
 // The table of the document's answers. Throws VevError with a message for the operator when
-// there is nothing to export: no questionnaire, or no respondents.
+// there is nothing to export: no question in use, or no respondents.
 AnswerTable answerTable(const SurveyDocument& doc);
 
 // Throws that VevError when there is nothing to export; returns otherwise.

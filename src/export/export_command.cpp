@@ -3,22 +3,10 @@
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
-#include "export/answer_csv.h"
 #include "export/answer_export.h"
 #include "export/answer_table.h"
 
-#include <QFileInfo>
-
 namespace vev {
-
-namespace {
-
-bool sameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a), fb(b);
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
-}
-
-} // namespace
 
 void ExportCommands::Export1Click() {
     SurveyDocument& doc = doc_;
@@ -35,13 +23,6 @@ void ExportCommands::Export1Click() {
     if (chosen.isEmpty()) return;
 
     const ExportFormat format = exportFormatOf(chosen).value_or(ExportFormat::Csv);
-    // A table written over the survey's own data file would lose every answer.
-    const QString survey = paths::toQString(doc.DataFilePath);
-    if (!survey.isEmpty() &&
-        (sameFile(chosen, survey) ||
-         (format == ExportFormat::Csv &&
-          sameFile(paths::toQString(codebookPath(paths::fromQString(chosen))), survey))))
-        throw VevError(QString::fromUtf8("データファイルには書き出せません。").toStdString());
     exportAnswers(doc, paths::fromQString(chosen), format, /*byteOrderMark=*/true);
 }
 

@@ -1,5 +1,6 @@
 #include "export/sav_writer.h"
 
+#include "model/paths.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
 
@@ -87,10 +88,33 @@ QByteArray savBytes(const AnswerTable& table) {
     return out;
 }
 
+QByteArray savSyntax(const AnswerTable& table, const QString& savFileName) {
+    QString text = QString::fromUtf8("\uFEFF* VEV: %1 の複数回答セット。SPSS または PSPP で %1 を"
+                                     "開いたあとに、このファイルを実行してください.\n")
+                       .arg(savFileName);
+    for (const AnswerSet& set : table.sets) {
+        QString label = set.label;
+        label.replace(QLatin1Char('\''), QStringLiteral("''"));
+        text += QStringLiteral("MRSETS /MDGROUP NAME=%1 VARIABLES=%2 TO %3 VALUE=1 LABEL='%4'.\n")
+                    .arg(QString::fromLatin1(set.name),
+                         QString::fromLatin1(table.variables[set.firstVariable].name),
+                         QString::fromLatin1(
+                             table.variables[set.firstVariable + set.variableCount - 1].name),
+                         label);
+    }
+    return text.toUtf8();
+}
+
+std::string savSyntaxPath(const std::string& savPath) {
+    return paths::withExtension(savPath, ".sps");
+}
+
 void writeAnswersSav(const SurveyDocument& doc, const std::string& path) {
-    const QByteArray bytes = savBytes(answerTable(doc));
-    writeTextFile(path,
-                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const AnswerTable table = answerTable(doc);
+    writeOutputFiles(
+        {{path, savBytes(table).toStdString()},
+         {savSyntaxPath(path),
+          savSyntax(table, paths::toQString(paths::fileNamePart(path))).toStdString()}});
 }
 
 } // namespace vev

@@ -8,9 +8,9 @@
 // Multiple-response sets: ReadStat 1.1.8 has no call that writes them (its writer API has
 // variables, value labels, missing values, notes and the file label, but no multiple-response
 // set record), and the format is never written by hand here. The indicators q<n>_1..q<n>_k are
-// in the file; the set $q<n> (multiple dichotomy, counted value 1, labelled with the question
-// text) is listed in the CSV codebook, and the help document gives the one MRSETS command that
-// defines it in SPSS or PSPP.
+// in the file, and beside it "<name>.sps" holds the syntax that defines every set $q<n>
+// (multiple dichotomy, counted value 1, labelled with the question text): run in SPSS or PSPP
+// after opening the .sav.
 //
 // Kept apart from vev_core in the library vev_sav, so that the core links Qt6::Core alone.
 
@@ -26,9 +26,17 @@ namespace vev {
 // The whole file. Throws VevError when ReadStat refuses the table.
 QByteArray savBytes(const AnswerTable& table);
 
-// Writes the document's answers to path atomically: the file is made in memory and put in place
-// only when ReadStat has finished without error. Throws VevError (nothing to export, or the
-// system's input/output error).
+// The syntax file that goes with the .sav (UTF-8 with a byte order mark, so that SPSS reads it
+// as Unicode): a comment on how to use it, then one MRSETS /MDGROUP command per multi-select
+// question.
+QByteArray savSyntax(const AnswerTable& table, const QString& savFileName);
+
+// "<folder>/<name>.sps" for "<folder>/<name>.sav" (native paths).
+std::string savSyntaxPath(const std::string& savPath);
+
+// Writes the document's answers to path and the syntax file beside it, both or neither: they
+// are made in memory and put in place only when ReadStat has finished without error. Throws
+// VevError (nothing to export, or a file that could not be written, named with its path).
 void writeAnswersSav(const SurveyDocument& doc, const std::string& path);
 
 } // namespace vev

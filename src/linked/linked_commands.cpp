@@ -2,6 +2,7 @@
 
 #include "linked/linked_list_dialog.h"
 #include "linked/tally_file.h"
+#include "model/output_target.h"
 #include "model/paths.h"
 
 namespace vev {
@@ -14,6 +15,8 @@ void LinkedCommands::CsvI1Click() {
     const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
+    // A sheet over the survey's data, linked or results file would destroy it.
+    checkOutputTarget(doc_, paths::fromQString(chosen), OutputRole::Other);
     doc_.CurrentTallyFilePath = paths::fromQString(chosen);
     csvRhozon(doc_, platform_.shortDate()); // a failure ends here: nothing is opened
     platform_.shellOpen(chosen);

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace vev {
 
@@ -65,6 +66,94 @@ void writeTextFile(const std::string& path, std::string_view contents) {
     TextFileWriter writer(path);
     writer.raw(contents);
     writer.commit();
+}
+
+void writeOutputFile(const std::string& path, std::string_view contents) {
+    try {
+        writeTextFile(path, contents);
+    } catch (const VevError& failure) {
+        rethrowWithPath(failure, "書き込めません", path);
+    }
+}
+
+namespace {
+
+// A file written beside target under a name of its own; removed again unless kept.
+struct StagedFile {
+    std::string target;
+    QString staged;
+    QString previous; // where the target's old file waits while the new one goes in
+};
+
+QString besideName(const QString& target, const char* kind) {
+    const QFileInfo info(target);
+    QString name;
+    for (int n = 0;; ++n) {
+        name = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(kind) +
+               QString::number(n);
+        if (!QFileInfo::exists(name)) return name;
+    }
+}
+
+int renameFile(const QString& from, const QString& to) {
+    errno = 0;
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0
+               ? 0
+               : lastSystemError();
+}
+
+} // namespace
+
+void writeOutputFiles(const std::vector<OutputFile>& files) {
+    std::vector<StagedFile> staged;
+    const auto removeStaged = [&staged] {
+        for (const StagedFile& f : staged) QFile::remove(f.staged);
+    };
+    for (const OutputFile& file : files) {
+        const QString target = nativeName(file.path);
+        StagedFile f{file.path, besideName(target, ".new"), {}};
+        try {
+            if (QFileInfo(target).isDir()) throwIoError(EISDIR);
+            writeTextFile(paths::fromQString(f.staged), file.contents);
+        } catch (const VevError& failure) {
+            removeStaged();
+            rethrowWithPath(failure, "書き込めません", file.path);
+        }
+        staged.push_back(f);
+    }
+    // Every new file is on disk: the old ones step aside, the new ones take their names.
+    std::size_t done = 0;
+    int error = 0;
+    for (; done < staged.size() && error == 0; ++done) {
+        StagedFile& f = staged[done];
+        const QString target = nativeName(f.target);
+        if (QFileInfo::exists(target)) {
+            f.previous = besideName(target, ".old");
+            if ((error = renameFile(target, f.previous)) != 0) {
+                f.previous.clear();
+                break;
+            }
+        }
+        if ((error = renameFile(f.staged, target)) != 0) break;
+    }
+    if (error == 0) {
+        for (const StagedFile& f : staged)
+            if (!f.previous.isEmpty()) QFile::remove(f.previous);
+        return;
+    }
+    // Back as it was: the replaced files get their old contents again.
+    const std::string failed = staged[std::min(done, staged.size() - 1)].target;
+    for (std::size_t i = 0; i <= done && i < staged.size(); ++i) {
+        const StagedFile& f = staged[i];
+        if (f.previous.isEmpty()) {
+            if (i < done) QFile::remove(nativeName(f.target));
+        } else {
+            QFile::remove(nativeName(f.target));
+            renameFile(f.previous, nativeName(f.target));
+        }
+    }
+    removeStaged();
+    throw VevError(fileFailureText("書き込めません", failed, error), error);
 }
 
 TextFileReader::TextFileReader(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vev {
 
@@ -23,6 +24,20 @@ private:
 
 // Writes the whole file at once through TextFileWriter (atomic; throws VevError).
 void writeTextFile(const std::string& path, std::string_view contents);
+
+// Writes like writeTextFile, for the outputs whose failures are reported in Japanese with the
+// path ("書き込めません：<path>（<reason>）") rather than by the general error report's text.
+void writeOutputFile(const std::string& path, std::string_view contents);
+
+// Writes several files that belong together (an export and its codebook) all or none: each is
+// written in full to a temporary file beside its target, then the targets are replaced one
+// after the other, and a failure at any step puts back the files that were there before and
+// removes the temporary ones. Failures are reported as writeOutputFile reports them.
+struct OutputFile {
+    std::string path; // native
+    std::string contents;
+};
+void writeOutputFiles(const std::vector<OutputFile>& files);
 
 // Reads a text file line by line. A line ends at CR LF or at LF alone; a CR elsewhere stays in
 // the line. Reading after the end gives empty lines, as the classic readers did.

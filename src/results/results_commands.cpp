@@ -1,5 +1,6 @@
 #include "results/results_commands.h"
 
+#include "model/output_target.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "results/results_file.h"
@@ -39,6 +40,8 @@ void ResultsCommands::CsvW1Click() {
     const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
+    // The results table may replace an earlier results file, never the data or a linked file.
+    checkOutputTarget(doc_, paths::fromQString(chosen), OutputRole::ResultsTable);
     doc_.ResultsFilePath = paths::fromQString(chosen);
     doc_.ResultsSeparator = ',';
     doc_.ResultsQuote = '"';

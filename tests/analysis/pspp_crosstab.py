@@ -26,8 +26,9 @@ def vev_crosstab(tally, datafile, r, c):
                          capture_output=True).stdout.decode("utf-8")
     rows = list(csv.reader(io.StringIO(out)))
     columns = rows[0][1:-1]  # without the total
+    body = rows[1:[r[0] if r else "" for r in rows].index("計")]  # up to the total row
     table = {}
-    for row in rows[1:-1]:
+    for row in body:
         for label, cell in zip(columns, row[1:-1]):
             table[(row[0], label)] = int(cell)
     return table

@@ -2,6 +2,7 @@
 
 #include "core_test_util.h"
 #include "model/recording.h"
+#include "model/sjis.h"
 #include "results/percentages.h"
 
 #include <QRandomGenerator>
@@ -49,7 +50,8 @@ class TestCrossTable : public QObject {
     Q_OBJECT
 
 private slots:
-    // The tables as tab-separated text (written here with spaces for tabs).
+    // The tables as tab-separated text (written here with spaces for tabs). Totals count
+    // respondents once each: r1 chose 1 and 2 of question 2 and is one of row 1's two.
     void views_data() {
         QTest::addColumn<int>("rowQ");
         QTest::addColumn<int>("colQ");
@@ -60,25 +62,25 @@ private slots:
         const int counts = int(CrossView::Counts);
         QTest::newRow("counts with unanswered and NG")
             << 1 << 2 << counts << true << false
-            << rows({" 1 2 3 無回答 NG 計", "1 1 1 0 1 0 3", "2 0 1 2 0 0 3", "無回答 0 0 0 0 1 1",
-                     "NG 1 1 1 0 0 3", "計 2 3 3 1 1 10"});
-        QTest::newRow("counts without them: totals of the cells shown")
+            << rows({" 1 2 3 無回答 NG 計", "1 1 1 0 1 0 2", "2 0 1 2 0 0 2", "無回答 0 0 0 0 1 1",
+                     "NG 1 1 1 0 0 1", "計 2 3 3 1 1 6"});
+        QTest::newRow("counts without them: respondents with a shown answer on both sides")
             << 1 << 2 << counts << false << false
-            << rows({" 1 2 3 計", "1 1 1 0 2", "2 0 1 2 3", "計 1 2 2 5"});
-        QTest::newRow("multi-select by itself counts every chosen pair")
+            << rows({" 1 2 3 計", "1 1 1 0 1", "2 0 1 2 2", "計 1 2 2 3"});
+        QTest::newRow("multi-select by itself: pairs in the cells, people in the totals")
             << 2 << 2 << counts << false << false
-            << rows({" 1 2 3 計", "1 2 2 1 5", "2 2 3 2 7", "3 1 2 3 6", "計 5 7 6 18"});
-        QTest::newRow("row per cent: the total row is the columns' share")
+            << rows({" 1 2 3 計", "1 2 2 1 2", "2 2 3 2 3", "3 1 2 3 3", "計 2 3 3 4"});
+        QTest::newRow("row per cent of row respondents; total: sum of the rounded cells")
             << 1 << 2 << int(CrossView::RowPercent) << true << false
-            << rows({" 1 2 3 無回答 NG 計", "1 33 33 0 33 0 100", "2 0 33 67 0 0 100",
-                     "無回答 0 0 0 0 100 100", "NG 33 33 33 0 0 100", "計 20 30 30 10 10 100"});
+            << rows({" 1 2 3 無回答 NG 計", "1 50 50 0 50 0 150", "2 0 50 100 0 0 150",
+                     "無回答 0 0 0 0 100 100", "NG 100 100 100 0 0 300", "計 33 50 50 17 17 167"});
         QTest::newRow("column per cent")
             << 1 << 2 << int(CrossView::ColumnPercent) << false << false
-            << rows({" 1 2 3 計", "1 100 50 0 40", "2 0 50 100 60", "計 100 100 100 100"});
+            << rows({" 1 2 3 計", "1 100 50 0 33", "2 0 50 100 67", "計 100 100 100 100"});
         QTest::newRow("total per cent in tenths")
             << 1 << 2 << int(CrossView::TotalPercent) << false << true
-            << rows({" 1 2 3 計", "1 20.0 20.0 0.0 40.0", "2 0.0 20.0 40.0 60.0",
-                     "計 20.0 40.0 40.0 100.0"});
+            << rows({" 1 2 3 計", "1 33.3 33.3 0.0 33.3", "2 0.0 33.3 66.7 66.7",
+                     "計 33.3 66.7 66.7 100.0"});
     }
     void views() {
         QFETCH(int, rowQ);
@@ -107,6 +109,26 @@ private slots:
         const CrossTable table = crossTabulate(*doc, 1, 1);
         QCOMPARE(crossGridText(crossGrid(table, CrossView::TotalPercent, false, false)),
                  rows({" 1 2 計", "1 38 0 38", "2 0 62 62", "計 38 62 100"}));
+    }
+
+    // Single choice by single choice, three respondents in three columns: the shown cells are
+    // 33 each and the row's total is their sum, 99, as in the results file.
+    void rowTotalIsTheSumOfRoundedCells() {
+        auto doc = std::make_unique<SurveyDocument>();
+        doc->QuestionCount = 2;
+        doc->ChoiceCount[1] = 2;
+        doc->ChoiceCount[2] = 3;
+        const char* answers[4][2] = {{"1", "1"}, {"1", "2"}, {"1", "3"}, {"0", "1"}};
+        for (int r = 1; r <= 4; ++r)
+            for (int q = 1; q <= 2; ++q) {
+                doc->CurrentRespondent = r;
+                doc->CurrentQuestion = q;
+                doc->EntryBuffer = answers[r - 1][q - 1];
+                dataIN(*doc);
+            }
+        QCOMPARE(crossGridText(
+                     crossGrid(crossTabulate(*doc, 1, 2), CrossView::RowPercent, false, false)),
+                 rows({" 1 2 3 計", "1 33 33 33 99", "2 0 0 0 0", "計 33 33 33 99"}));
     }
 
     // Random surveys keyed, and rekeyed, through recording: with a row question keyed one
@@ -160,17 +182,28 @@ private slots:
         }
     }
 
+    // The CSV names the two questions in its first cell and says what the totals count.
+    void csvBytes_data() {
+        QTest::addColumn<bool>("bom");
+        QTest::newRow("plain") << false;
+        QTest::newRow("byte order mark") << true;
+    }
     void csvBytes() {
+        QFETCH(bool, bom);
         auto doc = smallSurvey();
+        doc->QuestionText[1] = sjis::fromUtf8("性別");
         const CrossTable table = crossTabulate(*doc, 1, 2);
-        QCOMPARE(crossGridCsv(crossGrid(table, CrossView::Counts, true, false)),
-                 (u(",1,2,3,無回答,NG,計\r\n"
-                    "1,1,1,0,1,0,3\r\n"
-                    "2,0,1,2,0,0,3\r\n"
-                    "無回答,0,0,0,0,1,1\r\n"
-                    "NG,1,1,1,0,0,3\r\n"
-                    "計,2,3,3,1,1,10\r\n"))
-                     .toUtf8());
+        QCOMPARE(crossGridCsv(crossGrid(table, CrossView::Counts, true, false), bom),
+                 QByteArray(bom ? "\xEF\xBB\xBF" : "") +
+                     u("Q1 性別 × Q2,1,2,3,無回答,NG,計\r\n"
+                       "1,1,1,0,1,0,2\r\n"
+                       "2,0,1,2,0,0,2\r\n"
+                       "無回答,0,0,0,0,1,1\r\n"
+                       "NG,1,1,1,0,0,1\r\n"
+                       "計,2,3,3,1,1,6\r\n"
+                       "\r\n"
+                       "計は回答者数（複数選択の質問は、いくつ選んでも1人と数えます）です。\r\n")
+                         .toUtf8());
     }
 
     void refusals_data() {
@@ -182,11 +215,14 @@ private slots:
             << 3 << u("質問3は数量の質問です。クロス集計できるのは選択肢の質問だけです。");
         QTest::newRow("none") << 0 << u("質問0はありません。");
         QTest::newRow("beyond the questionnaire") << 4 << u("質問4はありません。");
+        QTest::newRow("unused") << -1
+                                << u("質問3は使わない質問（選択肢0）です。クロス集計できません。");
     }
     void refusals() {
         QFETCH(int, q);
         QFETCH(QString, problem);
         auto doc = smallSurvey();
+        if (q < 0) doc->ChoiceCount[q = 3] = 0;
         QCOMPARE(crossQuestionProblem(*doc, q), problem);
     }
 };

@@ -98,14 +98,15 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("at first: A by B, counts, unanswered and NG shown")
             << 0 << 1 << 0 << true
-            << u(" 1 2 3 無回答 NG 計\n1 1 1 0 1 0 3\n2 0 1 2 0 0 3\n無回答 0 0 0 0 1 1\n"
-                 "NG 1 1 1 0 0 3\n計 2 3 3 1 1 10");
+            << u(" 1 2 3 無回答 NG 計\n1 1 1 0 1 0 2\n2 0 1 2 0 0 2\n無回答 0 0 0 0 1 1\n"
+                 "NG 1 1 1 0 0 1\n計 2 3 3 1 1 6");
         QTest::newRow("row per cent without unanswered and NG")
             << 0 << 1 << 1 << false
-            << u(" 1 2 3 計\n1 50 50 0 100\n2 0 33 67 100\n計 20 40 40 100");
+            << u(" 1 2 3 計\n1 100 100 0 200\n2 0 50 100 150\n計 33 67 67 167");
         QTest::newRow("B by itself, column per cent")
             << 1 << 1 << 2 << false
-            << u(" 1 2 3 計\n1 40 29 17 28\n2 40 43 33 39\n3 20 29 50 33\n計 100 100 100 100");
+            << u(" 1 2 3 計\n1 100 67 33 50\n2 100 100 67 75\n3 50 67 100 75\n"
+                 "計 250 234 200 200");
     }
     void choices() {
         QFETCH(int, row);
@@ -128,6 +129,8 @@ private slots:
         QCOMPARE(dialog.ShowOpen->isChecked(), showOpen);
         QCOMPARE(shown(dialog.Table), expected);
         QVERIFY(dialog.LinkedNote->isHidden());
+        QVERIFY(dialog.BaseNote->text().startsWith(
+            u("計は回答者数（複数選択の質問は、いくつ選んでも1人と数えます）です。")));
     }
 
     void copyAndSave() {
@@ -137,8 +140,8 @@ private slots:
         CrossTableDialog dialog(*doc, *platform);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const QString counts = u(",1,2,3,無回答,NG,計\r\n1,1,1,0,1,0,3\r\n2,0,1,2,0,0,3\r\n"
-                                 "無回答,0,0,0,0,1,1\r\nNG,1,1,1,0,0,3\r\n計,2,3,3,1,1,10\r\n");
+        const QString counts = u(",1,2,3,無回答,NG,計\r\n1,1,1,0,1,0,2\r\n2,0,1,2,0,0,2\r\n"
+                                 "無回答,0,0,0,0,1,1\r\nNG,1,1,1,0,0,1\r\n計,2,3,3,1,1,6\r\n");
 
         QTest::mouseClick(dialog.CopyButton, Qt::LeftButton);
         QString tabs = counts;
@@ -148,7 +151,12 @@ private slots:
         const QString target = dir.filePath(QStringLiteral("out.csv"));
         platform->expectSaveFile(target);
         QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
-        QCOMPARE(readAll(target), counts.toUtf8());
+        // For a spreadsheet: the byte order mark, the two questions, the base.
+        QCOMPARE(readAll(target),
+                 "\xEF\xBB\xBF" + (u("Q1 A × Q2 B") + counts +
+                                   u("\r\n計は回答者数（複数選択の質問は、いくつ選んでも1人と"
+                                     "数えます）です。\r\n"))
+                                      .toUtf8());
         const Platform::FileDialog& shownDialog = platform->dialogs.last().dialog;
         QVERIFY(platform->dialogs.last().save);
         QCOMPARE(shownDialog.title, u("クロス集計を保存"));
@@ -163,8 +171,17 @@ private slots:
         platform->expectMessage(Platform::Answer::Ok);
         QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
         QCOMPARE(platform->messages.size(), 1);
-        QCOMPARE(platform->messages.last().text, u("File not found."));
+        QCOMPARE(platform->messages.last().text,
+                 u("書き込めません：%1（ファイルまたはフォルダが見つかりません）。")
+                     .arg(dir.filePath(QStringLiteral("missing/out.csv"))));
         QCOMPARE(platform->messages.last().icon, Platform::Icon::Error);
+        // Never over the survey itself.
+        platform->expectSaveFile(dir.filePath(QStringLiteral("small.dat")));
+        platform->expectMessage(Platform::Answer::Ok);
+        QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
+        QCOMPARE(platform->messages.last().text,
+                 u("%1 はこのアンケートのデータファイルです。上書きできません。")
+                     .arg(dir.filePath(QStringLiteral("small.dat"))));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{QStringLiteral("out.csv")}));
     }
 

@@ -14,6 +14,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,7 +31,7 @@ using namespace vev::test;
 namespace {
 
 // "昼食アンケート", 20 respondents: Q1 three choices (12, 7, 0; NG 1), Q2 multi-select of four
-// (9, 14, 3, 6), Q3 numeric (sum 30, NG 2), Q4 without choices.
+// (9, 14, 3, 6), Q3 numeric (sum 30, NG 2), Q4 unused (no choices).
 void fillLunch(SurveyDocument& doc, const std::string& dataFile) {
     doc.SurveyTitle = sjis::fromUtf8("昼食アンケート");
     doc.DataFilePath = dataFile;
@@ -52,6 +53,9 @@ void fillLunch(SurveyDocument& doc, const std::string& dataFile) {
     doc.Tally[2][4] = 6;
     doc.Tally[3][1] = 30;
     doc.Tally[3][9] = 2;
+    // Q3 as keyed: 3 by respondents 1-6, 2 by 7-12, NG by 13 and 14 (n 12, sum 30, mean 2.50).
+    for (int r = 1; r <= 20; ++r)
+        doc.Answers[r][3] = r <= 6 ? "3" : r <= 12 ? "2" : r <= 14 ? "9" : "0";
 }
 
 // What a chart shows, from the top down: category, value, and the NG bar's value.
@@ -82,11 +86,31 @@ Bars barsOf(QChart* chart) {
 }
 
 // The same, worked out from the document by the rules a reader is promised: choices from the
-// top, then NG in its own set (counts only); percentages are the results file's cells.
+// top, then NG in its own set (counts only); percentages are the results file's cells. A numeric
+// question: respondents per keyed value 1..8 from the answers, per cents of those who keyed one.
 Bars expectedBars(const SurveyDocument& doc, int q, ChartValues values) {
     Bars bars;
     const bool percent = values == ChartValues::Percentages;
     const int k = doc.ChoiceCount[q];
+    if (k == 1) {
+        int per[9] = {}, n = 0, ng = 0;
+        for (int r = 1; r <= doc.RespondentCount; ++r) {
+            const std::string_view a = doc.Answers[r][q].view();
+            if (a == "9") ++ng;
+            if (a.size() == 1 && a[0] >= '1' && a[0] <= '8') ++per[a[0] - '0'], ++n;
+        }
+        for (int v = 1; v <= 8; ++v) {
+            bars.categories << QString::number(v);
+            bars.values << (percent ? percentOf(per[v], std::max(n, 1), doc.Frac1) /
+                                          (doc.Frac1 ? 10.0 : 1.0)
+                                    : per[v]);
+            bars.ng << 0;
+        }
+        if (!percent) bars.categories << QStringLiteral("NG"), bars.values << 0, bars.ng << ng;
+        bars.valuesLabel = percent ? u("割合（％）") : u("人数");
+        bars.ngLabel = u("NG %1件").arg(ng);
+        return bars;
+    }
     for (int c = 1; c <= k; ++c) {
         bars.categories << (k == 1 ? u("合計") : QString::number(c));
         bars.values << (percent ? percentCellValue(doc, q, c) / (doc.Frac1 ? 10.0 : 1.0)
@@ -159,7 +183,7 @@ class TestResultsChartWindow : public QObject {
         if (child<QListWidget>("questionList")->currentRow() != q - 1) problems << u("list row");
         if (child<QPushButton>("previousQuestion")->isEnabled() != (q > 1))
             problems << u("previous");
-        if (child<QPushButton>("nextQuestion")->isEnabled() != (q < doc->QuestionCount))
+        if (child<QPushButton>("nextQuestion")->isEnabled() != (q < 3 && q < doc->QuestionCount))
             problems << u("next");
         *why = problems.join(QStringLiteral("; "));
         return problems.isEmpty();
@@ -202,12 +226,14 @@ private slots:
         QTest::newRow("multi-select: shares of the answers")
             << 2 << true << false << QStringList{u("1"), u("2"), u("3"), u("4")}
             << QList<qreal>{28, 44, 9, 19} << qreal(0);
-        QTest::newRow("numeric: the sum") << 3 << false << false << QStringList{u("合計"), u("NG")}
-                                          << QList<qreal>{30, 0} << qreal(2);
-        QTest::newRow("numeric: per respondent without NG, times 100")
-            << 3 << true << false << QStringList{u("合計")} << QList<qreal>{167} << qreal(0);
-        QTest::newRow("no choices: NG alone")
-            << 4 << false << false << QStringList{u("NG")} << QList<qreal>{0} << qreal(0);
+        const QStringList values{u("1"), u("2"), u("3"), u("4"), u("5"), u("6"), u("7"), u("8")};
+        QTest::newRow("numeric: respondents per keyed value, NG apart")
+            << 3 << false << false << (values + QStringList{u("NG")})
+            << QList<qreal>{0, 6, 6, 0, 0, 0, 0, 0, 0} << qreal(2);
+        QTest::newRow("numeric: share of the 12 who keyed a value")
+            << 3 << true << false << values << QList<qreal>{0, 50, 50, 0, 0, 0, 0, 0} << qreal(0);
+        QTest::newRow("unused: no bars")
+            << 4 << false << false << QStringList() << QList<qreal>{} << qreal(0);
     }
     void chartBars() {
         QFETCH(int, q);
@@ -252,9 +278,21 @@ private slots:
 
     void listsEveryQuestion() {
         const auto* list = child<QListWidget>("questionList");
-        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->count(), 3); // Q4 is unused
         QCOMPARE(list->item(0)->text(), u("Q1. 昼食の満足度"));
-        QCOMPARE(list->item(3)->text(), u("Q4. 予備"));
+        QCOMPARE(list->item(2)->text(), u("Q3. 外食の回数"));
+        // What the numbers are of: respondents, base, n; a numeric question's sum and mean.
+        const QString note = child<QLabel>("baseNote")->text();
+        QCOMPARE(note, u("回答者数（データファイル）：20人\n"
+                         "割合の基数：回答数（NGを除く。複数選択の質問は選ばれた数の合計）\n"
+                         "Q1. 昼食の満足度：n＝19（回答者数）"));
+        window->showQuestion(3);
+        QVERIFY(
+            child<QLabel>("baseNote")
+                ->text()
+                .endsWith(u("Q3. 外食の回数：n＝12（値を入力した回答者。NG・無回答を除く）\n"
+                            "n＝12、合計 30、平均 2.50（値を入力した回答者。NG・無回答を除く）")));
+        window->showQuestion(1);
         QCOMPARE(window->windowTitle(), u("集計グラフ - 昼食アンケート"));
         QString why;
         QVERIFY2(shows(1, ChartValues::Counts, &why), qPrintable(why));
@@ -268,7 +306,7 @@ private slots:
         ChartValues values = ChartValues::Counts;
         auto* list = child<QListWidget>("questionList");
         for (int step = 0; step < 150; ++step) {
-            const int n = doc->QuestionCount;
+            const int n = 3; // the questions in use
             switch (random.bounded(7)) {
             case 0:
                 QTest::mouseClick(child<QPushButton>("nextQuestion"), Qt::LeftButton);
@@ -317,7 +355,7 @@ private slots:
     // The questionnaire changes under the window: refresh() follows it and keeps the question
     // shown, or shows the last one when it is gone.
     void refreshFollowsTheDocument() {
-        window->showQuestion(4);
+        window->showQuestion(3);
         doc->QuestionCount = 2;
         window->refresh();
         QCOMPARE(child<QListWidget>("questionList")->count(), 2);
@@ -377,7 +415,9 @@ private slots:
         QTest::mouseClick(child<QPushButton>("saveChart"), Qt::LeftButton);
         QCOMPARE(platform->messages.size(), 1);
         QCOMPARE(platform->messages[0].caption, u("VEV"));
-        QCOMPARE(platform->messages[0].text, u("File not found."));
+        QCOMPARE(platform->messages[0].text,
+                 u("書き込めません：%1（ファイルまたはフォルダが見つかりません）。")
+                     .arg(dir->filePath(QStringLiteral("no/such/folder/chart.png"))));
         QCOMPARE(platform->messages[0].icon, Platform::Icon::Error);
     }
 

@@ -74,6 +74,7 @@ private slots:
     void init();
     void exitStatus_data();
     void exitStatus();
+    void crosstabForSpreadsheets();
     void outputs_data();
     void outputs();
     void printForm();
@@ -166,9 +167,27 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("-o on sheet") << QStringLiteral("sheet @DAT @DIR/s.csv -o @DIR/t.csv") << 2
                                  << usage;
     QTest::newRow("date on dump") << QStringLiteral("dump @DAT --date 1") << 2 << usage;
-    QTest::newRow("sheet over its survey") << QStringLiteral("sheet @DAT @DAT") << 2 << usage;
+    // No output replaces the survey's data, linked tally or (but results) results file.
+    const QString dataFile = u("@DAT はこのアンケートのデータファイルです。上書きできません。");
+    const QString linked =
+        u("@DIR/追加集計1.csv はこのアンケートの追加集計ファイルです。上書きできません。");
+    const QString results =
+        u("@DIR/満足度調査.csv はこのアンケートの集計結果ファイルです。上書きできません。");
+    QTest::newRow("sheet over its survey") << QStringLiteral("sheet @DAT @DAT") << 1 << dataFile;
     QTest::newRow("results over its survey")
-        << QStringLiteral("results @DAT -o @DAT") << 2 << usage;
+        << QStringLiteral("results @DAT -o @DAT") << 1 << dataFile;
+    QTest::newRow("results over a linked file")
+        << u("results @DAT -o @DIR/追加集計1.csv") << 1 << linked;
+    QTest::newRow("sheet over a linked file") << u("sheet @DAT @DIR/追加集計1.csv") << 1 << linked;
+    QTest::newRow("export over a linked file")
+        << u("export @DAT @DIR/追加集計1.csv") << 1 << linked;
+    QTest::newRow("crosstab over a linked file")
+        << u("crosstab @DAT 1 2 -o @DIR/追加集計1.csv") << 1 << linked;
+    QTest::newRow("report over its results file")
+        << u("report @DAT @DIR/満足度調査.csv") << 1 << results;
+    QTest::newRow("resave over its survey") << QStringLiteral("resave @DAT @DAT") << 1 << dataFile;
+    QTest::newRow("resave over a linked file")
+        << u("resave @DAT @DIR/追加集計1.csv") << 1 << linked;
     QTest::newRow("resave over its own results file")
         << QStringLiteral("resave @DAT @DIR/copy.csv") << 2 << usage;
     QTest::newRow("crosstab without COLQ") << QStringLiteral("crosstab @DAT 1") << 2 << usage;
@@ -177,7 +196,7 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("crosstab, unknown per cent")
         << QStringLiteral("crosstab @DAT 1 2 --percent all") << 2 << usage;
     QTest::newRow("crosstab over its survey")
-        << QStringLiteral("crosstab @DAT 1 2 -o @DAT") << 2 << usage;
+        << QStringLiteral("crosstab @DAT 1 2 -o @DAT") << 1 << dataFile;
     QTest::newRow("--base on crosstab")
         << QStringLiteral("crosstab @DAT 1 2 --base answers") << 2 << usage;
     QTest::newRow("--percent on results")
@@ -191,17 +210,18 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("crosstab to standard output")
         << QStringLiteral("crosstab @DAT 1 5") << 0 << QString();
     QTest::newRow("report without OUT") << QStringLiteral("report @DAT") << 2 << usage;
-    QTest::newRow("report over its survey") << QStringLiteral("report @DAT @DAT") << 2 << usage;
+    QTest::newRow("report over its survey") << QStringLiteral("report @DAT @DAT") << 1 << dataFile;
     QTest::newRow("-o on report") << QStringLiteral("report @DAT @DIR/r.pdf -o @DIR/s.pdf") << 2
                                   << usage;
-    QTest::newRow("report to a missing folder") << QStringLiteral("report @DAT @DIR/no/such/r.pdf")
-                                                << 1 << QStringLiteral("File not found.");
+    QTest::newRow("report to a missing folder")
+        << QStringLiteral("report @DAT @DIR/no/such/r.pdf") << 1
+        << u("書き込めません：@DIR/no/such/r.pdf（ファイルまたはフォルダが見つかりません）。");
     QTest::newRow("help") << QStringLiteral("--help") << 0 << QString();
     QTest::newRow("version") << QStringLiteral("--version") << 0 << QString();
-    QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1
-                                  << QStringLiteral("File not found.");
-    QTest::newRow("missing file, dump")
-        << QStringLiteral("dump @DIR/none.dat") << 1 << QStringLiteral("File not found.");
+    const QString missing = u("データファイルを読み込めません：@DIR/"
+                              "none.dat（ファイルまたはフォルダが見つかりません）。");
+    QTest::newRow("missing file") << QStringLiteral("results @DIR/none.dat") << 1 << missing;
+    QTest::newRow("missing file, dump") << QStringLiteral("dump @DIR/none.dat") << 1 << missing;
     QTest::newRow("not a survey") << QStringLiteral("results @DIR/bad.dat") << 1
                                   << u("bad.datはアンケートファイルではありません。");
     QTest::newRow("not a survey, resave") << QStringLiteral("resave @DIR/bad.dat @DIR/r.dat") << 1
@@ -217,7 +237,7 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("export @DAT @DIR/a.csv --format xls") << 2 << usage;
     QTest::newRow("bom on results") << QStringLiteral("results @DAT --bom") << 2 << usage;
     QTest::newRow("export over its survey")
-        << QStringLiteral("export @DAT @DAT --format sav") << 2 << usage;
+        << QStringLiteral("export @DAT @DAT --format sav") << 1 << dataFile;
     QTest::newRow("export without respondents")
         << QStringLiteral("export @DIR/blank.dat @DIR/a.csv") << 1
         << u("書き出す回答がありません。回答を入力してください。");
@@ -225,15 +245,18 @@ void TestVevTally::exitStatus_data() {
         << QStringLiteral("export @DIR/noq.dat @DIR/a.sav") << 1
         << u("書き出す質問がありません。アンケートを開いてください。");
     QTest::newRow("export to a missing folder, csv")
-        << QStringLiteral("export @DAT @DIR/no/a.csv") << 1 << QStringLiteral("File not found.");
+        << QStringLiteral("export @DAT @DIR/no/a.csv") << 1
+        << u("書き込めません：@DIR/no/a.csv（ファイルまたはフォルダが見つかりません）。");
     QTest::newRow("export to a missing folder, sav")
-        << QStringLiteral("export @DAT @DIR/no/a.sav") << 1 << QStringLiteral("File not found.");
+        << QStringLiteral("export @DAT @DIR/no/a.sav") << 1
+        << u("書き込めません：@DIR/no/a.sav（ファイルまたはフォルダが見つかりません）。");
 }
 
 void TestVevTally::exitStatus() {
     QFETCH(QString, args);
     QFETCH(int, code);
     QFETCH(QString, err);
+    err.replace(QStringLiteral("@DAT"), dat()).replace(QStringLiteral("@DIR"), dir_->path());
     const QStringList before =
         QDir(dir_->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     const QByteArray survey = readAll(dat());
@@ -257,6 +280,15 @@ void TestVevTally::exitStatus() {
     QCOMPARE(readAll(dat()), survey);
 }
 
+// --bom starts the table, on standard output or in a file, with the byte order mark, and its
+// first cell names the two questions.
+void TestVevTally::crosstabForSpreadsheets() {
+    const QByteArray start = "\xEF\xBB\xBF" + u("Q1 性別 × Q2 年代,1,2,").toUtf8();
+    QVERIFY(tally(expand(QStringLiteral("crosstab @DAT 1 2 --bom"))).out.startsWith(start));
+    QCOMPARE(tally(expand(QStringLiteral("crosstab @DAT 1 2 --bom -o @DIR/c.csv"))).code, 0);
+    QVERIFY(readAll(dir_->filePath(QStringLiteral("c.csv"))).startsWith(start));
+}
+
 void TestVevTally::outputs_data() {
     QTest::addColumn<QString>("args");
     QTest::addColumn<QString>("output");
@@ -274,8 +306,6 @@ void TestVevTally::outputs_data() {
     QTest::newRow("resave writes the results beside")
         << u("resave @DAT @DIR/sub/満足度調査.dat") << u("@DIR/sub/満足度調査.csv")
         << u("満足度調査.csv");
-    QTest::newRow("resave in place")
-        << QStringLiteral("resave @DAT @DAT") << QStringLiteral("@DAT") << u("満足度調査.dat");
 }
 
 void TestVevTally::outputs() {
@@ -443,38 +473,45 @@ void TestVevTally::dumpUndecodableTitle() {
              qPrintable(title));
 }
 
-// Question 1 by question 2 of the small survey, counted by hand from its six respondents.
+// Question 1 by question 2 of the small survey, counted by hand from its six respondents
+// (r1: 1, 12  r2: 2, 3  r3: 1, 0  r4: 9, 123  r5: 0, 9  r6: 2, 23): totals count people.
 void TestVevTally::crossTable_data() {
     QTest::addColumn<QString>("args");
     QTest::addColumn<QString>("output"); // empty: standard output
     QTest::addColumn<QString>("expected");
-    const QString counts = u(",1,2,3,無回答,NG,計\r\n"
-                             "1,1,1,0,1,0,3\r\n"
-                             "2,0,1,2,0,0,3\r\n"
+    const QString note = u("\r\n計は回答者数（複数選択の質問は、いくつ選んでも1人と数えます）");
+    const QString counts = u("Q1 A × Q2 B,1,2,3,無回答,NG,計\r\n"
+                             "1,1,1,0,1,0,2\r\n"
+                             "2,0,1,2,0,0,2\r\n"
                              "無回答,0,0,0,0,1,1\r\n"
-                             "NG,1,1,1,0,0,3\r\n"
-                             "計,2,3,3,1,1,10\r\n");
+                             "NG,1,1,1,0,0,1\r\n"
+                             "計,2,3,3,1,1,6\r\n") +
+                           note + u("です。\r\n");
     QTest::newRow("counts to standard output")
         << QStringLiteral("crosstab @DIR/small.dat 1 2") << QString() << counts;
     QTest::newRow("counts to -o") << QStringLiteral("crosstab @DIR/small.dat 1 2 -o @DIR/x.csv")
                                   << QStringLiteral("@DIR/x.csv") << counts;
     QTest::newRow("column per cent")
         << QStringLiteral("crosstab @DIR/small.dat 1 2 --percent col") << QString()
-        << u(",1,2,3,無回答,NG,計\r\n"
-             "1,50,33,0,100,0,30\r\n"
-             "2,0,33,67,0,0,30\r\n"
-             "無回答,0,0,0,0,100,10\r\n"
-             "NG,50,33,33,0,0,30\r\n"
-             "計,100,100,100,100,100,100\r\n");
+        << u("Q1 A × Q2 B,1,2,3,無回答,NG,計\r\n"
+             "1,50,33,0,100,0,33\r\n"
+             "2,0,33,67,0,0,33\r\n"
+             "無回答,0,0,0,0,100,17\r\n"
+             "NG,50,33,33,0,0,17\r\n"
+             "計,100,99,100,100,100,100\r\n") +
+               note +
+               u("です。％は列の計に対する割合で、下端の計は表示した％の合計です（100にならない"
+                 "ことがあります）。\r\n");
     QTest::newRow("total per cent in tenths")
         << QStringLiteral("crosstab @DIR/small.dat 2 1 --percent total --frac") << QString()
-        << u(",1,2,無回答,NG,計\r\n"
-             "1,10.0,0.0,0.0,10.0,20.0\r\n"
-             "2,10.0,10.0,0.0,10.0,30.0\r\n"
-             "3,0.0,20.0,0.0,10.0,30.0\r\n"
-             "無回答,10.0,0.0,0.0,0.0,10.0\r\n"
-             "NG,0.0,0.0,10.0,0.0,10.0\r\n"
-             "計,30.0,30.0,10.0,30.0,100.0\r\n");
+        << u("Q2 B × Q1 A,1,2,無回答,NG,計\r\n"
+             "1,16.7,0.0,0.0,16.7,33.3\r\n"
+             "2,16.7,16.7,0.0,16.7,50.0\r\n"
+             "3,0.0,33.3,0.0,16.7,50.0\r\n"
+             "無回答,16.7,0.0,0.0,0.0,16.7\r\n"
+             "NG,0.0,0.0,16.7,0.0,16.7\r\n"
+             "計,33.3,33.3,16.7,16.7,100.0\r\n") +
+               note + u("です。％は全体の計に対する割合です。\r\n");
 }
 
 void TestVevTally::crossTable() {
@@ -571,10 +608,11 @@ void TestVevTally::exportFiles_data() {
                                                  QStringLiteral("out_codebook.csv")}
                                   << QByteArray("\xEF\xBB\xBF") + csv;
     QTest::newRow("sav") << QStringLiteral("export @DIR/export.dat @DIR/out.sav")
-                         << QStringList{QStringLiteral("out.sav")} << QByteArray("$FL2");
+                         << QStringList{QStringLiteral("out.sav"), QStringLiteral("out.sps")}
+                         << QByteArray("$FL2");
     QTest::newRow("sav named by --format")
         << QStringLiteral("export @DIR/export.dat @DIR/out.bin --format sav")
-        << QStringList{QStringLiteral("out.bin")} << QByteArray("$FL2");
+        << QStringList{QStringLiteral("out.bin"), QStringLiteral("out.sps")} << QByteArray("$FL2");
     QTest::newRow("csv named by --format")
         << QStringLiteral("export @DIR/export.dat @DIR/out.sav --format csv")
         << QStringList{QStringLiteral("out.sav"), QStringLiteral("out_codebook.csv")} << csv;

@@ -93,12 +93,10 @@ private slots:
                                                << u("アンケートが同じではないため照合できません。");
         QTest::newRow("not a survey") << u("compare @a.dat @bad.dat") << 1 << QByteArray()
                                       << u("bad.datはアンケートファイルではありません。");
-        QTest::newRow("missing file")
-            << u("compare @none.dat @a.dat") << 1 << QByteArray()
-            << u("@none.datを読み込めません。\nファイルが見つかりません。");
-        QTest::newRow("a folder")
-            << u("compare @a.dat @folder.dat") << 1 << QByteArray()
-            << u("@folder.datを読み込めません。\nファイルではなくフォルダです。");
+        QTest::newRow("missing file") << u("compare @none.dat @a.dat") << 1 << QByteArray()
+                                      << u("データファイルを読み込めません：");
+        QTest::newRow("a folder") << u("compare @a.dat @folder.dat") << 1 << QByteArray()
+                                  << u("データファイルを読み込めません：");
         QTest::newRow("one file") << u("compare @a.dat") << 2 << QByteArray() << usage;
         QTest::newRow("three files")
             << u("compare @a.dat @b.dat @c.dat") << 2 << QByteArray() << usage;
@@ -107,13 +105,14 @@ private slots:
         QTest::newRow("unknown option")
             << u("compare @a.dat @b.dat --bogus") << 2 << QByteArray() << usage;
         QTest::newRow("report over a data file")
-            << u("compare @a.dat @b.dat -o @b.dat") << 2 << QByteArray() << usage;
+            << u("compare @a.dat @b.dat -o @b.dat") << 1 << QByteArray() << u("@b.dat は");
     }
     void exitStatus() {
         QFETCH(QString, args);
         QFETCH(int, code);
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
+        err.replace(QLatin1Char('@'), dir_->path() + QLatin1Char('/'));
         const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
         const QByteArray b = vev::test::readAll(path("b.dat"));
 

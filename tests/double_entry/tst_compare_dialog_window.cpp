@@ -244,8 +244,9 @@ private slots:
         QTest::newRow("cancelled") << QString() << QString();
         QTest::newRow("not a survey")
             << u("bad.dat") << u("bad.datはアンケートファイルではありません。");
-        QTest::newRow("missing file")
-            << u("none.dat") << u("@none.datを読み込めません。\nファイルが見つかりません。");
+        QTest::newRow("missing file") << u("none.dat")
+                                      << u("データファイルを読み込めません：@none."
+                                           "dat（ファイルまたはフォルダが見つかりません）。");
         QTest::newRow("other questionnaire")
             << u("q.dat")
             << u("アンケートが同じではないため照合できません。\nアンケート名が違います。\n"
@@ -273,7 +274,7 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(s.platform.messages.last().caption, u("入力照合"));
             QCOMPARE(s.platform.messages.last().text,
-                     QString(message).replace(u("@"), s.dir.path() + u("/")));
+                     QString(message).replace(QLatin1Char('@'), s.dir.path() + QLatin1Char('/')));
             QCOMPARE(s.platform.messages.last().icon, Platform::Icon::Warning);
         }
         QCOMPARE(dialog != nullptr, !chosen.isEmpty() && message.isEmpty());

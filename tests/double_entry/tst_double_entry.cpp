@@ -261,8 +261,9 @@ private slots:
         QTest::newRow("no questions")
             << (QByteArray("VEV v1.11\r\nT\r\n") + test::sj("質問数 ,0\r\n"))
             << u("other.datが異常です。");
-        QTest::newRow("missing file")
-            << QByteArray() << u("@を読み込めません。\nファイルが見つかりません。");
+        QTest::newRow("missing file") << QByteArray()
+                                      << u("データファイルを読み込めません：@other."
+                                           "dat（ファイルまたはフォルダが見つかりません）。");
         QTest::newRow("survey") << test::readAll(test::testData("sample.dat")) << QString();
     }
     void readFile() {
@@ -272,7 +273,8 @@ private slots:
         const QString path = dir.filePath(u("other.dat"));
         if (!contents.isEmpty()) QVERIFY(test::writeFile(path, contents));
         const SurveyForComparison read = readSurveyForComparison(test::native(path));
-        QCOMPARE(read.Refusal, QString(refusal).replace(u("@"), path));
+        QCOMPARE(read.Refusal,
+                 QString(refusal).replace(QLatin1Char('@'), dir.path() + QLatin1Char('/')));
         QCOMPARE(read.Doc == nullptr, !refusal.isEmpty());
     }
 

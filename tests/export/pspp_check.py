@@ -6,9 +6,10 @@ usage: pspp_check.py VEV_TALLY PSPP SURVEY.dat
 
 For the survey of tests/data/export.dat: FREQUENCIES of every variable against the tally of
 `vev-tally dump` (single choice: the count of each choice and of NG; numeric: the sum of the
-digits and the NG count; multi-select: the count of 1 in each indicator), the multiple-response
-set of each multi-select question through MRSETS /DISPLAY, and a CROSSTABS of q1 by q2 against
-a table counted by hand.
+digits and the NG count; multi-select: the count of 1 in each indicator and the NG count as the
+count of 9 in every indicator), the multiple-response set of each multi-select question as the
+.sps written beside the .sav defines it, through MRSETS /DISPLAY, and a CROSSTABS of q1 by q2
+against a table counted by hand.
 """
 import csv
 import io
@@ -99,8 +100,11 @@ def main():
             choices = question["ChoiceCount"]
             if q in sets:
                 for c in range(1, choices + 1):
-                    got = frequencies(out[f"q{q}_{c}"]).get(1, 0)
+                    counts = frequencies(out[f"q{q}_{c}"])
+                    got = counts.get(1, 0)
                     check(got == tally[c - 1], f"q{q}_{c}: PSPP counts {got}, VEV {tally[c - 1]}")
+                    check(counts.get(9, 0) == tally[8],
+                          f"q{q}_{c} NG: PSPP {counts.get(9, 0)}, VEV {tally[8]}")
                 continue
             counts = frequencies(out[f"q{q}"])
             check(counts.get(9, 0) == tally[8], f"q{q} NG: PSPP {counts.get(9, 0)}, VEV {tally[8]}")
@@ -112,17 +116,12 @@ def main():
                     check(counts.get(c, 0) == tally[c - 1],
                           f"q{q} choice {c}: PSPP {counts.get(c, 0)}, VEV {tally[c - 1]}")
 
-        # ReadStat cannot write multiple-response sets: define them with the command the help
-        # document gives, unless the file already holds them, and let PSPP show them.
-        if "Multiple Response Sets" not in out:
-            syntax = [f"GET FILE='{sav}'."]
-            for q in sets:
-                last = questions[q - 1]["ChoiceCount"]
-                label = questions[q - 1]["Text"].replace("'", "''")
-                syntax.append(f"MRSETS /MDGROUP NAME=$q{q} VARIABLES=q{q}_1 TO q{q}_{last} "
-                              f"VALUE=1 LABEL='{label}'.")
-            syntax.append("MRSETS /DISPLAY NAME=ALL.")
-            out = run_pspp(pspp, "\n".join(syntax) + "\n", folder)
+        # ReadStat cannot write multiple-response sets: the .sps beside the .sav defines them,
+        # run after opening the file as the help document says.
+        sps = sav.with_suffix(".sps")
+        check(sps.exists(), "no .sps beside the .sav")
+        out = run_pspp(pspp, f"GET FILE='{sav}'.\nINSERT FILE='{sps}'.\n"
+                             "MRSETS /DISPLAY NAME=ALL.\n", folder)
         shown = {row[0]: row for row in out.get("Multiple Response Sets", [])[1:]}
         for q in sets:
             row = shown.get(f"$q{q}")

@@ -37,7 +37,7 @@ std::unique_ptr<SurveyDocument> fixture() {
 
 // The answers of the fixture by hand (id first; M where the value is missing).
 const QList<QList<int>> FixtureRows = {
-    {1, 1, 3, 1, 0, 1, 0, 1, 5}, {2, 2, 9, M, M, M, M, M, 9}, {3, 1, 2, M, M, M, M, M, M},
+    {1, 1, 3, 1, 0, 1, 0, 1, 5}, {2, 2, 9, M, M, M, M, M, 9}, {3, 1, 2, 9, 9, 9, 9, 9, M},
     {4, M, 3, 0, 1, 0, 1, 0, 3}, {5, 2, 3, 0, 0, 0, 0, 1, 8}, {6, 1, 6, 1, 1, 1, 1, 1, 1},
 };
 
@@ -133,14 +133,14 @@ private slots:
             << 3 << false << L({"2", "9", "0", ""}) << L({"q2"}) << QList<int>{2, 9, M, M};
         QTest::newRow("numeric: digit, NG, unanswered")
             << 1 << false << L({"7", "9", "0"}) << L({"q2"}) << QList<int>{7, 9, M};
-        QTest::newRow("no choices counts as numeric")
-            << 0 << false << L({"4", "0"}) << L({"q2"}) << QList<int>{4, M};
-        QTest::newRow("multi-select: chosen set, NG and unanswered are missing")
+        QTest::newRow("unused (no choices): no variable")
+            << 0 << false << L({"4", "0"}) << QStringList() << QList<int>{};
+        QTest::newRow("multi-select: chosen set, NG 9 in every indicator, unanswered missing")
             << 3 << true << L({"13", "9", "0", "2", ""}) << L({"q2_1", "q2_2", "q2_3"})
-            << QList<int>{1, 0, 1, M, M, M, M, M, M, 0, 1, 0, M, M, M};
+            << QList<int>{1, 0, 1, 9, 9, 9, M, M, M, 0, 1, 0, M, M, M};
         QTest::newRow("single choice holding several choices keeps them all")
             << 3 << false << L({"13", "2", "9"}) << L({"q2_1", "q2_2", "q2_3"})
-            << QList<int>{1, 0, 1, 0, 1, 0, M, M, M};
+            << QList<int>{1, 0, 1, 0, 1, 0, 9, 9, 9};
     }
     void answerValues() {
         QFETCH(int, choices);
@@ -200,23 +200,24 @@ private slots:
             const AnswerTable table = answerTable(*doc);
 
             for (int q = 1; q <= doc->QuestionCount; ++q) {
+                if (doc->ChoiceCount[q] == 0) continue; // unused: not exported
                 QList<int> counts(10, 0); // per value, or per indicator's 1s
-                int sum = 0, allMissing = 0;
+                int sum = 0, ngRows = 0;
                 for (int r = 0; r < table.rows; ++r) {
-                    bool missing = true;
+                    bool ng = false;
                     for (int v = 0; v < int(table.variables.size()); ++v) {
                         const AnswerVariable& var = table.variables[std::size_t(v)];
                         const int value = table.value(r, v);
                         if (var.question != q || value == M) continue;
-                        missing = false;
                         if (var.kind == AnswerKind::Indicator) {
-                            counts[var.choice] += value;
+                            ng = ng || value == 9;
+                            counts[var.choice] += value == 1;
                         } else {
                             ++counts[value];
                             if (value != 9) sum += value;
                         }
                     }
-                    if (missing) ++allMissing;
+                    ngRows += ng;
                 }
                 const auto& tally = doc->Tally[q];
                 const bool indicators =
@@ -230,10 +231,7 @@ private slots:
                     for (int c = 1; c <= doc->ChoiceCount[q]; ++c)
                         QVERIFY2(counts[c] == tally[c], where);
                 }
-                if (indicators)
-                    QVERIFY2(allMissing >= tally[9], where); // NG rows are missing
-                else
-                    QVERIFY2(counts[9] == tally[9], where);
+                QVERIFY2((indicators ? ngRows : counts[9]) == tally[9], where);
             }
             for (int r = 0; r < table.rows; ++r) QCOMPARE(table.value(r, 0), r + 1);
             const QList<QByteArray> lines = answersCsv(table, false).split('\n');
@@ -272,7 +270,13 @@ private slots:
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("回答.sav"));
         exportAnswers(*doc, native(out), ExportFormat::Sav, false);
-        QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("回答.sav")});
+        QCOMPARE(filesIn(dir.path()), (QStringList{u("回答.sav"), u("回答.sps")}));
+        QCOMPARE(readAll(dir.filePath(u("回答.sps"))),
+                 u("\uFEFF* VEV: 回答.sav の複数回答セット。SPSS または PSPP で 回答.sav を"
+                   "開いたあとに、このファイルを実行してください.\n"
+                   "MRSETS /MDGROUP NAME=$q3 VARIABLES=q3_1 TO q3_5 VALUE=1 "
+                   "LABEL='よく使う\"機能\"'.\n")
+                     .toUtf8());
 
         const SavContents sav = readSav(out);
         QCOMPARE(sav.rows, 6);
@@ -290,11 +294,11 @@ private slots:
             {"id", "回答者番号", READSTAT_MEASURE_SCALE, false},
             {"q1", "性別", READSTAT_MEASURE_NOMINAL, true},
             {"q2", "年代", READSTAT_MEASURE_NOMINAL, true},
-            {"q3_1", "よく使う\"機能\": 1", READSTAT_MEASURE_NOMINAL, false},
-            {"q3_2", "よく使う\"機能\": 2", READSTAT_MEASURE_NOMINAL, false},
-            {"q3_3", "よく使う\"機能\": 3", READSTAT_MEASURE_NOMINAL, false},
-            {"q3_4", "よく使う\"機能\": 4", READSTAT_MEASURE_NOMINAL, false},
-            {"q3_5", "よく使う\"機能\": 5", READSTAT_MEASURE_NOMINAL, false},
+            {"q3_1", "よく使う\"機能\": 1", READSTAT_MEASURE_NOMINAL, true},
+            {"q3_2", "よく使う\"機能\": 2", READSTAT_MEASURE_NOMINAL, true},
+            {"q3_3", "よく使う\"機能\": 3", READSTAT_MEASURE_NOMINAL, true},
+            {"q3_4", "よく使う\"機能\": 4", READSTAT_MEASURE_NOMINAL, true},
+            {"q3_5", "よく使う\"機能\": 5", READSTAT_MEASURE_NOMINAL, true},
             {"q4", "満足度", READSTAT_MEASURE_SCALE, true},
         };
         QCOMPARE(sav.variables.size(), qsizetype(std::size(expected)));
@@ -341,10 +345,12 @@ private slots:
                 << QStringLiteral("a.") + ext << false << true << noQuestionnaireMessage();
             row("no respondents") << QStringLiteral("a.") + ext << true << false
                                   << noRespondentsMessage();
-            row("folder in the way")
-                << QStringLiteral("sub") << true << true << QStringLiteral("File access denied");
-            row("missing folder") << QStringLiteral("none/a.") + ext << true << true
-                                  << QStringLiteral("File not found");
+            row("folder in the way") << QStringLiteral("sub") << true << true
+                                     << u("書き込めません：@sub（同じ名前のフォルダがあります）");
+            row("missing folder")
+                << QStringLiteral("none/a.") + ext << true << true
+                << u("書き込めません：@none/a.%1（ファイルまたはフォルダが見つかりません）")
+                       .arg(ext);
         }
     }
     void refusedOrFailed() {
@@ -355,7 +361,8 @@ private slots:
         QFETCH(QString, message);
         auto doc = fixture();
         QVERIFY(doc);
-        if (!questionnaire) doc->ChoiceCount[1] = 0;
+        if (!questionnaire) // every question unused
+            for (int q = 1; q <= doc->QuestionCount; ++q) doc->ChoiceCount[q] = 0;
         if (!respondents) doc->RespondentCount = 0;
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
@@ -364,10 +371,41 @@ private slots:
                           false);
             QFAIL("no failure");
         } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), message);
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     message.replace(QLatin1Char('@'), dir.path() + QLatin1Char('/')));
         }
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("sub")});
         QVERIFY(filesIn(dir.filePath(QStringLiteral("sub"))).isEmpty());
+    }
+
+    // Both files or neither: a folder where the second file goes leaves the first file that
+    // was there as it was, and no temporary file behind.
+    void allOrNothing_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("csv: codebook") << int(ExportFormat::Csv) << u("res_codebook.csv");
+        QTest::newRow("sav: syntax") << int(ExportFormat::Sav) << u("res.sps");
+    }
+    void allOrNothing() {
+        QFETCH(int, format);
+        QFETCH(QString, second);
+        auto doc = fixture();
+        QVERIFY(doc);
+        QTemporaryDir dir;
+        const QString first =
+            dir.filePath(format == int(ExportFormat::Csv) ? u("res.csv") : u("res.sav"));
+        QVERIFY(writeFile(first, "old"));
+        QVERIFY(QDir(dir.path()).mkdir(second));
+        try {
+            exportAnswers(*doc, native(first), ExportFormat(format), false);
+            QFAIL("no failure");
+        } catch (const VevError& e) {
+            QCOMPARE(
+                QString::fromUtf8(e.what()),
+                u("書き込めません：%1（同じ名前のフォルダがあります）").arg(dir.filePath(second)));
+        }
+        QCOMPARE(readAll(first), QByteArray("old"));
+        QCOMPARE(filesIn(dir.path()).size(), 2);
     }
 
     void formatOfName_data() {

@@ -33,7 +33,8 @@ private slots:
                            QStringLiteral("out_codebook.csv")}
             << QString();
         QTest::newRow("sav") << QStringLiteral("out.sav") << true
-                             << QStringList{QStringLiteral("export.dat"), QStringLiteral("out.sav")}
+                             << QStringList{QStringLiteral("export.dat"), QStringLiteral("out.sav"),
+                                            QStringLiteral("out.sps")}
                              << QString();
         QTest::newRow("cancelled")
             << QString() << true << QStringList{QStringLiteral("export.dat")} << QString();
@@ -42,10 +43,13 @@ private slots:
             << noRespondentsMessage();
         QTest::newRow("missing folder")
             << QStringLiteral("none/out.csv") << true << QStringList{QStringLiteral("export.dat")}
-            << QStringLiteral("File not found.");
+            << u("書き込めません：@none/out.csv（ファイルまたはフォルダが見つかりません）。");
         QTest::newRow("the survey itself")
             << QStringLiteral("export.dat") << true << QStringList{QStringLiteral("export.dat")}
-            << u("データファイルには書き出せません。");
+            << u("@export.dat はこのアンケートのデータファイルです。上書きできません。");
+        QTest::newRow("over the survey's results file")
+            << QStringLiteral("export.csv") << true << QStringList{QStringLiteral("export.dat")}
+            << u("@export.csv はこのアンケートの集計結果ファイルです。上書きできません。");
     }
     void exportCommand() {
         QFETCH(QString, chosen);
@@ -86,7 +90,8 @@ private slots:
             QCOMPARE(platform.messages.size(), 1);
             QCOMPARE(platform.messages[0].caption, QStringLiteral("VEV"));
             QCOMPARE(platform.messages[0].icon, Platform::Icon::Error);
-            QCOMPARE(platform.messages[0].text, error);
+            QCOMPARE(platform.messages[0].text,
+                     QString(error).replace(QLatin1Char('@'), dir.path() + QLatin1Char('/')));
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
                  written);
