@@ -10,4 +10,16 @@ int ChoiceColumnCount(const SurveyDocument& doc) {
     return columns;
 }
 
+bool SurveyTexts::empty() const {
+    return *this == SurveyTexts{};
+}
+
+void SurveyTexts::keepWithin(int questionCount, const OneBased<int, MaxQuestions>& choiceCount) {
+    for (int q = 1; q <= MaxQuestions; ++q) {
+        if (q > questionCount) Wording[q].clear();
+        const int choices = q > questionCount ? 0 : choiceCount[q];
+        for (int c = std::max(choices, 0) + 1; c <= MaxTextChoices; ++c) Choice[q][c].clear();
+    }
+}
+
 } // namespace vev
