@@ -693,19 +693,22 @@ def rand_answer(rng, k, multi):
     return b"1" * rng.randint(9, 30)
 
 
-def rand_text_lines(rng, qn):
+def rand_text_lines(rng, cc_list):
     """Wording and choice-text lines: mostly valid, some naming no question or choice, some
     with bad numbers; texts with commas, the trail byte 0x5C and more than the limit."""
+    qn = len(cc_list)
     lines = []
     for _ in range(rng.randint(1, 12)):
         text = rand_text(rng, 30) + rng.choice([b"", b",x,", sj("表示ソフト") * rng.randint(1, 30)])
-        q = rng.choice([rng.randint(1, qn), rng.randint(1, qn), 0, qn + 1, 41])
-        qs = rng.choice([str(q).encode()] * 6 + [b"x", b"", b" 1", b"01", b"1234"])
-        if rng.random() < 0.4:
+        q = rng.randint(1, qn) if rng.random() < 0.75 else rng.choice([0, qn + 1, 41])
+        qs = str(q).encode() if rng.random() < 0.85 else rng.choice([b"x", b"", b" 1", b"01", b"1234"])
+        if rng.random() < 0.3:
             lines.append(S_WORDING + qs + b"," + text)
         else:
-            c = str(rng.choice([1, 2, 3, 5, 8, 9, 0])).encode()
-            lines.append(S_CHOICE + qs + b"," + rng.choice([c, c, c, b"-1", b"x"]) + b"," + text)
+            k = cc_list[q - 1] if 1 <= q <= qn else 8
+            c = rng.randint(1, max(1, k)) if rng.random() < 0.75 else rng.choice([0, 9, k + 1])
+            cs = str(c).encode() if rng.random() < 0.9 else rng.choice([b"-1", b"x", b""])
+            lines.append(S_CHOICE + qs + b"," + cs + b"," + text)
     return lines
 
 
@@ -784,11 +787,11 @@ def gen_case(rng, folder, index):
             name = b"m%d_%d.csv" % (index, i)
             write_tally(rng, os.path.join(folder, name.decode()), title, qn, cc_list)
             trailer.append(S_LINK_LINE + name)
-        trailer += rand_text_lines(rng, qn)  # read also after the 40th linked file
+        trailer += rand_text_lines(rng, cc_list)  # read also after the 40th linked file
     trailer.append(rng.choice([S_FRAC, S_INT]))
     trailer.append(rng.choice([S_WWRITE_ON, S_WWRITE_OFF]))
-    if rng.random() < 0.3:
-        trailer += rand_text_lines(rng, qn)
+    if rng.random() < 0.5:
+        trailer += rand_text_lines(rng, cc_list)
     if rng.random() < 0.2:
         rng.shuffle(trailer)
     if rng.random() < 0.1:
