@@ -280,18 +280,6 @@ private slots:
         applyQuestionnaire(*doc, edited, events);
         QCOMPARE(textsOf(*doc, 1), q1);
         QCOMPARE(textsOf(*doc, 2), q2);
-
-        // The texts alone, as the Edit menu's table applies them: a text of a choice that does
-        // not exist is not kept.
-        SurveyTexts table = doc->Texts;
-        table.Choice[2][5] = "none";
-        doc->Modified = false;
-        QVERIFY(!applyTexts(*doc, table));
-        QVERIFY(!doc->Modified);
-        table.Wording[2] = "w2'";
-        QVERIFY(applyTexts(*doc, table));
-        QVERIFY(doc->Modified && doc->QuestionnaireModified);
-        QVERIFY(doc->Texts.Choice[2][5].empty());
     }
 
     // New starts from nothing, also when no questionnaire is loaded (every question deleted):
