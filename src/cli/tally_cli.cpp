@@ -149,8 +149,8 @@ Request parse(const QStringList& args) {
     const bool exporting = req.command == QStringLiteral("export");
     const bool labels = req.command == QStringLiteral("labels");
     if (!results && !dump && !crosstab && !exporting && !labels &&
-        req.command != QStringLiteral("sheet") &&
-        req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
+        req.command != QStringLiteral("sheet") && req.command != QStringLiteral("resave") &&
+        req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
                              : QStringLiteral("unknown command '%1'").arg(req.command)};

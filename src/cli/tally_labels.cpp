@@ -117,8 +117,9 @@ TextsTable readTextsCsv(const QByteArray& csv, const SurveyDocument& doc, const 
         const QString where = u8("%1, line %2: ").arg(name).arg(r.line);
         if (i == 0 && r.fields == header()) continue;
         if (r.fields.size() != 3) {
-            out.Refusal = where + u8("3 fields expected (質問番号,選択肢番号,内容), %1 found")
-                                      .arg(r.fields.size());
+            out.Refusal =
+                where +
+                u8("3 fields expected (質問番号,選択肢番号,内容), %1 found").arg(r.fields.size());
             return out;
         }
         const auto q = number(r.fields[0]);
@@ -138,8 +139,9 @@ TextsTable readTextsCsv(const QByteArray& csv, const SurveyDocument& doc, const 
         const std::size_t limit = *c == 0 ? MaxWordingBytes : MaxChoiceTextBytes;
         const StoredText stored = storedText(r.fields[2], limit);
         if (stored.Refusal == TextRefusal::NotShiftJis) {
-            out.Refusal = where + u8("'%1' cannot be written in Shift-JIS")
-                                      .arg(firstCharacterWithoutShiftJis(r.fields[2]).value_or(QString()));
+            out.Refusal =
+                where + u8("'%1' cannot be written in Shift-JIS")
+                            .arg(firstCharacterWithoutShiftJis(r.fields[2]).value_or(QString()));
             return out;
         }
         if (stored.Refusal == TextRefusal::LineBreak) {

@@ -13,8 +13,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -106,9 +106,9 @@ ChoiceTextsDialog::ChoiceTextsDialog(const Questionnaire& questionnaire, Platfor
             table_->setItem(row, FirstChoiceColumn + c - 1, cell);
         }
     }
-    table_->setItemDelegate(new TextCellDelegate(
-        [this](const QString& character) { refuseCharacter(character); },
-        [this] { platform_.beep(); }, table_));
+    table_->setItemDelegate(
+        new TextCellDelegate([this](const QString& character) { refuseCharacter(character); },
+                             [this] { platform_.beep(); }, table_));
     table_->horizontalHeader()->resizeSection(QuestionTextColumn, 150);
     table_->horizontalHeader()->resizeSection(WordingColumn, 240);
     for (int c = 1; c <= MaxTextChoices; ++c)

@@ -140,7 +140,7 @@ void TForm2::createWidgets() {
     LabeledEdit1 = new QLineEdit(this);
     LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
     LabeledEdit1->setFont(fontOf(FixedFont, 16));
-    LabeledEdit1->setGeometry(80, 10, 263, 21); // the texts button stands to its right
+    LabeledEdit1->setGeometry(80, 10, 263, 21);   // the texts button stands to its right
     LabeledEdit1->setFocusPolicy(Qt::ClickFocus); // skipped by the Tab key
     LabeledEdit1->setValidator(new SurveyTextValidator(
         TitleBytes, false, [this] { platform_.beep(); }, this));

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editor/questionnaire_apply.h"
 #include "model/fixed_string.h"
 #include "model/one_based.h"
-#include "editor/questionnaire_apply.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
 #include "platform/survey_view.h"
@@ -29,7 +29,7 @@ struct PendingQuestions {
     OneBased<ShortString, MaxQuestions> PendingText;  // Shift-JIS bytes, at most 20 kept
     OneBased<int, MaxQuestions> PendingChoiceCount{}; // 0..8
     OneBased<bool, MaxQuestions> PendingMultiSelect{};
-    SurveyTexts PendingTexts; // edited in the texts table ("選択肢(&L)...")
+    SurveyTexts PendingTexts;     // edited in the texts table ("選択肢(&L)...")
     int PendingQuestionCount = 0; // 0..40
     int ShownQuestion = 1;        // 1..min(PendingQuestionCount + 1, 40)
 };

@@ -34,10 +34,10 @@ struct Questionnaire {
 //   share until it is unlinked);
 // - the questions above the new QuestionCount lose their answers and counts, so that a question
 //   added later at the same number starts empty.
-// Returns whether the title, any question or any text differs; then Modified and QuestionnaireModified
-// are set. CurrentQuestion, RowsToRefresh and the window are left to the caller; events gets
-// tallyChanged for every question whose counts may have moved. Throws VevError when a linked
-// file cannot be read, before anything has changed.
+// Returns whether the title, any question or any text differs; then Modified and
+// QuestionnaireModified are set. CurrentQuestion, RowsToRefresh and the window are left to the
+// caller; events gets tallyChanged for every question whose counts may have moved. Throws VevError
+// when a linked file cannot be read, before anything has changed.
 bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEvents& events);
 
 // The questionnaire of the document, as the editor and the texts table start from it.

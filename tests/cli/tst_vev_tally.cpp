@@ -633,20 +633,21 @@ void TestVevTally::exportFiles() {
 void TestVevTally::labels() {
     const QString in = dir_->filePath(QStringLiteral("in.csv"));
     const QString out = dir_->filePath(QStringLiteral("out.dat"));
-    QVERIFY(writeFile(in, (u("\uFEFF質問番号,選択肢番号,内容\r\n1,0,\"性別は？\"\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"
-                             "1,2,表\\\n1,1,a") +
-                           QString(20, QChar(0x8868)) + u("\r\n"))
-                              .toUtf8()));
+    QVERIFY(writeFile(
+        in, (u("\uFEFF質問番号,選択肢番号,内容\r\n1,0,\"性別は？\"\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"
+               "1,2,表\\\n1,1,a") +
+             QString(20, QChar(0x8868)) + u("\r\n"))
+                .toUtf8()));
     Run run = tally({u("labels"), dat(), u("--from"), in, u("-o"), out, u("--date"), Date});
     QCOMPARE(run.code, 0);
     QCOMPARE(QString::fromUtf8(run.err), u("in.csv, line 5: the text is cut to 40 bytes\n"));
-    QVERIFY(readAll(out).contains(vev::test::sj("質問文：1,性別は？\r\n選択肢：1,1,a") +
-                                  vev::test::sj("表").repeated(19) +
-                                  vev::test::sj("\r\n選択肢：1,2,表\\\r\n選択肢：2,6,60代,\"以上\"\r\n\r\n")));
+    QVERIFY(readAll(out).contains(
+        vev::test::sj("質問文：1,性別は？\r\n選択肢：1,1,a") + vev::test::sj("表").repeated(19) +
+        vev::test::sj("\r\n選択肢：1,2,表\\\r\n選択肢：2,6,60代,\"以上\"\r\n\r\n")));
     run = tally({u("labels"), out});
-    QCOMPARE(QString::fromUtf8(run.out),
-             u("質問番号,選択肢番号,内容\r\n1,0,性別は？\r\n1,1,a") + QString(19, QChar(0x8868)) +
-                 u("\r\n1,2,表\\\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"));
+    QCOMPARE(QString::fromUtf8(run.out), u("質問番号,選択肢番号,内容\r\n1,0,性別は？\r\n1,1,a") +
+                                             QString(19, QChar(0x8868)) +
+                                             u("\r\n1,2,表\\\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestVevTally)

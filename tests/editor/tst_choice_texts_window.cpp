@@ -62,15 +62,15 @@ private slots:
             return bool(t->item(row, column)->flags() & Qt::ItemIsEditable);
         };
         QVERIFY(!editable(0, ChoiceTextsDialog::QuestionTextColumn));
-        QVERIFY(editable(0, ChoiceTextsDialog::FirstChoiceColumn + 1)); // choice 2 of 2
+        QVERIFY(editable(0, ChoiceTextsDialog::FirstChoiceColumn + 1));  // choice 2 of 2
         QVERIFY(!editable(0, ChoiceTextsDialog::FirstChoiceColumn + 2)); // choice 3 of 2
 
         // A block from a spreadsheet, pasted from Q1's wording: the cells that fall on
         // Q1's choice 3 and past the last question are left out; a text over 40 bytes is cut.
         t->setCurrentCell(0, ChoiceTextsDialog::WordingColumn);
         QGuiApplication::clipboard()->setText(
-            u("あなたの性別は？\t男\t女\tその他\r\n満足していますか？\t") + QString(21, QChar(0x8868)) +
-            u("\r\n\tx\r\n\ty\r\n"));
+            u("あなたの性別は？\t男\t女\tその他\r\n満足していますか？\t") +
+            QString(21, QChar(0x8868)) + u("\r\n\tx\r\n\ty\r\n"));
         QTest::keyClick(t, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(cell(d, 0, ChoiceTextsDialog::WordingColumn), u("あなたの性別は？"));
         QCOMPARE(cell(d, 0, ChoiceTextsDialog::FirstChoiceColumn + 1), u("女"));
@@ -88,7 +88,8 @@ private slots:
         platform.expectMessage(Platform::Answer::Ok);
         test::typeInto(box, u("良\U0001F600い"));
         QTRY_COMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.messages[0].text, u("「\U0001F600」はShift-JISにない文字なので使えません。"));
+        QCOMPARE(platform.messages[0].text,
+                 u("「\U0001F600」はShift-JISにない文字なので使えません。"));
         QCOMPARE(box->text(), u("良い"));
         QTest::keyClick(box, Qt::Key_Return);
         platform.expectMessage(Platform::Answer::Ok);

@@ -2,8 +2,8 @@
 
 #include "core_test_util.h"
 #include "editor/clear_document.h"
-#include "model/recording.h"
 #include "linked/tally_file.h"
+#include "model/recording.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -239,10 +239,10 @@ private slots:
         QTest::addColumn<QString>("q2");
         QTest::newRow("nothing changed") << 2 << 3 << QByteArray("one") << false
                                          << u("w1|one|two|three|||||") << u("w2|x|||||||");
-        QTest::newRow("choice count lowered") << 2 << 2 << QByteArray("one") << true
-                                              << u("w1|one|two||||||") << u("w2|x|||||||");
-        QTest::newRow("question deleted") << 1 << 3 << QByteArray("one") << true
-                                          << u("w1|one|two|three|||||") << u("||||||||");
+        QTest::newRow("choice count lowered")
+            << 2 << 2 << QByteArray("one") << true << u("w1|one|two||||||") << u("w2|x|||||||");
+        QTest::newRow("question deleted")
+            << 1 << 3 << QByteArray("one") << true << u("w1|one|two|three|||||") << u("||||||||");
         QTest::newRow("a text alone changed") << 2 << 3 << QByteArray("uno") << true
                                               << u("w1|uno|two|three|||||") << u("w2|x|||||||");
     }

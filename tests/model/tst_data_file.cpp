@@ -580,13 +580,13 @@ private slots:
             << options + QStringList{u("選択肢：2,1,表,ソ,,能\\"), u("質問文：2, a,b ")}
             << u("2.0= a,b  2.1=表,ソ,,能\\");
         QTest::newRow("questions and choices that do not exist are skipped")
-            << options + QStringList{u("質問文：4,x"), u("質問文：0,x"), u("選択肢：1,3,x"),
+            << options + QStringList{u("質問文：4,x"),   u("質問文：0,x"),   u("選択肢：1,3,x"),
                                      u("選択肢：2,9,x"), u("選択肢：3,1,x"), u("選択肢：2,8,八"),
                                      u("質問文：3,数値")}
             << u("2.8=八 3.0=数値");
         QTest::newRow("bad numbers are skipped")
-            << options + QStringList{u("質問文：x,a"), u("質問文： 1,a"), u("質問文：1"),
-                                     u("選択肢：1,a"), u("選択肢：1,1"), u("選択肢：-1,1,a"),
+            << options + QStringList{u("質問文：x,a"),    u("質問文： 1,a"), u("質問文：1"),
+                                     u("選択肢：1,a"),    u("選択肢：1,1"),  u("選択肢：-1,1,a"),
                                      u("選択肢：1,+1,a"), u("選択肢:1,1,a"), u("選択肢：1,01,一")}
             << u("1.1=一");
         // 1 + 20 two-byte characters: byte 40 starts a character, which goes.
@@ -598,8 +598,8 @@ private slots:
     void textLines() {
         QFETCH(QStringList, trailer);
         QFETCH(QString, expected);
-        const QStringList head{u("VEV"), u("T"), u("質問数 ,3"), u(" 1 ,A,2"), u(" 2 ,B,9"),
-                               u(" 3 ,C,0"), u("  1  ,1,1,")};
+        const QStringList head{u("VEV"),     u("T"),       u("質問数 ,3"), u(" 1 ,A,2"),
+                               u(" 2 ,B,9"), u(" 3 ,C,0"), u("  1  ,1,1,")};
         QVERIFY(writeLines(path(u("texts.dat")), head + trailer + QStringList{QString(), u("x")}));
         RecordedEvents events;
         auto doc = load(path(u("texts.dat")), events);
@@ -609,8 +609,7 @@ private slots:
             for (int c = 0; c <= MaxTextChoices; ++c) {
                 const std::string_view text =
                     c == 0 ? doc->Texts.Wording[q].view() : doc->Texts.Choice[q][c].view();
-                if (!text.empty())
-                    texts << u("%1.%2=").arg(q).arg(c) + sjis::toQString(text);
+                if (!text.empty()) texts << u("%1.%2=").arg(q).arg(c) + sjis::toQString(text);
             }
         QCOMPARE(texts.join(QLatin1Char(' ')), expected);
     }
@@ -623,9 +622,10 @@ private slots:
         doc->Texts.Choice[3][5] = sjis::fromUtf8("表示,ソフト\\");
         doc->Texts.Choice[2][7] = "no such choice"; // above the 6 choices: not written
         hozon(*doc, Date);
-        QVERIFY(readAll(path(u("texts_rt.dat")))
-                    .contains(sj("集計結果：同時保存\r\n選択肢：1,2,女性\r\n質問文：3,よく使う機能は？"
-                                 "\r\n選択肢：3,5,表示,ソフト\\\r\n\r\ntexts_rt.dat  ")));
+        QVERIFY(
+            readAll(path(u("texts_rt.dat")))
+                .contains(sj("集計結果：同時保存\r\n選択肢：1,2,女性\r\n質問文：3,よく使う機能は？"
+                             "\r\n選択肢：3,5,表示,ソフト\\\r\n\r\ntexts_rt.dat  ")));
         RecordedEvents events;
         doc->Texts.Choice[2][7].clear();
         QVERIFY(load(path(u("texts_rt.dat")), events)->Texts == doc->Texts);
