@@ -1,6 +1,7 @@
 #include "cli/tally_cli.h"
 
 #include "cli/tally_compare.h"
+#include "cli/tally_labels.h"
 
 #include "linked/tally_file.h"
 #include "model/core_events.h"
@@ -28,6 +29,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -45,6 +47,7 @@ const char* const UsageText =
     "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
     "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom]\n"
     "       vev-tally dump    DATAFILE\n"
+    "       vev-tally labels  DATAFILE [--from TEXTS.csv -o OUT.dat [--date TEXT]]\n"
     "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
     "       vev-tally --help | --version\n";
 
@@ -77,6 +80,10 @@ const char* const HelpText =
     "           SPSS or PSPP after opening it); --bom starts the CSV files with a UTF-8\n"
     "           byte order mark\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
+    "  labels   the question wordings and choice texts as UTF-8 CSV on standard output\n"
+    "           (質問番号,選択肢番号,内容; choice 0 is the wording); with --from, the survey\n"
+    "           with the texts of TEXTS.csv (same columns, every other text removed) to\n"
+    "           OUT.dat; a bad line is refused by its number and nothing is written\n"
     "  compare  the answers of two keyings of the same questionnaire (double entry): the\n"
     "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
     "           status 0 when they agree, 3 when they differ, 1 when a file is refused or\n"
@@ -108,6 +115,7 @@ struct Request {
     QString command;
     QStringList files;
     std::optional<QString> output; // -o
+    std::optional<QString> texts;  // labels --from
     bool print = false;
     std::optional<bool> frac; // --frac / --no-frac
     std::optional<QString> date;
@@ -156,8 +164,10 @@ Request parse(const QStringList& args) {
     const bool dump = req.command == QStringLiteral("dump");
     const bool crosstab = req.command == QStringLiteral("crosstab");
     const bool exporting = req.command == QStringLiteral("export");
-    if (!results && !dump && !crosstab && !exporting && req.command != QStringLiteral("sheet") &&
-        req.command != QStringLiteral("resave") && req.command != QStringLiteral("report"))
+    const bool labels = req.command == QStringLiteral("labels");
+    if (!results && !dump && !crosstab && !exporting && !labels &&
+        req.command != QStringLiteral("sheet") && req.command != QStringLiteral("resave") &&
+        req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
                              ? QStringLiteral("no command given")
                              : QStringLiteral("unknown command '%1'").arg(req.command)};
@@ -178,8 +188,11 @@ Request parse(const QStringList& args) {
         } else if (arg == QStringLiteral("--")) {
             optionsEnded = true;
         } else if (arg == QStringLiteral("-o")) {
-            onlyFor(results || crosstab);
+            onlyFor(results || crosstab || labels);
             req.output = value();
+        } else if (arg == QStringLiteral("--from")) {
+            onlyFor(labels);
+            req.texts = value();
         } else if (arg == QStringLiteral("--print")) {
             onlyFor(results);
             req.print = true;
@@ -226,7 +239,7 @@ Request parse(const QStringList& args) {
         }
     }
 
-    const qsizetype wanted = (results || dump) ? 1 : crosstab ? 3 : 2;
+    const qsizetype wanted = (results || dump || labels) ? 1 : crosstab ? 3 : 2;
     if (req.files.size() < wanted)
         throw UsageError{wanted == 1 ? QStringLiteral("DATAFILE missing")
                          : crosstab  ? QStringLiteral("DATAFILE, ROWQ and COLQ are all needed")
@@ -234,6 +247,10 @@ Request parse(const QStringList& args) {
     if (req.files.size() > wanted)
         throw UsageError{QStringLiteral("unexpected argument '%1'").arg(req.files[wanted])};
     if (req.print && !req.output) throw UsageError{QStringLiteral("--print needs -o OUT")};
+    if (labels && req.texts.has_value() != req.output.has_value())
+        throw UsageError{QStringLiteral("labels takes --from TEXTS.csv and -o OUT.dat together")};
+    if (labels && !req.texts && req.date)
+        throw UsageError{QStringLiteral("--date goes with --from")};
     for (int i = 0; crosstab && i < 2; ++i) {
         bool ok = false;
         req.crossQuestions[i] = req.files[i + 1].toInt(&ok);
@@ -256,6 +273,11 @@ QJsonObject dumpDocument(const SurveyDocument& doc) {
         question[QStringLiteral("Text")] = sjis::toQString(doc.QuestionText[q].view());
         question[QStringLiteral("ChoiceCount")] = doc.ChoiceCount[q];
         question[QStringLiteral("MultiSelect")] = doc.MultiSelect[q];
+        question[QStringLiteral("Wording")] = sjis::toQString(doc.Texts.Wording[q].view());
+        QJsonArray choiceTexts;
+        for (int c = 1; c <= std::clamp(doc.ChoiceCount[q], 0, MaxTextChoices); ++c)
+            choiceTexts.append(sjis::toQString(doc.Texts.Choice[q][c].view()));
+        question[QStringLiteral("ChoiceTexts")] = choiceTexts;
         questions.append(question);
     }
     QJsonArray answers;
@@ -330,6 +352,31 @@ int crossTable(const Request& req, const SurveyDocument& doc, const QString& tar
     return TallyOk;
 }
 
+// The texts of the survey to standard output, or the survey with the texts of a table to -o.
+int labels(const Request& req, SurveyDocument& doc, const QString& date, QTextStream& out,
+           QTextStream& err) {
+    if (!req.texts) {
+        out << QString::fromUtf8(textsCsv(doc));
+        out.flush();
+        return TallyOk;
+    }
+    QFile file(*req.texts);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) throwIoError(errno != 0 ? errno : ENOENT);
+    const TextsTable table = readTextsCsv(file.readAll(), doc, QFileInfo(*req.texts).fileName());
+    for (const QString& notice : table.Notices) err << notice << '\n';
+    if (!table.Refusal.isEmpty()) {
+        err << QStringLiteral("vev-tally: ") << table.Refusal << '\n';
+        err.flush();
+        return TallyFailed;
+    }
+    err.flush();
+    doc.Texts = table.Texts;
+    doc.DataFilePath = nativePath(QFileInfo(*req.output).absoluteFilePath());
+    writeDataFile(doc, date);
+    return TallyOk;
+}
+
 int run(const Request& req, QTextStream& out, QTextStream& err) {
     const QString dataFile = req.files[0];
     const QString date =
@@ -340,6 +387,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
     if (req.command == QStringLiteral("results"))
         target = req.output.value_or(withCsvExtension(dataFile));
     else if (crosstab)
+        target = req.output.value_or(QString());
+    else if (req.command == QStringLiteral("labels"))
         target = req.output.value_or(QString());
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
@@ -366,6 +415,7 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         return TallyOk;
     }
     if (crosstab) return crossTable(req, *doc, target, out, err);
+    if (req.command == QStringLiteral("labels")) return labels(req, *doc, date, out, err);
     if (req.command == QStringLiteral("results")) {
         if (req.frac) doc->Frac1 = *req.frac;
         if (req.respondentBase) doc->RBase1 = *req.respondentBase;

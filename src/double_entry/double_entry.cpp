@@ -263,6 +263,7 @@ std::unique_ptr<SurveyDocument> secondEntryDocument(const SurveyDocument& doc,
     copy->QuestionText = doc.QuestionText;
     copy->ChoiceCount = doc.ChoiceCount;
     copy->MultiSelect = doc.MultiSelect;
+    copy->Texts = doc.Texts;
     copy->WWrite = doc.WWrite;
     copy->Frac1 = doc.Frac1;
     copy->DataFilePath = path;

@@ -61,6 +61,7 @@ struct Comparison {
 // The first difference between the two questionnaires (title, question count, then per
 // question its text, choice count and multi-select flag), as a message naming both files; an
 // empty text when they are the same. nameA and nameB are the files' names as shown to the user.
+// Wordings and choice texts are not compared: they change nothing that is keyed.
 QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
                                 const QString& nameA, const QString& nameB);
 

@@ -24,6 +24,7 @@ void clearQuestionnaire(SurveyDocument& doc) {
         doc.ChoiceCount[q] = 0;
         doc.MultiSelect[q] = false;
     }
+    doc.Texts = SurveyTexts{};
     doc.ResultsFilePath.clear();
     doc.DataFilePath.clear();
     doc.SurveyTitle.clear();

@@ -1,5 +1,6 @@
 #include "editor/editor_dialog.h"
 
+#include "editor/choice_texts_dialog.h"
 #include "editor/questionnaire_apply.h"
 #include "model/sjis.h"
 
@@ -155,7 +156,7 @@ void TForm2::createWidgets() {
     LabeledEdit1Label->setBuddy(LabeledEdit1);
     // The box gives way when the label with its mnemonic does not fit left of it.
     const int titleLeft = std::max(80, 4 + LabeledEdit1Label->width() + 3);
-    LabeledEdit1->setGeometry(titleLeft, 10, 413 - titleLeft, 21);
+    LabeledEdit1->setGeometry(titleLeft, 10, 345 - titleLeft, 21); // the texts button to its right
     LabeledEdit1Label->move(titleLeft - 3 - LabeledEdit1Label->width(),
                             10 + (21 - LabeledEdit1Label->height()) / 2);
 
@@ -231,6 +232,9 @@ void TForm2::createWidgets() {
     connect(Button6, &QPushButton::clicked, this, guarded(&TForm2::Button6Click));
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
 
+    Button7 = makeButton(this, "Button7", "選択肢(&L)...", {350, 9, 80, 23});
+    connect(Button7, &QPushButton::clicked, this, guarded(&TForm2::Button7Click));
+
     // The dialog sees every key before the focused control.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -295,6 +299,7 @@ void TForm2::Button6Click() {
     setCountText(QStringLiteral("0"));
     CheckBox1->setChecked(false);
     PendingQuestionCount = q - 1;
+    PendingTexts.keepWithin(PendingQuestionCount, PendingChoiceCount); // its texts go with it
     kiroku();
     Bhyoji();
     LabeledEdit2->setFocus();
@@ -307,15 +312,9 @@ void TForm2::Button4Click() {
 
     doc.RowsToRefresh = std::max(doc.QuestionCount, PendingQuestionCount);
     if (LabeledEdit1->text().isEmpty()) LabeledEdit1->setText(QString::fromUtf8("無題"));
-    Questionnaire edited;
-    edited.SurveyTitle =
-        std::string(sjis::cutBytes(sjis::fromQString(LabeledEdit1->text()), TitleBytes));
-    edited.QuestionCount = PendingQuestionCount;
-    edited.QuestionText = PendingText;
-    edited.ChoiceCount = PendingChoiceCount;
-    edited.MultiSelect = PendingMultiSelect;
     // A new title is a change worth saving, like any change of the questions.
-    applyQuestionnaire(doc, edited, view_);
+    applyQuestionnaire(doc, workingQuestionnaire(), view_);
+    PendingTexts = doc.Texts; // without the texts of choices the Apply dropped
     if (applied_) applied_();
     doc.CurrentQuestion = ShownQuestion;
     if (doc.CurrentQuestion > doc.QuestionCount)
@@ -332,6 +331,25 @@ void TForm2::Button4Click() {
     view_.focusCurrentQuestion();
     // The keyboard goes back to the grid when the current row is shown; the dialog stays on top.
     if (view_.currentRowShown()) view_.dialogParent()->activateWindow();
+}
+
+Questionnaire TForm2::workingQuestionnaire() const {
+    Questionnaire edited;
+    edited.SurveyTitle =
+        std::string(sjis::cutBytes(sjis::fromQString(LabeledEdit1->text()), TitleBytes));
+    edited.QuestionCount = PendingQuestionCount;
+    edited.QuestionText = PendingText;
+    edited.ChoiceCount = PendingChoiceCount;
+    edited.MultiSelect = PendingMultiSelect;
+    edited.Texts = PendingTexts;
+    return edited;
+}
+
+void TForm2::Button7Click() {
+    kiroku();
+    if (const auto texts = editChoiceTexts(workingQuestionnaire(), platform_, this))
+        PendingTexts = *texts;
+    LabeledEdit2->setFocus();
 }
 
 void TForm2::Button3Click() {
@@ -433,6 +451,9 @@ bool TForm2::FormCloseQuery() {
         changed = PendingText[q] != doc.QuestionText[q] ||
                   PendingChoiceCount[q] != doc.ChoiceCount[q] ||
                   PendingMultiSelect[q] != doc.MultiSelect[q];
+    SurveyTexts texts = PendingTexts;
+    texts.keepWithin(PendingQuestionCount, PendingChoiceCount);
+    if (texts != doc.Texts) changed = true;
 
     if (changed) {
         const Platform::Answer answer =
@@ -453,6 +474,7 @@ bool TForm2::FormCloseQuery() {
         PendingChoiceCount[q] = 0;
         PendingMultiSelect[q] = false;
     }
+    PendingTexts = SurveyTexts{};
     LabeledEdit2->clear();
     UpDown1->setMinimum(0);
     setCountText(QStringLiteral("0"));
@@ -480,6 +502,7 @@ void TForm2::openForDocument() {
         PendingChoiceCount[q] = std::clamp(doc.ChoiceCount[q], 0, 8);
         PendingMultiSelect[q] = doc.MultiSelect[q];
     }
+    PendingTexts = doc.Texts;
     ShownQuestion = std::clamp(doc.CurrentQuestion, 1, std::min(doc.QuestionCount + 1, 40));
     PendingQuestionCount = doc.QuestionCount;
     LabeledEdit1->setText(sjis::toQString(doc.SurveyTitle));
@@ -494,6 +517,7 @@ void TForm2::openForNew() {
         PendingChoiceCount[q] = 0;
         PendingMultiSelect[q] = false;
     }
+    PendingTexts = SurveyTexts{};
     ShownQuestion = 1;
     PendingQuestionCount = 0;
     LabeledEdit1->clear();

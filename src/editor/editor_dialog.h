@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/questionnaire_apply.h"
 #include "model/fixed_string.h"
 #include "model/one_based.h"
 #include "model/survey_document.h"
@@ -28,6 +29,7 @@ struct PendingQuestions {
     OneBased<ShortString, MaxQuestions> PendingText;  // Shift-JIS bytes, at most 20 kept
     OneBased<int, MaxQuestions> PendingChoiceCount{}; // 0..8
     OneBased<bool, MaxQuestions> PendingMultiSelect{};
+    SurveyTexts PendingTexts;     // edited in the texts table ("選択肢(&L)...")
     int PendingQuestionCount = 0; // 0..40
     int ShownQuestion = 1;        // 1..min(PendingQuestionCount + 1, 40)
 };
@@ -83,6 +85,7 @@ public:
     void Button6Click(); // delete the last question
     void Button4Click(); // Apply
     void Button3Click(); // Apply, then close
+    void Button7Click(); // the texts table on the working copy
     void Button5Click(); // close (the close check runs)
     void Edit1KeyPress(QChar key);
     void Edit1Change();
@@ -93,6 +96,9 @@ public:
     // Opening: for the document's questionnaire, or for a new, empty one.
     void openForDocument();
     void openForNew();
+    // The texts were applied to the document from elsewhere (the Edit menu): the working copy
+    // takes them, so that the next Apply does not put the old ones back.
+    void takeDocumentTexts() { PendingTexts = doc_.Texts; }
     // Called after every Apply has changed the document, before the window is redrawn.
     void setApplied(std::function<void()> applied) { applied_ = std::move(applied); }
 
@@ -114,6 +120,7 @@ public:
     QPushButton* Button4 = nullptr;
     QPushButton* Button5 = nullptr;
     QPushButton* Button6 = nullptr;
+    QPushButton* Button7 = nullptr; // "選択肢(&L)...": the texts table
 
     // The count box's number; anything unreadable counts as 0.
     int countInBox() const;
@@ -128,6 +135,7 @@ protected:
 private:
     void createWidgets();
     void setCountText(const QString& text);
+    Questionnaire workingQuestionnaire() const;
     void showCentred();
     bool keyIsCountCharacter(const QKeyEvent& key) const;
 

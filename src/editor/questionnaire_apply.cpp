@@ -91,6 +91,13 @@ bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEv
     doc.EntryBuffer = keepBuffer;
     doc.QuestionCount = newCount;
 
+    SurveyTexts texts = edited.Texts;
+    texts.keepWithin(newCount, doc.ChoiceCount);
+    if (doc.Texts != texts) {
+        doc.Texts = texts;
+        changed = true;
+    }
+
     // A question that is not (or no longer) part of the old questionnaire holds nothing; one
     // added now starts from its linked files' counts alone.
     for (int q = std::min(oldCount, newCount) + 1; q <= MaxQuestions; ++q) {
@@ -109,6 +116,16 @@ bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEv
         doc.QuestionnaireModified = true;
     }
     return changed;
+}
+
+bool applyTexts(SurveyDocument& doc, const SurveyTexts& edited) {
+    SurveyTexts texts = edited;
+    texts.keepWithin(doc.QuestionCount, doc.ChoiceCount);
+    if (texts == doc.Texts) return false;
+    doc.Texts = texts;
+    doc.Modified = true;
+    doc.QuestionnaireModified = true;
+    return true;
 }
 
 } // namespace vev

@@ -9,6 +9,8 @@ namespace vev {
 // Applies an edited questionnaire to the document, keeping every count equal to the stored
 // answers' contributions plus the linked files' counts:
 // - the title, question count, texts, choice counts and flags are copied;
+// - the wordings and choice texts are copied, less those of questions above the new count and
+//   of choices above a question's new choice count;
 // - a question whose choice count or multi-select flag changed has the stored answers of
 //   respondents 1..RespondentCount withdrawn under the old rule and recorded again under the
 //   new one, as saving and loading the survey would record them: an answer "5" on a question
@@ -18,10 +20,16 @@ namespace vev {
 //   share until it is unlinked);
 // - the questions above the new QuestionCount lose their answers and counts, so that a question
 //   added later at the same number starts empty.
-// Returns whether the title or any question differs; then Modified and QuestionnaireModified
-// are set. CurrentQuestion, RowsToRefresh and the window are left to the caller; events gets
-// tallyChanged for every question whose counts may have moved. Throws VevError when a linked
-// file cannot be read, before anything has changed.
+// Returns whether the title, any question or any text differs; then Modified and
+// QuestionnaireModified are set. CurrentQuestion, RowsToRefresh and the window are left to the
+// caller; events gets tallyChanged for every question whose counts may have moved. Throws VevError
+// when a linked file cannot be read, before anything has changed.
 bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEvents& events);
+
+
+// Applies edited wordings and choice texts alone (the rest of the questionnaire stays), less
+// those of questions and choices that do not exist. Returns whether any text differs; then
+// Modified and QuestionnaireModified are set. Answers and counts are not touched.
+bool applyTexts(SurveyDocument& doc, const SurveyTexts& edited);
 
 } // namespace vev

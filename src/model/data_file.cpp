@@ -5,6 +5,7 @@
 #include "model/paths.h"
 #include "model/recording.h"
 #include "model/sjis.h"
+#include "model/survey_texts.h"
 #include "model/tally_file_reader.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
@@ -230,6 +231,8 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
         out += w.respondentBaseLine;
         endLine();
     }
+    // The same holds for the texts: a survey without them is saved as it always was.
+    appendTextTrailerLines(out, doc);
     endLine();
     out += sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     out += "  ";
@@ -309,8 +312,14 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     // Absolute before the trailer, which compares linked paths with the results file beside it.
     d.DataFilePath = paths::absolutePath(d.DataFilePath);
     const std::string folder = paths::folderPart(requested);
+    // After the 40th linked file the other trailer lines are not acted on, but the texts are
+    // still read: they belong to the questionnaire, wherever a writer put them.
+    bool linkedFull = false;
     for (;;) {
-        if (isPrefix(w.linkedPrefix)) {
+        const bool textLine = readTextTrailerLine(d, line);
+        if (textLine || linkedFull) {
+            // read already, or past the 40th linked file, where nothing else is acted on
+        } else if (isPrefix(w.linkedPrefix)) {
             const std::string name(afterFirstComma(line));
             const std::string path = folder + sjis::toNativePath(name);
             // A name with a folder in it would reach outside the survey's folder.
@@ -326,7 +335,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
                 } else {
                     csvRead(d, events);
                     if (!d.LastOperationSucceeded) d.Modified = true;
-                    if (d.LinkedTallyFileCount >= MaxLinkedTallyFiles) break;
+                    linkedFull = d.LinkedTallyFileCount >= MaxLinkedTallyFiles;
                 }
             } else {
                 events.notice(QString::fromUtf8("集計ファイル") + paths::toQString(path) +

@@ -7,7 +7,7 @@
 namespace vev {
 
 // A questionnaire apart from a document: title, number of questions and, per question, text,
-// number of choices and the multi-select flag. The editor hands one over to be applied; the
+// number of choices, the multi-select flag, and the wording and choice texts. The editor hands one over to be applied; the
 // recovery journal keeps the one its data file held and the ones applied since. Entries above
 // QuestionCount are copied as they are (the editor keeps them empty).
 struct Questionnaire {
@@ -16,9 +16,11 @@ struct Questionnaire {
     OneBased<ShortString, MaxQuestions> QuestionText;
     OneBased<int, MaxQuestions> ChoiceCount{}; // 0..9, as the document holds it
     OneBased<bool, MaxQuestions> MultiSelect{};
+    SurveyTexts Texts; // wordings and choice texts, which ride along wherever it goes
 
     static Questionnaire of(const SurveyDocument& doc); // the document's, all 40 entries
-    // Title, count, and texts, choice counts and flags of questions 1..QuestionCount agree.
+    // Title, count, texts, choice counts and flags of questions 1..QuestionCount, and the
+    // wordings and choice texts agree.
     bool sameAs(const SurveyDocument& doc) const;
     friend bool operator==(const Questionnaire&, const Questionnaire&) = default;
 };

@@ -19,6 +19,7 @@ Questionnaire Questionnaire::of(const SurveyDocument& doc) {
     qn.QuestionText = doc.QuestionText;
     qn.ChoiceCount = doc.ChoiceCount;
     qn.MultiSelect = doc.MultiSelect;
+    qn.Texts = doc.Texts;
     return qn;
 }
 
@@ -28,7 +29,19 @@ bool Questionnaire::sameAs(const SurveyDocument& doc) const {
         if (QuestionText[q] != doc.QuestionText[q] || ChoiceCount[q] != doc.ChoiceCount[q] ||
             MultiSelect[q] != doc.MultiSelect[q])
             return false;
-    return true;
+    return Texts == doc.Texts;
+}
+
+bool SurveyTexts::empty() const {
+    return *this == SurveyTexts{};
+}
+
+void SurveyTexts::keepWithin(int questionCount, const OneBased<int, MaxQuestions>& choiceCount) {
+    for (int q = 1; q <= MaxQuestions; ++q) {
+        if (q > questionCount) Wording[q].clear();
+        const int choices = q > questionCount ? 0 : choiceCount[q];
+        for (int c = std::max(choices, 0) + 1; c <= MaxTextChoices; ++c) Choice[q][c].clear();
+    }
 }
 
 } // namespace vev

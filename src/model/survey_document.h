@@ -14,12 +14,30 @@ constexpr int TallySlots = 9; // slots 1..8 count choices, slot 9 counts NG answ
 constexpr int NgSlot = 9;
 constexpr int MaxLinkedTallyFiles = 40;
 constexpr int MaxQuestionTextBytes = 20;
+constexpr int MaxTextChoices = 8; // choice texts exist for choices 1..8 only
+constexpr int MaxWordingBytes = 200;
+constexpr int MaxChoiceTextBytes = 40;
 
 inline constexpr const char* VevVersion = "VEV v1.11";
 
 // A stored answer never holds more than eight choice digits (recording keeps at most eight), so
 // the answer grid uses a narrow string; it still keeps the first bytes of anything longer.
 using AnswerString = FixedString<15>;
+
+// The full question wording ("質問文") beside the 20-byte question text, and the text of each
+// choice ("選択肢"), Shift-JIS bytes; empty means no text. Part of the questionnaire: they travel
+// with it through the editor, the data file's trailer, the blank copy and the journal, but
+// answers and counts never look at them, and two keyings that differ only in them compare.
+struct SurveyTexts {
+    OneBased<FixedString<MaxWordingBytes>, MaxQuestions> Wording;
+    OneBased<OneBased<FixedString<MaxChoiceTextBytes>, MaxTextChoices>, MaxQuestions> Choice;
+
+    bool empty() const;
+    // Drops what belongs to no question or choice: questions above questionCount, choices above
+    // choiceCount[q], so that a choice or question added again later starts without a text.
+    void keepWithin(int questionCount, const OneBased<int, MaxQuestions>& choiceCount);
+    friend bool operator==(const SurveyTexts&, const SurveyTexts&) = default;
+};
 
 // The one survey of the program: questionnaire, answers, tally, linked tally files, the paths
 // of the files in use and the entry state of the main window. A plain record of fixed tables:
@@ -35,6 +53,7 @@ struct SurveyDocument {
     OneBased<ShortString, MaxQuestions> QuestionText;
     OneBased<int, MaxQuestions> ChoiceCount{}; // 0..9 (the reader stores any single digit)
     OneBased<bool, MaxQuestions> MultiSelect{};
+    SurveyTexts Texts; // wordings and choice texts, in the trailer of the data file
 
     // AnswerGrid
     OneBased<OneBased<AnswerString, MaxQuestions>, MaxRespondents> Answers;

@@ -75,6 +75,14 @@ void putQuestionnaire(std::string& out, const Questionnaire& qn) {
         putU8(out, qn.ChoiceCount[q]);
         putU8(out, qn.MultiSelect[q] ? 1 : 0);
     }
+    // The wordings and choice texts follow only when there are any, so the records of a
+    // questionnaire without texts keep the bytes they always had.
+    if (qn.Texts.empty()) return;
+    putU8(out, 1);
+    for (int q = 1; q <= MaxQuestions; ++q) {
+        putShort(out, qn.Texts.Wording[q].view());
+        for (int c = 1; c <= MaxTextChoices; ++c) putShort(out, qn.Texts.Choice[q][c].view());
+    }
 }
 
 // Reads body fields; any overrun or a value out of range marks the body bad.
@@ -132,6 +140,11 @@ std::shared_ptr<Questionnaire> readQuestionnaire(BodyReader& in) {
         qn->QuestionText[q] = in.shortText();
         qn->ChoiceCount[q] = in.inRange(in.u8(), 0, 9);
         qn->MultiSelect[q] = in.inRange(in.u8(), 0, 1) == 1;
+    }
+    if (in.atEnd() || in.inRange(in.u8(), 1, 1) != 1) return qn;
+    for (int q = 1; q <= MaxQuestions; ++q) {
+        qn->Texts.Wording[q] = in.shortText();
+        for (int c = 1; c <= MaxTextChoices; ++c) qn->Texts.Choice[q][c] = in.shortText();
     }
     return qn;
 }

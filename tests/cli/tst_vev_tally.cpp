@@ -91,6 +91,7 @@ private slots:
     void report();
     void exportFiles_data();
     void exportFiles();
+    void labels();
 
 private:
     QStringList expand(const QString& args) const;
@@ -145,6 +146,14 @@ void TestVevTally::init() {
     QVERIFY(writeFile(dir_->filePath(QStringLiteral("noq.dat")),
                       sjis("VEV v1.11  \r\nT\r\n\x8e\xbf\x96\xe2\x90\x94 ,1\r\n 1 ,Q ,0\r\n"
                            "  1  ,3\r\n")));
+    // Texts tables that labels --from refuses.
+    const char* const refused[][2] = {{"num", "1,+1,x\n"},
+                                      {"choice", "\n1,1,x\n1,3,y\n"},
+                                      {"question", "13,0,x\n"},
+                                      {"emoji", "1,1,a\xF0\x9F\x98\x80\n"},
+                                      {"break", "1,1,\"a\r\nb\"\n"}};
+    for (const auto& [name, csv] : refused)
+        QVERIFY(writeFile(dir_->filePath(QLatin1String(name) + u(".csv")), csv));
 }
 
 void TestVevTally::exitStatus_data() {
@@ -247,6 +256,23 @@ void TestVevTally::exitStatus_data() {
     QTest::newRow("export to a missing folder, csv")
         << QStringLiteral("export @DAT @DIR/no/a.csv") << 1
         << u("書き込めません：@DIR/no/a.csv（ファイルまたはフォルダが見つかりません）。");
+    const QString labels = QStringLiteral("labels @DAT -o @DIR/o.dat --from @DIR/");
+    QTest::newRow("labels, --from without -o")
+        << QStringLiteral("labels @DAT --from @DIR/num.csv") << 2 << usage;
+    QTest::newRow("labels, bad number")
+        << labels + u("num.csv") << 1 << u("vev-tally: num.csv, line 1: '+1' is not a number");
+    QTest::newRow("labels, no such choice") << labels + u("choice.csv") << 1
+                                            << u("vev-tally: choice.csv, line 3: question 1 has "
+                                                 "no choice 3");
+    QTest::newRow("labels, no such question")
+        << labels + u("question.csv") << 1
+        << u("vev-tally: question.csv, line 1: question 13 does not exist");
+    QTest::newRow("labels, not Shift-JIS")
+        << labels + u("emoji.csv") << 1
+        << u("vev-tally: emoji.csv, line 1: '\U0001F600' cannot be written in Shift-JIS");
+    QTest::newRow("labels, line break") << labels + u("break.csv") << 1
+                                        << u("vev-tally: break.csv, line 1: the text holds a "
+                                             "line break");
     QTest::newRow("export to a missing folder, sav")
         << QStringLiteral("export @DAT @DIR/no/a.sav") << 1
         << u("書き込めません：@DIR/no/a.sav（ファイルまたはフォルダが見つかりません）。");
@@ -638,6 +664,28 @@ void TestVevTally::exportFiles() {
     const QByteArray first = readAll(dir_->filePath(written.first()));
     QVERIFY2(first.startsWith(start), first.left(40).constData());
     if (!start.startsWith("$FL2")) QCOMPARE(first, start);
+}
+
+// A texts table in (header, BOM, quotes, a comma, the trail byte 0x5C, a text over 40 bytes)
+// and out again; the texts of the example that the table lacks are gone.
+void TestVevTally::labels() {
+    const QString in = dir_->filePath(QStringLiteral("in.csv"));
+    const QString out = dir_->filePath(QStringLiteral("out.dat"));
+    QVERIFY(writeFile(
+        in, (u("\uFEFF質問番号,選択肢番号,内容\r\n1,0,\"性別は？\"\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"
+               "1,2,表\\\n1,1,a") +
+             QString(20, QChar(0x8868)) + u("\r\n"))
+                .toUtf8()));
+    Run run = tally({u("labels"), dat(), u("--from"), in, u("-o"), out, u("--date"), Date});
+    QCOMPARE(run.code, 0);
+    QCOMPARE(QString::fromUtf8(run.err), u("in.csv, line 5: the text is cut to 40 bytes\n"));
+    QVERIFY(readAll(out).contains(
+        vev::test::sj("質問文：1,性別は？\r\n選択肢：1,1,a") + vev::test::sj("表").repeated(19) +
+        vev::test::sj("\r\n選択肢：1,2,表\\\r\n選択肢：2,6,60代,\"以上\"\r\n\r\n")));
+    run = tally({u("labels"), out});
+    QCOMPARE(QString::fromUtf8(run.out), u("質問番号,選択肢番号,内容\r\n1,0,性別は？\r\n1,1,a") +
+                                             QString(19, QChar(0x8868)) +
+                                             u("\r\n1,2,表\\\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestVevTally)

@@ -216,6 +216,7 @@ private slots:
 
         const QString head = u("アンケートが同じではないため照合できません。\n");
         QTest::newRow("same") << QString() << QString();
+        QTest::newRow("texts alone do not count") << u("wordings") << QString();
         QTest::newRow("title")
             << u("title")
             << head + u("アンケート名が違います。\na.dat：「照合」\nb.dat：「照合2」");
@@ -242,6 +243,10 @@ private slots:
         if (change.contains(u("text"))) b->QuestionText[2] = sjis::fromUtf8("年齢");
         if (change.contains(u("choices"))) b->ChoiceCount[2] = 6;
         if (change.contains(u("multi"))) b->MultiSelect[3] = false;
+        if (change.contains(u("wordings"))) {
+            b->Texts.Wording[1] = "w";
+            b->Texts.Choice[2][1] = "c";
+        }
 
         QCOMPARE(questionnaireDifference(*a, *b, u("a.dat"), u("b.dat")), message);
         const Comparison c = compareSurveys(*a, *b, u("a.dat"), u("b.dat"));
@@ -316,6 +321,7 @@ private slots:
         doc->WWrite = true;
         doc->LinkedTallyFileCount = 1;
         doc->LinkedTallyFile[1] = test::native(dir.filePath(u("add1.csv")));
+        doc->Texts.Choice[1][2] = sjis::fromUtf8("女性");
         const QString copy = dir.filePath(u("b_2.dat"));
         writeSecondEntryFile(*doc, test::native(copy), u("2026/12/07"));
 
@@ -329,6 +335,7 @@ private slots:
                                              " 5 ,空き                ,0\r\n"
                                              "百分率：小数\r\n"
                                              "集計結果：同時保存\r\n"
+                                             "選択肢：1,2,女性\r\n"
                                              "\r\n"
                                              "b_2.dat  2026/12/07\r\n");
         QCOMPARE(test::readAll(copy), expected);
@@ -342,6 +349,7 @@ private slots:
         QCOMPARE(questionnaireDifference(*doc, *read.Doc, u("a"), u("b")), QString());
         QCOMPARE(read.Doc->RespondentCount, 0);
         QCOMPARE(read.Doc->LinkedTallyFileCount, 0);
+        QVERIFY(read.Doc->Texts == doc->Texts);
     }
 
     void secondEntryFileName_data() {

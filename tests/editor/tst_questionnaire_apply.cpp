@@ -2,8 +2,8 @@
 
 #include "core_test_util.h"
 #include "editor/clear_document.h"
-#include "model/recording.h"
 #include "linked/tally_file.h"
+#include "model/recording.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +11,7 @@
 #include <memory>
 
 using namespace vev;
+using vev::test::u;
 
 namespace {
 
@@ -44,6 +45,14 @@ void answer(SurveyDocument& doc, int q, const Texts& answers) {
         doc.EntryBuffer = answers[r - 1].toStdString();
         dataIN(doc);
     }
+}
+
+// The texts of question q as "wording|1|2|...|8".
+QString textsOf(const SurveyDocument& doc, int q) {
+    QStringList texts{QString::fromLatin1(doc.Texts.Wording[q].str())};
+    for (int c = 1; c <= MaxTextChoices; ++c)
+        texts << QString::fromLatin1(doc.Texts.Choice[q][c].str());
+    return texts.join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -218,6 +227,61 @@ private slots:
         QCOMPARE(doc->QuestionCount, 2);
     }
 
+    // Texts follow the questionnaire: a lowered choice count drops the texts above it (raised
+    // again, the choice starts without one), a deleted question loses its texts, and a change
+    // of texts alone is a change of the questionnaire that leaves the counts alone.
+    void textsFollowTheQuestionnaire_data() {
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("choicesOfQ1");
+        QTest::addColumn<QByteArray>("newChoiceText"); // for Q1 choice 1
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("q1");
+        QTest::addColumn<QString>("q2");
+        QTest::newRow("nothing changed") << 2 << 3 << QByteArray("one") << false
+                                         << u("w1|one|two|three|||||") << u("w2|x|||||||");
+        QTest::newRow("choice count lowered")
+            << 2 << 2 << QByteArray("one") << true << u("w1|one|two||||||") << u("w2|x|||||||");
+        QTest::newRow("question deleted")
+            << 1 << 3 << QByteArray("one") << true << u("w1|one|two|three|||||") << u("||||||||");
+        QTest::newRow("a text alone changed") << 2 << 3 << QByteArray("uno") << true
+                                              << u("w1|uno|two|three|||||") << u("w2|x|||||||");
+    }
+    void textsFollowTheQuestionnaire() {
+        QFETCH(int, questions);
+        QFETCH(int, choicesOfQ1);
+        QFETCH(QByteArray, newChoiceText);
+        QFETCH(bool, changed);
+        auto doc = survey({3, 2});
+        answer(*doc, 1, {"3", "1"});
+        const char* texts[] = {"one", "two", "three"};
+        for (int c = 1; c <= 3; ++c) doc->Texts.Choice[1][c] = texts[c - 1];
+        doc->Texts.Wording[1] = "w1";
+        doc->Texts.Wording[2] = "w2";
+        doc->Texts.Choice[2][1] = "x";
+        Questionnaire edited = Questionnaire::of(*doc);
+        edited.QuestionCount = questions;
+        edited.ChoiceCount[1] = choicesOfQ1;
+        edited.Texts.Choice[1][1] = newChoiceText.toStdString();
+        test::RecordedEvents events;
+        QCOMPARE(applyQuestionnaire(*doc, edited, events), changed);
+        QCOMPARE(doc->Modified, changed);
+        QCOMPARE(doc->QuestionnaireModified, changed);
+        QFETCH(QString, q1);
+        QFETCH(QString, q2);
+        QCOMPARE(textsOf(*doc, 1), q1);
+        QCOMPARE(textsOf(*doc, 2), q2);
+        if (choicesOfQ1 == 3) QCOMPARE(tallyOf(*doc, 1), Counts({1, 0, 1, 0, 0, 0, 0, 0, 0}));
+
+        // Raised again (and the question added again), nothing comes back.
+        edited = Questionnaire::of(*doc);
+        edited.QuestionCount = 2;
+        edited.ChoiceCount[1] = 3;
+        edited.ChoiceCount[2] = 2;
+        applyQuestionnaire(*doc, edited, events);
+        QCOMPARE(textsOf(*doc, 1), q1);
+        QCOMPARE(textsOf(*doc, 2), q2);
+    }
+
     // New starts from nothing, also when no questionnaire is loaded (every question deleted):
     // no answers, links or file path of the old survey remain to be saved.
     void newDocumentStartsEmpty() {
@@ -233,7 +297,10 @@ private slots:
         doc->AppDirectory = "/app/";
         doc->Frac1 = true;
         doc->WWrite = false;
+        doc->Texts.Wording[2] = "w";
+        doc->Texts.Choice[2][3] = "c";
         NewDocument(*doc);
+        QVERIFY(doc->Texts.empty());
         QCOMPARE(doc->QuestionCount, 0);
         QCOMPARE(doc->ChoiceCount[2], 0);
         QVERIFY(doc->Answers[1][2].empty());

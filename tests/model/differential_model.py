@@ -37,6 +37,12 @@ S_FRAC = sj("百分率：小数")
 S_INT = sj("百分率：整数")
 S_WWRITE_ON = sj("集計結果：同時保存")
 S_WWRITE_OFF = sj("集計結果：別に保存")
+# Question wordings and choice texts: "質問文：q,text" and "選択肢：q,c,text" anywhere in the
+# trailer (the colon is full-width), q and c in decimal, the text the rest of the line.
+S_WORDING = sj("質問文：")
+S_CHOICE = sj("選択肢：")
+WORDING_BYTES = 200
+CHOICE_TEXT_BYTES = 40
 P_LINK = sj("追加用")
 P_PERCENT = sj("百分率")
 P_RESULTS = sj("集計結")
@@ -206,6 +212,8 @@ class Doc:
         self.text = [b""] * 41
         self.cc = [0] * 41
         self.ms = [False] * 41
+        self.wording = [b""] * 41
+        self.choice_text = {}  # (q, c) -> text, choices 1..8
         self.answers = {}
         self.rcount = 0
         self.cr = 1
@@ -308,6 +316,36 @@ def split_lines(data):
     if lines and lines[-1] == b"":
         lines.pop()
     return [ln[:-1] if ln.endswith(b"\r") else ln for ln in lines]
+
+
+def text_choices(doc, q):
+    return max(0, min(doc.cc[q], 8))
+
+
+def read_text_line(doc, line):
+    """True when the line is a wording or choice-text line (read, or skipped when its numbers
+    are bad or name no question or choice)."""
+    def number(rest):
+        comma = rest.find(b",")
+        digits = rest[:comma]
+        if comma < 1 or comma > 3 or not all(0x30 <= b <= 0x39 for b in digits):
+            return 0, rest
+        return int(digits), rest[comma + 1 :]
+
+    if line.startswith(S_WORDING):
+        q, rest = number(line[len(S_WORDING) :])
+        if 1 <= q <= doc.qcount:
+            doc.wording[q] = sjis_cut(rest, WORDING_BYTES)
+        return True
+    if line.startswith(S_CHOICE):
+        q, rest = number(line[len(S_CHOICE) :])
+        if not 1 <= q <= doc.qcount:
+            return True
+        c, rest = number(rest)
+        if 1 <= c <= text_choices(doc, q):
+            doc.choice_text[(q, c)] = sjis_cut(rest, CHOICE_TEXT_BYTES)
+        return True
+    return False
 
 
 def load(path, cwd):
@@ -419,9 +457,12 @@ def _load(path, doc):
         if eof():
             break
     doc.modified = False
+    full = False  # 40 files linked: only text lines are read from here on
     while True:
         prefix = line[:6]
-        if prefix == P_LINK:
+        if read_text_line(doc, line) or full:
+            pass
+        elif prefix == P_LINK:
             c = line.find(b",")
             fname = to_native(line[c + 1 :])
             lpath = folder_part(path) + fname
@@ -434,8 +475,7 @@ def _load(path, doc):
                 else:
                     if not doc.csv_read(doc.full(lpath)):
                         doc.modified = True
-                    if len(doc.linked) == 40:
-                        break
+                    full = len(doc.linked) == 40
             else:
                 doc.notices.append("集計ファイル" + lpath.decode("utf-8", "replace") + "が見つかりません。")
                 doc.modified = True
@@ -481,6 +521,12 @@ def write_data(doc, date):
         out.append(S_LINK_LINE + to_sjis(base_name(p)))
     out.append(S_FRAC if doc.frac1 else S_INT)
     out.append(S_WWRITE_ON if doc.wwrite else S_WWRITE_OFF)
+    for q in range(1, doc.qcount + 1):
+        if doc.wording[q]:
+            out.append(S_WORDING + str(q).encode() + b"," + doc.wording[q])
+        for c in range(1, text_choices(doc, q) + 1):
+            if doc.choice_text.get((q, c)):
+                out.append(S_CHOICE + b"%d,%d," % (q, c) + doc.choice_text[(q, c)])
     out.append(b"")
     out.append(to_sjis(base_name(doc.path)) + b"  " + date)
     return b"".join(x + CRLF for x in out)
@@ -573,7 +619,13 @@ def dump_json(doc):
         "SurveyTitle": txt(doc.title),
         "QuestionCount": doc.qcount,
         "Questions": [
-            {"Text": txt(doc.text[q]), "ChoiceCount": doc.cc[q], "MultiSelect": doc.ms[q]}
+            {
+                "Text": txt(doc.text[q]),
+                "ChoiceCount": doc.cc[q],
+                "MultiSelect": doc.ms[q],
+                "Wording": txt(doc.wording[q]),
+                "ChoiceTexts": [txt(doc.choice_text.get((q, c), b"")) for c in range(1, text_choices(doc, q) + 1)],
+            }
             for q in range(1, doc.qcount + 1)
         ],
         "RespondentCount": doc.rcount,
@@ -639,6 +691,25 @@ def rand_answer(rng, k, multi):
     if x < 0.96:
         return sj(rng.choice(WIDE))
     return b"1" * rng.randint(9, 30)
+
+
+def rand_text_lines(rng, cc_list):
+    """Wording and choice-text lines: mostly valid, some naming no question or choice, some
+    with bad numbers; texts with commas, the trail byte 0x5C and more than the limit."""
+    qn = len(cc_list)
+    lines = []
+    for _ in range(rng.randint(1, 12)):
+        text = rand_text(rng, 30) + rng.choice([b"", b",x,", sj("表示ソフト") * rng.randint(1, 30)])
+        q = rng.randint(1, qn) if rng.random() < 0.75 else rng.choice([0, qn + 1, 41])
+        qs = str(q).encode() if rng.random() < 0.85 else rng.choice([b"x", b"", b" 1", b"01", b"1234"])
+        if rng.random() < 0.3:
+            lines.append(S_WORDING + qs + b"," + text)
+        else:
+            k = cc_list[q - 1] if 1 <= q <= qn else 8
+            c = rng.randint(1, max(1, k)) if rng.random() < 0.75 else rng.choice([0, 9, k + 1])
+            cs = str(c).encode() if rng.random() < 0.9 else rng.choice([b"-1", b"x", b""])
+            lines.append(S_CHOICE + qs + b"," + cs + b"," + text)
+    return lines
 
 
 def gen_case(rng, folder, index):
@@ -716,8 +787,11 @@ def gen_case(rng, folder, index):
             name = b"m%d_%d.csv" % (index, i)
             write_tally(rng, os.path.join(folder, name.decode()), title, qn, cc_list)
             trailer.append(S_LINK_LINE + name)
+        trailer += rand_text_lines(rng, cc_list)  # read also after the 40th linked file
     trailer.append(rng.choice([S_FRAC, S_INT]))
     trailer.append(rng.choice([S_WWRITE_ON, S_WWRITE_OFF]))
+    if rng.random() < 0.5:
+        trailer += rand_text_lines(rng, cc_list)
     if rng.random() < 0.2:
         rng.shuffle(trailer)
     if rng.random() < 0.1:

@@ -547,12 +547,15 @@ private slots:
                                {u("T"), QString(), QString(), u(" 1,a,1,0,0")}));
             lines << u("追加用集計ファイル,a%1.csv").arg(i);
         }
-        lines << u("百分率：小数") << u("集計結果：別に保存") << QString() << u("x");
+        // Texts are read past the 40th file, where nothing else is acted on.
+        lines << u("百分率：小数") << u("集計結果：別に保存") << u("選択肢：1,2,後") << QString()
+              << u("x");
         QVERIFY(writeLines(folder.filePath(u("m.dat")), lines));
         RecordedEvents events;
         auto doc = load(folder.filePath(u("m.dat")), events);
         QCOMPARE(events.notices, QStringList());
         QCOMPARE(doc->LinkedTallyFileCount, 40);
+        QCOMPARE(sjis::toQString(doc->Texts.Choice[1][2]), u("後"));
         QCOMPARE(doc->Tally[1][1], 41);
         QVERIFY(!doc->Frac1);
         QVERIFY(doc->WWrite);
@@ -561,6 +564,71 @@ private slots:
         doc->VersionString = VevVersion;
         const QByteArray saved = QByteArray::fromStdString(dataFileContents(*doc, Date));
         QCOMPARE(saved.count(sj("追加用集計ファイル,")), 40);
+    }
+
+    // Texts written by hand into the trailer, and what the loader keeps of them: "q.c=text",
+    // choice 0 the wording. Q1 has 2 choices, Q2 9 (texts stop at 8), Q3 none.
+    void textLines_data() {
+        QTest::addColumn<QStringList>("trailer");
+        QTest::addColumn<QString>("expected");
+        const QStringList options{u("百分率：整数"), u("集計結果：同時保存")};
+        QTest::newRow("wording and choices after the options")
+            << options + QStringList{u("質問文：1,あなたの性別は？"), u("選択肢：1,1,男性"),
+                                     u("選択肢：1,2,女性")}
+            << u("1.0=あなたの性別は？ 1.1=男性 1.2=女性");
+        QTest::newRow("commas and the trail byte 0x5C in the text")
+            << options + QStringList{u("選択肢：2,1,表,ソ,,能\\"), u("質問文：2, a,b ")}
+            << u("2.0= a,b  2.1=表,ソ,,能\\");
+        QTest::newRow("questions and choices that do not exist are skipped")
+            << options + QStringList{u("質問文：4,x"),   u("質問文：0,x"),   u("選択肢：1,3,x"),
+                                     u("選択肢：2,9,x"), u("選択肢：3,1,x"), u("選択肢：2,8,八"),
+                                     u("質問文：3,数値")}
+            << u("2.8=八 3.0=数値");
+        QTest::newRow("bad numbers are skipped")
+            << options + QStringList{u("質問文：x,a"),    u("質問文： 1,a"), u("質問文：1"),
+                                     u("選択肢：1,a"),    u("選択肢：1,1"),  u("選択肢：-1,1,a"),
+                                     u("選択肢：1,+1,a"), u("選択肢:1,1,a"), u("選択肢：1,01,一")}
+            << u("1.1=一");
+        // 1 + 20 two-byte characters: byte 40 starts a character, which goes.
+        QTest::newRow("cut on a character boundary")
+            << options + QStringList{u("選択肢：1,2,a") + QString(20, QChar(0x8868))}
+            << u("1.2=a") + QString(19, QChar(0x8868));
+    }
+
+    void textLines() {
+        QFETCH(QStringList, trailer);
+        QFETCH(QString, expected);
+        const QStringList head{u("VEV"),     u("T"),       u("質問数 ,3"), u(" 1 ,A,2"),
+                               u(" 2 ,B,9"), u(" 3 ,C,0"), u("  1  ,1,1,")};
+        QVERIFY(writeLines(path(u("texts.dat")), head + trailer + QStringList{QString(), u("x")}));
+        RecordedEvents events;
+        auto doc = load(path(u("texts.dat")), events);
+        QCOMPARE(doc->RespondentCount, 1);
+        QStringList texts;
+        for (int q = 1; q <= MaxQuestions; ++q)
+            for (int c = 0; c <= MaxTextChoices; ++c) {
+                const std::string_view text =
+                    c == 0 ? doc->Texts.Wording[q].view() : doc->Texts.Choice[q][c].view();
+                if (!text.empty()) texts << u("%1.%2=").arg(q).arg(c) + sjis::toQString(text);
+            }
+        QCOMPARE(texts.join(QLatin1Char(' ')), expected);
+    }
+
+    // Saved after the option lines, question by question, and read back as they were.
+    void textsRoundTrip() {
+        auto doc = exampleSurvey(path(u("texts_rt.dat")));
+        doc->Texts.Wording[3] = sjis::fromUtf8("よく使う機能は？");
+        doc->Texts.Choice[1][2] = sjis::fromUtf8("女性");
+        doc->Texts.Choice[3][5] = sjis::fromUtf8("表示,ソフト\\");
+        doc->Texts.Choice[2][7] = "no such choice"; // above the 6 choices: not written
+        hozon(*doc, Date);
+        QVERIFY(
+            readAll(path(u("texts_rt.dat")))
+                .contains(sj("集計結果：同時保存\r\n選択肢：1,2,女性\r\n質問文：3,よく使う機能は？"
+                             "\r\n選択肢：3,5,表示,ソフト\\\r\n\r\ntexts_rt.dat  ")));
+        RecordedEvents events;
+        doc->Texts.Choice[2][7].clear();
+        QVERIFY(load(path(u("texts_rt.dat")), events)->Texts == doc->Texts);
     }
 
     void unreadableLinkedFileLeavesDocument() {
