@@ -1,6 +1,7 @@
 #include "analysis/cross_table.h"
 
 #include "model/csv_writer.h"
+#include "model/respondent_set.h"
 #include "results/percentages.h"
 
 #include <algorithm>
@@ -46,9 +47,7 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
     t.columnQuestion = columnQuestion;
     t.rowChoices = std::clamp(doc.ChoiceCount[rowQuestion], 0, 8);
     t.columnChoices = std::clamp(doc.ChoiceCount[columnQuestion], 0, 8);
-    const int last = std::clamp(doc.RespondentCount, 0, MaxRespondents);
-    for (int r = 1; r <= last; ++r) {
-        const auto& answers = doc.Answers[r];
+    RespondentSet(doc).forEach([&t, rowQuestion, columnQuestion](int, int, const auto& answers) {
         const unsigned rows = categoriesOf(answers[rowQuestion].view(), t.rowChoices);
         const unsigned columns = categoriesOf(answers[columnQuestion].view(), t.columnChoices);
         for (unsigned rs = rows; rs != 0; rs &= rs - 1) {
@@ -56,7 +55,7 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
             for (unsigned cs = columns; cs != 0; cs &= cs - 1)
                 ++line[static_cast<std::size_t>(std::countr_zero(cs))];
         }
-    }
+    });
     return t;
 }
 

@@ -1,5 +1,6 @@
 #include "analysis/results_report.h"
 
+#include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
@@ -109,7 +110,7 @@ struct Block {
 
 QStringList headerInfo(const SurveyDocument& doc, const QString& date) {
     QStringList lines{QString::fromUtf8("作成日：") + date,
-                      QString::fromUtf8("回答者数：") + QString::number(doc.RespondentCount)};
+                      QString::fromUtf8("回答者数：") + QString::number(totalRespondents(doc))};
     if (!doc.DataFilePath.empty())
         lines << QString::fromUtf8("データファイル：") +
                      paths::toQString(paths::fileNamePart(doc.DataFilePath));

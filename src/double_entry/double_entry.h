@@ -9,6 +9,7 @@
 // empty cell and "0" are the same answer, no answer. A respondent that only one file has is
 // one difference row of its own and is not part of the answers compared.
 
+#include "model/questionnaire_difference.h"
 #include "model/survey_document.h"
 
 #include <QByteArray>
@@ -49,11 +50,8 @@ struct Comparison {
     }
 };
 
-// The first difference between the two questionnaires (title, question count, then per
-// question its text, choice count and multi-select flag), as a message naming both files; an
-// empty text when they are the same. nameA and nameB are the files' names as shown to the user.
-QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
-                                const QString& nameA, const QString& nameB);
+// questionnaireDifference, the first difference between the two questionnaires, is in
+// model/questionnaire_difference.h: linking data files checks the same way.
 
 // Compares every answer of a with b. Allocates only the difference rows.
 Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b,

@@ -1,6 +1,7 @@
 #include "model/data_file.h"
 
 #include "model/byte_text.h"
+#include "model/linked_data.h"
 #include "model/number_text.h"
 #include "model/paths.h"
 #include "model/recording.h"
@@ -34,6 +35,8 @@ struct Words {
     std::string togetherLine = sjis::fromUtf8("集計結果：同時保存");
     std::string separateLine = sjis::fromUtf8("集計結果：別に保存");
     std::string respondentBaseLine = sjis::fromUtf8("割合基数：回答者");
+    std::string dataLinkLine = sjis::fromUtf8("結合データ,");
+    std::string dataLinkPrefix = sjis::fromUtf8("結合デ");
     std::string linkedPrefix = sjis::fromUtf8("追加用");
     std::string percentPrefix = sjis::fromUtf8("百分率");
     std::string resultsPrefix = sjis::fromUtf8("集計結");
@@ -230,6 +233,12 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
         out += w.respondentBaseLine;
         endLine();
     }
+    // The linked data files come last, and only when there are any: older readers skip them.
+    for (const LinkedDataFile& link : doc.LinkedDataFiles) {
+        out += w.dataLinkLine;
+        out += sjis::fromNativePath(paths::fileNamePart(link.Path));
+        endLine();
+    }
     endLine();
     out += sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     out += "  ";
@@ -249,7 +258,12 @@ void writeDataFile(SurveyDocument& doc, const QString& shortDate) {
     doc.QuestionnaireModified = false;
 }
 
-LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
+namespace {
+
+// The load; with answersOnly the linked tally files are not read (their counts are not the
+// file's answers) and the linked data files are only listed, for a file whose answers count in
+// another survey.
+LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOnly) {
     const Words& w = words();
     const std::string& requested = doc.OpenRequestPath;
     TextFileReader reader(requested);
@@ -310,7 +324,9 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     d.DataFilePath = paths::absolutePath(d.DataFilePath);
     const std::string folder = paths::folderPart(requested);
     for (;;) {
-        if (isPrefix(w.linkedPrefix)) {
+        if (isPrefix(w.linkedPrefix) && answersOnly) {
+            // not this file's answers
+        } else if (isPrefix(w.linkedPrefix)) {
             const std::string name(afterFirstComma(line));
             const std::string path = folder + sjis::toNativePath(name);
             // A name with a folder in it would reach outside the survey's folder.
@@ -339,6 +355,10 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
             d.WWrite = false;
         } else if (isPrefix(w.basePrefix) && sjis::contains(line, w.respondents)) {
             d.RBase1 = true;
+        } else if (isPrefix(w.dataLinkPrefix) && sjis::contains(line, w.dataLinkLine)) {
+            // Read after the load (followDataLinks): the files are checked against this one.
+            d.LinkedDataFiles.push_back(
+                {folder + sjis::toNativePath(afterFirstComma(line)), nullptr});
         }
         line = reader.readLine();
         if (line.empty()) break;
@@ -357,6 +377,20 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
 
     doc = std::move(d);
     return LoadOutcome::Loaded;
+}
+
+} // namespace
+
+LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
+    const LoadOutcome outcome = loadDataFile(doc, events, /*answersOnly=*/false);
+    if (outcome == LoadOutcome::Loaded) followDataLinks(doc, events);
+    return outcome;
+}
+
+LoadOutcome readDataFileAnswers(const std::string& path, SurveyDocument& doc,
+                                CoreEvents& events) {
+    doc.OpenRequestPath = path;
+    return loadDataFile(doc, events, /*answersOnly=*/true);
 }
 
 } // namespace vev

@@ -4,7 +4,9 @@
 #include "model/one_based.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vev {
 
@@ -20,6 +22,15 @@ inline constexpr const char* VevVersion = "VEV v1.11";
 // A stored answer never holds more than eight choice digits (recording keeps at most eight), so
 // the answer grid uses a narrow string; it still keeps the first bytes of anything longer.
 using AnswerString = FixedString<15>;
+
+struct SurveyDocument;
+
+// A linked data file: another operator's keying of the same questionnaire (model/linked_data.h).
+// Its answers are read, never written; Doc->Tally is exactly what they add to the survey's Tally.
+struct LinkedDataFile {
+    std::string Path;                          // full native path
+    std::shared_ptr<const SurveyDocument> Doc; // its questionnaire and answers; null until read
+};
 
 // The one survey of the program: questionnaire, answers, tally, linked tally files, the paths
 // of the files in use and the entry state of the main window. A plain record of fixed tables:
@@ -51,6 +62,8 @@ struct SurveyDocument {
     int LinkedTallyFileCount = 0; // 0..40
     OneBased<std::string, MaxLinkedTallyFiles> LinkedTallyFile;
     std::string CurrentTallyFilePath;
+    // LinkedDataFiles: data files whose respondents count with this survey's own.
+    std::vector<LinkedDataFile> LinkedDataFiles;
 
     // Files, paths and texts (native paths)
     std::string DataFilePath;
