@@ -2,6 +2,7 @@
 
 #include "model/csv_writer.h"
 #include "model/sjis.h"
+#include "model/respondent_set.h"
 #include "results/percentages.h"
 
 #include <algorithm>
@@ -60,9 +61,7 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
                (text.isEmpty() ? QString() : QLatin1Char(' ') + text);
     };
     t.caption = name(rowQuestion) + QStringLiteral(" × ") + name(columnQuestion);
-    const int last = std::clamp(doc.RespondentCount, 0, MaxRespondents);
-    for (int r = 1; r <= last; ++r) {
-        const auto& answers = doc.Answers[r];
+    RespondentSet(doc).forEach([&t, rowQuestion, columnQuestion](int, int, const auto& answers) {
         const unsigned rows = categoriesOf(answers[rowQuestion].view(), t.rowChoices);
         const unsigned columns = categoriesOf(answers[columnQuestion].view(), t.columnChoices);
         t.respondents.emplace_back(rows, columns);
@@ -74,7 +73,7 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
             for (unsigned cs = columns; cs != 0; cs &= cs - 1)
                 ++line[static_cast<std::size_t>(std::countr_zero(cs))];
         }
-    }
+    });
     return t;
 }
 

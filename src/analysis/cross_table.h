@@ -18,8 +18,9 @@ namespace vev {
 //
 // Categories of a question with k choices: the choices 1..k, then "無回答" (unanswered: an
 // empty or "0" answer) and "NG" (a "9" answer). A multi-select answer belongs to each of its
-// choices, so a respondent adds one to every chosen pair. Only the respondents 1..RespondentCount
-// of this survey are counted: linked tally files carry counts per question, not respondents.
+// choices, so a respondent adds one to every chosen pair. The respondents are those of the survey
+// and its linked data files (model/respondent_set.h): linked tally files carry counts per
+// question, not respondents, and are not counted.
 struct CrossTable {
     static constexpr int MaxCategories = 10; // 8 choices, unanswered, NG
 

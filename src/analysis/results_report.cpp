@@ -1,5 +1,6 @@
 #include "analysis/results_report.h"
 
+#include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"

@@ -7,6 +7,7 @@
 #include "model/core_events.h"
 #include "model/data_file.h"
 #include "model/output_target.h"
+#include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/survey_document.h"
@@ -14,6 +15,7 @@
 #include "model/vev_error.h"
 #include "export/answer_csv.h"
 #include "export/answer_export.h"
+#include "export/answer_import.h"
 #include "analysis/cross_table.h"
 #include "results/results_file.h"
 #include "analysis/results_report.h"
@@ -39,13 +41,14 @@ namespace {
 
 const char* const UsageText =
     "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac]\n"
-    "                         [--base respondents|answers] [--date TEXT]\n"
+    "                         [--base respondents|answers] [--date TEXT] [--add FILE.dat]...\n"
     "       vev-tally crosstab DATAFILE ROWQ COLQ [-o OUT.csv] [--percent row|col|total]\n"
-    "                         [--frac | --no-frac] [--bom]\n"
+    "                         [--frac | --no-frac] [--bom] [--add FILE.dat]...\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
-    "       vev-tally report  DATAFILE OUT.pdf [--date TEXT]\n"
-    "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom]\n"
+    "       vev-tally report  DATAFILE OUT.pdf [--date TEXT] [--add FILE.dat]...\n"
+    "       vev-tally export  DATAFILE OUT [--format csv|sav] [--bom] [--add FILE.dat]...\n"
+    "       vev-tally import  DATAFILE IN.csv [-o OUT.dat] [--date TEXT]\n"
     "       vev-tally dump    DATAFILE\n"
     "       vev-tally labels  DATAFILE [--from TEXTS.csv -o OUT.dat [--date TEXT]]\n"
     "       vev-tally compare A.dat B.dat [-o REPORT.csv]\n"
@@ -79,6 +82,10 @@ const char* const HelpText =
     "           names it (a .sav comes with OUT.sps, the multiple-response sets to run in\n"
     "           SPSS or PSPP after opening it); --bom starts the CSV files with a UTF-8\n"
     "           byte order mark\n"
+    "  import   the answers of IN.csv (the layout export writes: id, q<n> or q<n>_1..q<n>_k;\n"
+    "           empty = unanswered, 9 = NG; UTF-8 or Shift-JIS) as new respondents after the\n"
+    "           last one, saved to OUT.dat (default: DATAFILE itself); when any row is refused\n"
+    "           every refused row is listed with its line number and nothing is written\n"
     "  dump     the loaded survey as one JSON object on standard output\n"
     "  labels   the question wordings and choice texts as UTF-8 CSV on standard output\n"
     "           (質問番号,選択肢番号,内容; choice 0 is the wording); with --from, the survey\n"
@@ -88,6 +95,9 @@ const char* const HelpText =
     "           summary on standard output, with -o every difference as UTF-8 CSV; exit\n"
     "           status 0 when they agree, 3 when they differ, 1 when a file is refused or\n"
     "           the questionnaires differ\n"
+    "results, crosstab, report and export cover the data files DATAFILE links (its linked\n"
+    "data files) with it; --add FILE.dat (repeatable) adds another data file of the same\n"
+    "questionnaire for this run alone, without storing a link.\n"
     "--date TEXT is written wherever the files carry today's date (default: the system's short\n"
     "date). No command writes over the survey's data file or its linked tally files, nor,\n"
     "but results, over its results file. Notices go to standard error. Exit status: 0 done,\n"
@@ -124,6 +134,7 @@ struct Request {
     int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
     std::optional<ExportFormat> format;      // export --format
     bool byteOrderMark = false;              // export and crosstab --bom
+    QStringList added;                       // --add FILE.dat
 };
 
 struct UsageError {
@@ -165,7 +176,9 @@ Request parse(const QStringList& args) {
     const bool crosstab = req.command == QStringLiteral("crosstab");
     const bool exporting = req.command == QStringLiteral("export");
     const bool labels = req.command == QStringLiteral("labels");
-    if (!results && !dump && !crosstab && !exporting && !labels &&
+    const bool report = req.command == QStringLiteral("report");
+    const bool importing = req.command == QStringLiteral("import");
+    if (!results && !dump && !crosstab && !exporting && !labels && !importing &&
         req.command != QStringLiteral("sheet") && req.command != QStringLiteral("resave") &&
         req.command != QStringLiteral("report"))
         throw UsageError{req.command.isEmpty()
@@ -187,8 +200,11 @@ Request parse(const QStringList& args) {
             req.files.append(arg);
         } else if (arg == QStringLiteral("--")) {
             optionsEnded = true;
+        } else if (arg == QStringLiteral("--add")) {
+            onlyFor(results || crosstab || exporting || report);
+            req.added.append(value());
         } else if (arg == QStringLiteral("-o")) {
-            onlyFor(results || crosstab || labels);
+            onlyFor(results || crosstab || labels || importing);
             req.output = value();
         } else if (arg == QStringLiteral("--from")) {
             onlyFor(labels);
@@ -240,6 +256,8 @@ Request parse(const QStringList& args) {
     }
 
     const qsizetype wanted = (results || dump || labels) ? 1 : crosstab ? 3 : 2;
+    if (importing && req.files.size() < wanted)
+        throw UsageError{QStringLiteral("DATAFILE and IN.csv are both needed")};
     if (req.files.size() < wanted)
         throw UsageError{wanted == 1 ? QStringLiteral("DATAFILE missing")
                          : crosstab  ? QStringLiteral("DATAFILE, ROWQ and COLQ are all needed")
@@ -377,6 +395,22 @@ int labels(const Request& req, SurveyDocument& doc, const QString& date, QTextSt
     return TallyOk;
 }
 
+// The answers of the CSV file as new respondents, saved to target; nothing is written when any
+// row is refused.
+int importAnswers(const Request& req, SurveyDocument& doc, const QString& target,
+                  const QString& date, QTextStream& err) {
+    const ImportPreview preview = previewAnswerImportFile(doc, nativePath(req.files[1]));
+    for (const ImportRefusal& refusal : preview.Refused)
+        err << req.files[1] << ':' << refusal.Line << ": " << refusal.Reason << '\n';
+    err.flush();
+    if (!preview.Refused.empty()) return TallyFailed;
+    SilentEvents silent;
+    applyAnswerImport(doc, preview, silent);
+    doc.DataFilePath = nativePath(QFileInfo(target).absoluteFilePath());
+    hozon(doc, date);
+    return TallyOk;
+}
+
 int run(const Request& req, QTextStream& out, QTextStream& err) {
     const QString dataFile = req.files[0];
     const QString date =
@@ -390,6 +424,8 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         target = req.output.value_or(QString());
     else if (req.command == QStringLiteral("labels"))
         target = req.output.value_or(QString());
+    else if (req.command == QStringLiteral("import"))
+        target = req.output.value_or(dataFile);
     else if (req.command != QStringLiteral("dump"))
         target = req.files[1];
     auto doc = std::make_unique<SurveyDocument>();
@@ -403,11 +439,23 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
     if (loaded != LoadOutcome::Loaded) return TallyFailed;
 
     // Whatever is written must not replace the survey's own files (the results command may
-    // replace its results file). Export checks its files itself.
-    if (!target.isEmpty() && req.command != QStringLiteral("export"))
+    // replace its results file; import without -o adds to the data file itself). Export checks
+    // its files itself.
+    const bool importInPlace = req.command == QStringLiteral("import") && !req.output;
+    if (!target.isEmpty() && req.command != QStringLiteral("export") && !importInPlace)
         checkOutputTarget(*doc, nativePath(target),
                           req.command == QStringLiteral("results") ? OutputRole::ResultsTable
                                                                    : OutputRole::Other);
+
+    for (const QString& added : req.added) {
+        DataLinkCandidate candidate = readDataLink(*doc, nativePath(added));
+        if (candidate.Refusal != DataLinkRefusal::None) {
+            events.notice(candidate.Message);
+            return TallyFailed;
+        }
+        linkDataFile(*doc, std::move(candidate.Link), events);
+    }
+    if (req.command == QStringLiteral("import")) return importAnswers(req, *doc, target, date, err);
 
     if (req.command == QStringLiteral("dump")) {
         out << QString::fromUtf8(QJsonDocument(dumpDocument(*doc)).toJson(QJsonDocument::Indented));

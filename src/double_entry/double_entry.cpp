@@ -26,20 +26,6 @@ std::string_view normalAnswer(std::string_view stored) {
     return stored.empty() ? std::string_view("0") : stored;
 }
 
-QString quoted(std::string_view sjisText) {
-    return u8("「") + sjis::toQString(sjisText) + u8("」");
-}
-
-QString differenceMessage(const QString& what, const QString& nameA, const QString& valueA,
-                          const QString& nameB, const QString& valueB) {
-    return u8("アンケートが同じではないため照合できません。\n") + what + QLatin1Char('\n') + nameA +
-           u8("：") + valueA + QLatin1Char('\n') + nameB + u8("：") + valueB;
-}
-
-QString multiSelectText(bool multi) {
-    return multi ? u8("複数選択") : u8("複数選択なし");
-}
-
 // Notices of the loader kept for the refusal; linking notices are not the comparison's concern.
 class KeptNotices : public CoreEvents {
 public:
@@ -90,31 +76,6 @@ int shiftStart(const SurveyDocument& s, int inS, const SurveyDocument& l, int in
 }
 
 } // namespace
-
-QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
-                                const QString& nameA, const QString& nameB) {
-    if (a.SurveyTitle.view() != b.SurveyTitle.view())
-        return differenceMessage(u8("アンケート名が違います。"), nameA, quoted(a.SurveyTitle),
-                                 nameB, quoted(b.SurveyTitle));
-    if (a.QuestionCount != b.QuestionCount)
-        return differenceMessage(u8("質問数が違います。"), nameA, QString::number(a.QuestionCount),
-                                 nameB, QString::number(b.QuestionCount));
-    for (int q = 1; q <= std::min(a.QuestionCount, MaxQuestions); ++q) {
-        const QString number = QString::number(q);
-        if (a.QuestionText[q].view() != b.QuestionText[q].view())
-            return differenceMessage(u8("質問%1の内容が違います。").arg(number), nameA,
-                                     quoted(a.QuestionText[q]), nameB, quoted(b.QuestionText[q]));
-        if (a.ChoiceCount[q] != b.ChoiceCount[q])
-            return differenceMessage(u8("質問%1の選択肢の数が違います。").arg(number), nameA,
-                                     QString::number(a.ChoiceCount[q]), nameB,
-                                     QString::number(b.ChoiceCount[q]));
-        if (a.MultiSelect[q] != b.MultiSelect[q])
-            return differenceMessage(u8("質問%1の複数選択の設定が違います。").arg(number), nameA,
-                                     multiSelectText(a.MultiSelect[q]), nameB,
-                                     multiSelectText(b.MultiSelect[q]));
-    }
-    return {};
-}
 
 Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b, const QString& nameA,
                           const QString& nameB) {

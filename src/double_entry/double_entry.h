@@ -15,6 +15,7 @@
 // first respondent from which one file's rows agree with the other's next ones far better than
 // with their own, and names it.
 
+#include "model/questionnaire_difference.h"
 #include "model/survey_document.h"
 
 #include <QByteArray>
@@ -58,12 +59,8 @@ struct Comparison {
     }
 };
 
-// The first difference between the two questionnaires (title, question count, then per
-// question its text, choice count and multi-select flag), as a message naming both files; an
-// empty text when they are the same. nameA and nameB are the files' names as shown to the user.
-// Wordings and choice texts are not compared: they change nothing that is keyed.
-QString questionnaireDifference(const SurveyDocument& a, const SurveyDocument& b,
-                                const QString& nameA, const QString& nameB);
+// questionnaireDifference, the first difference between the two questionnaires, is in
+// model/questionnaire_difference.h: linking data files checks the same way.
 
 // Compares every answer of a with b. Allocates only the difference rows.
 Comparison compareSurveys(const SurveyDocument& a, const SurveyDocument& b,

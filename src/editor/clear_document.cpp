@@ -14,6 +14,7 @@ void DClear(SurveyDocument& doc) {
     // Answers cleared from a saved survey are still on disk; a questionnaire never saved is not.
     doc.Modified = doc.QuestionnaireModified;
     doc.LinkedTallyFileCount = 0;
+    doc.LinkedDataFiles.clear();
 }
 
 namespace {

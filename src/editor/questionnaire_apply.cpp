@@ -109,6 +109,19 @@ bool applyQuestionnaire(SurveyDocument& doc, const Questionnaire& edited, CoreEv
             for (int c = 1; c <= TallySlots; ++c)
                 addSaturated(doc.Tally[q][c],
                              std::int64_t{share->after.Count[q][c]} - share->before.Count[q][c]);
+    // A linked data file's answers are recorded again under the new questionnaire, as the
+    // survey's own are; their share moves from the old counts to the new ones.
+    for (LinkedDataFile& link : doc.LinkedDataFiles) {
+        if (!link.Doc) continue;
+        auto after = std::make_shared<SurveyDocument>(*link.Doc);
+        SilentEvents silent;
+        applyQuestionnaire(*after, edited, silent);
+        for (int q = 1; q <= newCount; ++q)
+            for (int c = 1; c <= TallySlots; ++c)
+                addSaturated(doc.Tally[q][c],
+                             std::int64_t{after->Tally[q][c]} - link.Doc->Tally[q][c]);
+        link.Doc = std::move(after);
+    }
 
     for (int q = 1; q <= rows; ++q) events.tallyChanged(q);
     if (changed) {

@@ -17,7 +17,8 @@ namespace vev {
 //   cut to three choices becomes NG "9", a multi-select answer keeps the choices that fit;
 // - the linked tally files are read again and their share moves from what they give under the
 //   old questionnaire to what they give under the new one (a file no longer found keeps its
-//   share until it is unlinked);
+//   share until it is unlinked); the linked data files' answers are recorded again under the
+//   new questionnaire and their share moves the same way;
 // - the questions above the new QuestionCount lose their answers and counts, so that a question
 //   added later at the same number starts empty.
 // Returns whether the title, any question or any text differs; then Modified and

@@ -12,6 +12,8 @@ namespace {
 
 QString kindText(AnswerKind kind) {
     switch (kind) {
+    case AnswerKind::File:
+        return QString::fromUtf8("ファイル");
     case AnswerKind::Id:
         return QStringLiteral("ID");
     case AnswerKind::SingleChoice:
@@ -24,8 +26,14 @@ QString kindText(AnswerKind kind) {
     return {};
 }
 
-QString valuesText(const AnswerVariable& v, int rows) {
+QString valuesText(const AnswerTable& table, const AnswerVariable& v, int rows) {
     switch (v.kind) {
+    case AnswerKind::File: {
+        QStringList labels;
+        for (qsizetype i = 0; i < table.fileNames.size(); ++i)
+            labels << QStringLiteral("%1 = %2").arg(i + 1).arg(table.fileNames[i]);
+        return labels.join(QStringLiteral("; "));
+    }
     case AnswerKind::Id:
         return QStringLiteral("1-%1").arg(rows);
     case AnswerKind::SingleChoice:
@@ -74,7 +82,7 @@ QByteArray codebookCsv(const AnswerTable& table, bool byteOrderMark) {
             csv.field(static_cast<long long>(v.question));
         else
             csv.emptyField();
-        csv.field(kindText(v.kind)).field(valuesText(v, table.rows));
+        csv.field(kindText(v.kind)).field(valuesText(table, v, table.rows));
         csv.endRecord();
         // The set follows its last indicator.
         if (set != table.sets.end() &&

@@ -1,5 +1,7 @@
 #include "export/answer_table.h"
 
+#include "model/linked_data.h"
+#include "model/respondent_set.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
 
@@ -37,12 +39,15 @@ int oneDigit(std::string_view answer) {
     return AnswerTable::Missing;
 }
 
-AnswerKind kindOf(const SurveyDocument& doc, int q) {
+AnswerKind kindOf(const RespondentSet& set, int q) {
+    const SurveyDocument& doc = set.file(0);
     if (doc.ChoiceCount[q] == 1) return AnswerKind::Numeric;
     if (doc.MultiSelect[q]) return AnswerKind::Indicator;
-    for (int r = 1; r <= std::min<int>(doc.RespondentCount, MaxRespondents); ++r)
-        if (severalChoices(doc.Answers[r][q].view())) return AnswerKind::Indicator;
-    return AnswerKind::SingleChoice;
+    bool several = false;
+    set.forEach([&several, q](int, int, const auto& answers) {
+        several = several || severalChoices(answers[q].view());
+    });
+    return several ? AnswerKind::Indicator : AnswerKind::SingleChoice;
 }
 
 } // namespace
@@ -52,22 +57,29 @@ void checkExportable(const SurveyDocument& doc) {
     for (int q = 1; q <= std::min(doc.QuestionCount, MaxQuestions); ++q)
         anyInUse = anyInUse || doc.ChoiceCount[q] > 0;
     if (!anyInUse) throw VevError(noQuestionnaireMessage().toStdString());
-    if (doc.RespondentCount < 1) throw VevError(noRespondentsMessage().toStdString());
+    if (totalRespondents(doc) < 1) throw VevError(noRespondentsMessage().toStdString());
 }
 
 AnswerTable answerTable(const SurveyDocument& doc) {
     checkExportable(doc);
 
+    const RespondentSet respondents(doc);
     AnswerTable table;
     table.title = sjis::toQString(doc.SurveyTitle.view());
-    table.rows = std::min<int>(doc.RespondentCount, MaxRespondents);
+    table.rows = respondents.total();
+    if (respondents.hasLinkedFiles()) {
+        table.variables.push_back(
+            {"file", QString::fromUtf8("データファイル"), AnswerKind::File, 0, 0, 0});
+        for (int i = 0; i < respondents.fileCount(); ++i)
+            table.fileNames << respondents.fileName(i);
+    }
     table.variables.push_back({"id", QString::fromUtf8("回答者番号"), AnswerKind::Id, 0, 0, 0});
     const int questions = std::min(doc.QuestionCount, MaxQuestions);
     for (int q = 1; q <= questions; ++q) {
         if (doc.ChoiceCount[q] == 0) continue; // unused: nothing was keyed for it
         const QString text = sjis::toQString(doc.QuestionText[q].view());
         const std::string name = "q" + std::to_string(q);
-        const AnswerKind kind = kindOf(doc, q);
+        const AnswerKind kind = kindOf(respondents, q);
         const int choices = doc.ChoiceCount[q];
         if (kind != AnswerKind::Indicator) {
             table.variables.push_back({name, text, kind, q, 0, choices});
@@ -82,13 +94,13 @@ AnswerTable answerTable(const SurveyDocument& doc) {
     }
 
     table.values.reserve(static_cast<std::size_t>(table.rows) * table.variables.size());
-    for (int r = 1; r <= table.rows; ++r) {
+    respondents.forEach([&table](int file, int r, const auto& answers) {
         for (const AnswerVariable& v : table.variables) {
-            if (v.kind == AnswerKind::Id) {
-                table.values.push_back(r);
+            if (v.kind == AnswerKind::File || v.kind == AnswerKind::Id) {
+                table.values.push_back(v.kind == AnswerKind::File ? file + 1 : r);
                 continue;
             }
-            const std::string_view answer = doc.Answers[r][v.question].view();
+            const std::string_view answer = answers[v.question].view();
             if (v.kind != AnswerKind::Indicator) {
                 table.values.push_back(oneDigit(answer));
             } else if (unanswered(answer)) {
@@ -100,7 +112,7 @@ AnswerTable answerTable(const SurveyDocument& doc) {
                 table.values.push_back(answer.find(digit) == std::string_view::npos ? 0 : 1);
             }
         }
-    }
+    });
     return table;
 }
 

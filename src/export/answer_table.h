@@ -15,13 +15,17 @@
 // the tally: a question with 1 choice is numeric; one with two or more is
 // multi-select when it is marked so, or when any answer holds several choices (left by taking
 // the mark away in the editor), so that no answer is lost; otherwise it is single choice.
-// Linked tally files are counts, not respondents: they are not part of the table.
+// Linked tally files are counts, not respondents: they are not part of the table. The
+// respondents of linked data files are (model/respondent_set.h): the table then starts with
+// `file`, the file's number (its value labels the file names), and `id` numbers the respondent
+// within its file.
 //
 // Texts are UTF-8 (QString), converted once from the document's Shift-JIS bytes.
 
 #include "model/survey_document.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 #include <vector>
@@ -29,7 +33,8 @@
 namespace vev {
 
 enum class AnswerKind {
-    Id,           // the respondent number
+    File,         // file: which data file (1 = the open one); only with linked data files
+    Id,           // the respondent number (within its file)
     SingleChoice, // q<n>: the chosen number, 9 = NG
     Numeric,      // q<n>: the digit, 9 = NG
     Indicator,    // q<n>_c of a multi-select question: 1 chosen, 0 not
@@ -62,7 +67,8 @@ struct AnswerTable {
     QString title; // the survey title, for the file label
     std::vector<AnswerVariable> variables;
     std::vector<AnswerSet> sets;
-    int rows = 0;            // RespondentCount
+    QStringList fileNames;   // the value labels of `file`, 1.. in order; empty without it
+    int rows = 0;            // RespondentCount (of all the files)
     std::vector<int> values; // rows × variables, row by row; Missing where there is no value
 
     int value(int row, int variable) const { // row 0-based

@@ -54,13 +54,24 @@ QByteArray savBytes(const AnswerTable& table) {
     readstat_label_set_t* ng = readstat_add_label_set(w, READSTAT_TYPE_DOUBLE, "ng");
     readstat_label_double_value(ng, AnswerTable::NgValue, "NG");
 
+    // The files of a survey with linked data files: `file` names them.
+    readstat_label_set_t* files = table.fileNames.isEmpty()
+                                      ? nullptr
+                                      : readstat_add_label_set(w, READSTAT_TYPE_DOUBLE, "file");
+    for (qsizetype i = 0; i < table.fileNames.size(); ++i)
+        readstat_label_double_value(files, static_cast<double>(i + 1),
+                                    table.fileNames[i].toUtf8().constData());
+
     std::vector<readstat_variable_t*> variables;
     variables.reserve(table.variables.size());
     for (const AnswerVariable& v : table.variables) {
         readstat_variable_t* variable =
             readstat_add_variable(w, v.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
         readstat_variable_set_label(variable, v.label.toUtf8().constData());
-        readstat_variable_set_format(variable, v.kind == AnswerKind::Id ? "F3.0" : "F1.0");
+        readstat_variable_set_format(variable, v.kind == AnswerKind::Id     ? "F3.0"
+                                               : v.kind == AnswerKind::File ? "F2.0"
+                                                                            : "F1.0");
+        if (v.kind == AnswerKind::File) readstat_variable_set_label_set(variable, files);
         readstat_variable_set_measure(variable, v.scale() ? READSTAT_MEASURE_SCALE
                                                           : READSTAT_MEASURE_NOMINAL);
         readstat_variable_set_alignment(variable, READSTAT_ALIGNMENT_RIGHT);

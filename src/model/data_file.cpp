@@ -1,6 +1,7 @@
 #include "model/data_file.h"
 
 #include "model/byte_text.h"
+#include "model/linked_data.h"
 #include "model/number_text.h"
 #include "model/paths.h"
 #include "model/recording.h"
@@ -35,6 +36,8 @@ struct Words {
     std::string togetherLine = sjis::fromUtf8("集計結果：同時保存");
     std::string separateLine = sjis::fromUtf8("集計結果：別に保存");
     std::string respondentBaseLine = sjis::fromUtf8("割合基数：回答者");
+    std::string dataLinkLine = sjis::fromUtf8("結合データ,");
+    std::string dataLinkPrefix = sjis::fromUtf8("結合デ");
     std::string linkedPrefix = sjis::fromUtf8("追加用");
     std::string percentPrefix = sjis::fromUtf8("百分率");
     std::string resultsPrefix = sjis::fromUtf8("集計結");
@@ -233,6 +236,12 @@ std::string dataFileContents(const SurveyDocument& doc, const QString& shortDate
     }
     // The same holds for the texts: a survey without them is saved as it always was.
     appendTextTrailerLines(out, doc);
+    // The linked data files come last, and only when there are any: older readers skip them.
+    for (const LinkedDataFile& link : doc.LinkedDataFiles) {
+        out += w.dataLinkLine;
+        out += sjis::fromNativePath(paths::fileNamePart(link.Path));
+        endLine();
+    }
     endLine();
     out += sjis::fromNativePath(paths::fileNamePart(doc.DataFilePath));
     out += "  ";
@@ -252,7 +261,12 @@ void writeDataFile(SurveyDocument& doc, const QString& shortDate) {
     doc.QuestionnaireModified = false;
 }
 
-LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
+namespace {
+
+// The load; with answersOnly the linked tally files are not read (their counts are not the
+// file's answers) and the linked data files are only listed, for a file whose answers count in
+// another survey.
+LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOnly) {
     const Words& w = words();
     const std::string& requested = doc.OpenRequestPath;
     TextFileReader reader(requested);
@@ -316,9 +330,17 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     // still read: they belong to the questionnaire, wherever a writer put them.
     bool linkedFull = false;
     for (;;) {
-        const bool textLine = readTextTrailerLine(d, line);
-        if (textLine || linkedFull) {
-            // read already, or past the 40th linked file, where nothing else is acted on
+        if (readTextTrailerLine(d, line)) {
+            // a wording or a choice text: read wherever it stands
+        } else if (isPrefix(w.dataLinkPrefix) && sjis::contains(line, w.dataLinkLine)) {
+            // A linked data file, wherever it stands; read after the load (followDataLinks),
+            // where the files are checked against this one.
+            d.LinkedDataFiles.push_back(
+                {folder + sjis::toNativePath(afterFirstComma(line)), nullptr});
+        } else if (linkedFull) {
+            // past the 40th linked file nothing else is acted on
+        } else if (isPrefix(w.linkedPrefix) && answersOnly) {
+            // not this file's answers
         } else if (isPrefix(w.linkedPrefix)) {
             const std::string name(afterFirstComma(line));
             const std::string path = folder + sjis::toNativePath(name);
@@ -366,6 +388,20 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
 
     doc = std::move(d);
     return LoadOutcome::Loaded;
+}
+
+} // namespace
+
+LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
+    const LoadOutcome outcome = loadDataFile(doc, events, /*answersOnly=*/false);
+    if (outcome == LoadOutcome::Loaded) followDataLinks(doc, events);
+    return outcome;
+}
+
+LoadOutcome readDataFileAnswers(const std::string& path, SurveyDocument& doc,
+                                CoreEvents& events) {
+    doc.OpenRequestPath = path;
+    return loadDataFile(doc, events, /*answersOnly=*/true);
 }
 
 } // namespace vev

@@ -29,6 +29,12 @@ enum class LoadOutcome {
 // linked tally files merged, options restored, and the respondent to show chosen and shown
 // (document side of hitoribun), CurrentQuestion set. The file is read into a fresh document
 // that replaces this one only on success: a refusal or a VevError leaves it exactly as it was.
+// The linked data files the file names are read after it and checked (followDataLinks).
 LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events);
+
+// The questionnaire and answers of path alone, into doc, for a file whose answers count in
+// another survey: its linked tally files are not read, so Tally holds its answers' counts only,
+// and the data files it links are listed in LinkedDataFiles without being read.
+LoadOutcome readDataFileAnswers(const std::string& path, SurveyDocument& doc, CoreEvents& events);
 
 } // namespace vev

@@ -4,7 +4,9 @@
 #include "model/one_based.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vev {
 
@@ -39,6 +41,15 @@ struct SurveyTexts {
     friend bool operator==(const SurveyTexts&, const SurveyTexts&) = default;
 };
 
+struct SurveyDocument;
+
+// A linked data file: another operator's keying of the same questionnaire (model/linked_data.h).
+// Its answers are read, never written; Doc->Tally is exactly what they add to the survey's Tally.
+struct LinkedDataFile {
+    std::string Path;                          // full native path
+    std::shared_ptr<const SurveyDocument> Doc; // its questionnaire and answers; null until read
+};
+
 // The one survey of the program: questionnaire, answers, tally, linked tally files, the paths
 // of the files in use and the entry state of the main window. A plain record of fixed tables:
 // every handler reads and writes the fields directly and refreshes what shows them.
@@ -70,6 +81,8 @@ struct SurveyDocument {
     int LinkedTallyFileCount = 0; // 0..40
     OneBased<std::string, MaxLinkedTallyFiles> LinkedTallyFile;
     std::string CurrentTallyFilePath;
+    // LinkedDataFiles: data files whose respondents count with this survey's own.
+    std::vector<LinkedDataFile> LinkedDataFiles;
 
     // Files, paths and texts (native paths)
     std::string DataFilePath;

@@ -1,6 +1,8 @@
 #include "results/percentages.h"
 
+#include "model/linked_data.h"
 #include "model/number_text.h"
+#include "model/respondent_set.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,18 +45,17 @@ std::int32_t percentBase(const SurveyDocument& doc, int q, PercentBasis basis) {
     const int k = doc.ChoiceCount[q];
     std::int64_t base = 0;
     if (k <= 1) {
-        base = std::int64_t{doc.RespondentCount} - doc.Tally[q][NgSlot];
+        base = std::int64_t{totalRespondents(doc)} - doc.Tally[q][NgSlot];
     } else {
         for (int c = 1; c <= k; ++c) base += doc.Tally[q][c];
         if (basis == PercentBasis::Respondents && doc.MultiSelect[q]) {
             std::int64_t respondents = 0;
             std::int64_t localAnswers = 0;
-            const int last = std::min(doc.RespondentCount, MaxRespondents);
-            for (int r = 1; r <= last; ++r) {
-                const int n = choiceDigits(doc.Answers[r][q].view(), k);
+            RespondentSet(doc).forEach([&](int, int, const auto& answers) {
+                const int n = choiceDigits(answers[q].view(), k);
                 localAnswers += n;
                 respondents += n > 0;
-            }
+            });
             // What the tally holds beyond the local answers came from linked files.
             base = respondents + std::max<std::int64_t>(base - localAnswers, 0);
         }

@@ -18,6 +18,7 @@ inline PercentBasis percentBasisOf(const SurveyDocument& doc) {
 }
 
 // The divisor of question q's percentages, never 0 (0 becomes 1):
+// (The respondents are the open file's and the linked data files', model/respondent_set.h.)
 // - a question of 0 or 1 choice: RespondentCount minus the NG count;
 // - a choice question, and a multi-select one under the answers' basis: the sum of its choice
 //   counts, NG not included;
