@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer preset and the fuzz targets, runs
 # the fuzzers for a bounded time and every test in both presets (window tests on the offscreen
-# platform). The install and package checks run in the normal preset only.
+# platform). The install and package checks run in the normal preset only. Configure's own
+# lines are kept quiet; the optional checks it leaves out (and why) still show, on stderr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -26,3 +27,4 @@ if [ -d fuzz ]; then
 fi
 ctest --preset default
 ctest --preset asan
+echo "tools/test.sh: done in ${SECONDS} s"

@@ -17,8 +17,7 @@
 #include "model/vev_error.h"
 #include "analysis/cross_table_dialog.h"
 #include "export/export_command.h"
-#include "analysis/report_command.h"
-#include "analysis/results_chart_window.h"
+#include "analysis/charts_module.h"
 #include "results/results_file.h"
 
 #include <QAbstractSlider>
@@ -713,15 +712,16 @@ void TForm1::Results1Click() {
 
 void TForm1::Chart1Click() {
     if (!chart_) {
-        chart_ = new ResultsChartWindow(doc, platform, this);
+        chart_ = charts::newResultsChartWindow(doc, platform, this);
         chartRefresh_ = new QTimer(this);
         chartRefresh_->setSingleShot(true);
         chartRefresh_->setInterval(0);
         connect(chartRefresh_, &QTimer::timeout, this, [this] {
-            if (chart_->isVisible()) runGuarded([this] { chart_->refresh(); });
+            if (chart_->isVisible())
+                runGuarded([this] { charts::refreshResultsChartWindow(chart_); });
         });
     } else {
-        chart_->refresh();
+        charts::refreshResultsChartWindow(chart_);
     }
     chart_->show();
     chart_->raise();
@@ -733,7 +733,7 @@ void TForm1::CrossTab1Click() {
 }
 
 void TForm1::Report1Click() {
-    saveResultsReportAs(this, doc, platform);
+    charts::saveResultsReportAs(this, doc, platform);
 }
 
 void TForm1::resultsChanged() {

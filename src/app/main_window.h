@@ -46,7 +46,6 @@ namespace vev {
 
 class QuestionGrid;
 class RespondentBar;
-class ResultsChartWindow;
 class TForm2;
 class TForm4;
 
@@ -199,8 +198,8 @@ private:
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
 
-    ResultsChartWindow* chart_ = nullptr; // the results charts, created when first opened
-    QTimer* chartRefresh_ = nullptr;      // coalesces the chart's refreshes
+    QWidget* chart_ = nullptr;       // the results charts, created when first opened
+    QTimer* chartRefresh_ = nullptr; // coalesces the chart's refreshes
 
     // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
