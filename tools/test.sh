@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 export QT_QPA_PLATFORM=offscreen
-# Rebuilds of the same sources (another clone, another preset run) come from the compiler cache.
+# Rebuilds of the same sources in this checkout (a removed build folder, a second run) come from
+# the compiler cache; the build sets the ccache settings its precompiled headers need.
 launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$PWD"
