@@ -1,20 +1,23 @@
 #!/usr/bin/env python3
-"""Builds the example survey in examples/ with vev-tally, the program's own writers.
+"""Builds the example survey in examples/ with the independent model of the file formats
+(tests/model/differential_model.py), never with the program: the command-line tests compare
+vev-tally's output against these files.
 
-    python3 tools/make_examples.py [PATH_TO_VEV_TALLY]
+    python3 tools/make_examples.py           # writes examples/
+    python3 tools/make_examples.py --check   # fails when examples/ is not what the model writes
 
 Answers come from a fixed seed and every date is fixed, so a re-run gives the same bytes. The
 raw survey below is only an input: the checked-in data file, addition sheet and results file are
-what vev-tally writes of it (the sheet then gets its counts typed in as a spreadsheet saves them).
+what the model writes of it (the sheet then gets its counts typed in as a spreadsheet saves them).
 """
 import os
 import random
-import shutil
-import subprocess
 import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "model"))
+import differential_model as model  # noqa: E402
 EXAMPLES = os.path.join(ROOT, "examples")
 DATE = "2026/12/07"
 TITLE = "満足度調査"
@@ -119,30 +122,52 @@ def fill_sheet(path, rng):
         f.write(b"\r\n".join(out))
 
 
-def run(tool, *args):
-    subprocess.run([tool, *args, "--date", DATE], check=True)
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
 
 
-def main():
-    tool = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
-                           os.path.join(ROOT, "build", "default", "src", "app", "vev-tally"))
+def make(out):
+    date = DATE.encode()
     rng = random.Random(SEED)
     body = raw_survey(rng)
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, TITLE + ".dat")
-        with open(raw, "wb") as f:
-            f.write(b"\r\n".join(body + trailer(False)) + b"\r\n")
-        sheet = os.path.join(tmp, SHEET)
-        run(tool, "sheet", raw, sheet)
+        write(raw, b"\r\n".join(body + trailer(False)) + b"\r\n")
+        sheet = os.path.join(out, SHEET)
+        os.makedirs(out, exist_ok=True)
+        write(sheet, model.write_sheet(model.load(raw.encode(), tmp.encode()), sheet.encode(), date))
         fill_sheet(sheet, rng)
-        with open(raw, "wb") as f:
-            f.write(b"\r\n".join(body + trailer(True)) + b"\r\n")
-        os.makedirs(EXAMPLES, exist_ok=True)
-        shutil.copyfile(sheet, os.path.join(EXAMPLES, SHEET))
-        data = os.path.join(EXAMPLES, TITLE + ".dat")
-        run(tool, "resave", raw, data)  # also writes the results file beside it
-        run(tool, "results", data)
+        # The raw survey linked to the filled sheet, loaded and saved into examples/ with the
+        # results file beside it, as `vev-tally resave` writes them.
+        raw = os.path.join(out, "raw.dat")
+        write(raw, b"\r\n".join(body + trailer(True)) + b"\r\n")
+        try:
+            doc = model.load(raw.encode(), out.encode())
+        finally:
+            os.remove(raw)
+        data = os.path.join(out, TITLE + ".dat")
+        doc.path = data.encode()
+        write(data, model.write_data(doc, date))
+        write(os.path.join(out, TITLE + ".csv"), model.write_results(doc, date, False))
+
+
+def main():
+    if sys.argv[1:] != ["--check"]:
+        make(EXAMPLES)
+        return 0
+    with tempfile.TemporaryDirectory() as fresh:
+        make(fresh)
+        names = sorted(os.listdir(fresh))
+        differ = [n for n in names if model.read_bytes(os.path.join(fresh, n)) !=
+                  model.read_bytes(os.path.join(EXAMPLES, n))]
+    if differ or sorted(os.listdir(EXAMPLES)) != names:
+        print("examples/ is not what the model writes: " + ", ".join(differ or ["file list"]),
+              file=sys.stderr)
+        return 1
+    print(f"{len(names)} example files are the model's")
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer preset and the fuzz targets, runs
 # the fuzzers for a bounded time and every test in both presets (window tests on the offscreen
-# platform). The install and package checks run in the normal preset only.
+# platform). The install and package checks run in the normal preset only. Configure's own
+# lines are kept quiet; the optional checks it leaves out (and why) still show, on stderr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 export QT_QPA_PLATFORM=offscreen
-# Rebuilds of the same sources (another clone, another preset run) come from the compiler cache.
+# Rebuilds of the same sources in this checkout (a removed build folder, a second run) come from
+# the compiler cache; the build sets the ccache settings its precompiled headers need.
 launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$PWD"
@@ -26,3 +28,4 @@ if [ -d fuzz ]; then
 fi
 ctest --preset default
 ctest --preset asan
+echo "tools/test.sh: done in ${SECONDS} s"

@@ -1,8 +1,7 @@
 #include "analysis/analysis_commands.h"
 
 #include "analysis/cross_table_dialog.h"
-#include "analysis/report_command.h"
-#include "analysis/results_chart_window.h"
+#include "analysis/charts_module.h"
 
 #include <QTimer>
 
@@ -10,15 +9,16 @@ namespace vev {
 
 void AnalysisCommands::Chart1Click() {
     if (!chart_) {
-        chart_ = new ResultsChartWindow(doc_, platform_, view_.dialogParent());
+        chart_ = charts::newResultsChartWindow(doc_, platform_, view_.dialogParent());
         chartRefresh_ = new QTimer(view_.dialogParent());
         chartRefresh_->setSingleShot(true);
         chartRefresh_->setInterval(0);
         QObject::connect(chartRefresh_, &QTimer::timeout, chartRefresh_, [this] {
-            if (chart_->isVisible()) view_.runGuarded([this] { chart_->refresh(); });
+            if (chart_->isVisible())
+                view_.runGuarded([this] { charts::refreshResultsChartWindow(chart_); });
         });
     } else {
-        chart_->refresh();
+        charts::refreshResultsChartWindow(chart_);
     }
     chart_->show();
     chart_->raise();
@@ -30,7 +30,7 @@ void AnalysisCommands::CrossTab1Click() {
 }
 
 void AnalysisCommands::Report1Click() {
-    saveResultsReportAs(view_.dialogParent(), doc_, platform_);
+    charts::saveResultsReportAs(view_.dialogParent(), doc_, platform_);
 }
 
 void AnalysisCommands::resultsChanged() {

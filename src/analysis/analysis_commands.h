@@ -5,10 +5,9 @@
 #include "platform/survey_view.h"
 
 class QTimer;
+class QWidget;
 
 namespace vev {
-
-class ResultsChartWindow;
 
 // The results menu "集計(&T)": the one chart window (created when first opened, kept and
 // refreshed while it shows), the cross table dialog and the PDF report.
@@ -29,7 +28,7 @@ private:
     SurveyDocument& doc_;
     Platform& platform_;
     SurveyView& view_;
-    ResultsChartWindow* chart_ = nullptr; // owned by the main window, as its child
+    QWidget* chart_ = nullptr;            // the module's chart window, the main window's child
     QTimer* chartRefresh_ = nullptr;      // coalesces the chart's refreshes
 };
 

@@ -6,12 +6,30 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProxyStyle>
 #include <QTranslator>
 
 #include <memory>
 
+namespace {
+
+// The style, less the menu bar's extension-button icon, which it would read at once through the
+// image format plugins (loading every one, and Qt Svg with them) for a button that shows only
+// when the menus do not fit the window. Every other icon is the style's own.
+class StartStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (icon == SP_ToolBarHorizontalExtensionButton) return {};
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new StartStyle);
     QApplication::setApplicationName(QStringLiteral("VEV"));
 
     // Qt's own dialog buttons in Japanese where the translations are installed.

@@ -102,7 +102,12 @@ void TForm1::createWidgets() {
                 double_.respondentShown();
             },
         .scrollToTop = [this] { scrollArea->verticalScrollBar()->setValue(0); },
-        .ensureVisible = [this](QWidget* box) { scrollArea->ensureWidgetVisible(box, 0, 0); },
+        // A box leaving the view comes in at the far edge, with the rows beyond it in view.
+        .ensureVisible =
+            [this](QWidget* box) {
+                const int margin = scrollArea->viewport()->height() - box->height();
+                scrollArea->ensureWidgetVisible(box, 0, std::max(margin, 0));
+            },
         .keyPreview = [this] { return respondents_->keyPreview(); },
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
         .mismatchLeft = [this] { double_.mismatchLeft(); },

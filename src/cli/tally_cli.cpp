@@ -16,9 +16,9 @@
 #include "export/answer_csv.h"
 #include "export/answer_export.h"
 #include "export/answer_import.h"
+#include "analysis/charts_module.h"
 #include "analysis/cross_table.h"
 #include "results/results_file.h"
-#include "analysis/results_report.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -483,7 +483,7 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         doc->CurrentTallyFilePath = nativePath(target);
         writing("追加集計シートを書き込めません", target, [&] { csvRhozon(*doc, date); });
     } else if (req.command == QStringLiteral("report")) {
-        writeResultsReport(*doc, nativePath(target), date);
+        charts::writeResultsReport(*doc, nativePath(target), date);
     } else { // resave
         const QString absolute = QFileInfo(target).absoluteFilePath();
         // The results file that goes beside the copy must not be the copy itself.

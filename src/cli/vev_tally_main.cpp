@@ -1,6 +1,7 @@
+#include "analysis/charts_module.h"
 #include "cli/tally_cli.h"
+#include "model/vev_error.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -8,12 +9,18 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
-    // Only the report draws (its charts and fonts need a QApplication); it never needs a
-    // display, so it draws offscreen unless a platform is asked for.
+    // Only the report draws (its charts and fonts need a QApplication, which the charts module
+    // makes: vev-tally itself links no Widgets); it never needs a display, so it draws offscreen
+    // unless a platform is asked for.
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
+        try {
+            app = vev::charts::newApplication(argc, argv);
+        } catch (const vev::VevError& error) {
+            std::fprintf(stderr, "vev-tally: %s\n", error.what());
+            return 1;
+        }
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }

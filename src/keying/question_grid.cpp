@@ -14,6 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
 
 #include <algorithm>
@@ -103,6 +107,40 @@ QRect answerBoxGeometry(bool multiSelect, int choices) {
     return {245 - 9 * choices, 0, 9 * choices + 7, 19};
 }
 
+// A choice header: it lies under its row's count line, so every redrawn count repaints it too,
+// while its own text changes only with the questionnaire. It paints a picture of itself, made
+// again when its text, size, font or colours change, instead of laying its text out each time.
+class ChoiceHeader : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (drawing_) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        if (picture_.isNull() || pictureText_ != text() ||
+            picture_.deviceIndependentSize().toSize() != size()) {
+            drawing_ = true;
+            picture_ = grab();
+            drawing_ = false;
+            pictureText_ = text();
+        }
+        QPainter(this).drawPixmap(0, 0, picture_);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+            picture_ = QPixmap();
+        QLabel::changeEvent(event);
+    }
+
+private:
+    QPixmap picture_;
+    QString pictureText_;
+    bool drawing_ = false;
+};
+
 // The answer box's length limit binds what the operator types, not what the program shows:
 // an answer stored before the editor cut the question's choices still shows whole, where a
 // QLineEdit maximum length would cut it.
@@ -121,6 +159,17 @@ void setAnswerLength(QLineEdit* box, int limit) {
         return;
     }
     box->setValidator(new AnswerLength(limit, box));
+}
+
+// A digit of the 15 px font must fit the 19 px answer box: the text takes the box's whole height
+// and keeps three pixels from its sides, the style's frame taken back through negative text
+// margins. (A style sheet's padding does the same but slows down every paint of the box, and
+// keying repaints boxes at every key.)
+void setBoxPadding(QLineEdit* box) {
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+    box->setTextMargins(3 - frame, -frame, 3 - frame, -frame);
 }
 
 void setBoxBackground(QLineEdit* box, const QColor& colour) {
@@ -203,7 +252,9 @@ void QuestionGrid::createRows() {
         no_[n]->setFont(questionFont);
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-        af_[n] = look::placedLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
+        af_[n] = new ChoiceHeader(panel);
+        af_[n]->setObjectName(QStringLiteral("af") + number);
+        af_[n]->setGeometry(256, 0, 508, 20);
         af_[n]->setFont(rowFont);
         af_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(af_[n], QColor(0, 255, 0), QColor(0, 0, 128));
@@ -228,8 +279,7 @@ void QuestionGrid::createRows() {
         sn_[n]->setObjectName(QStringLiteral("sn") + number);
         sn_[n]->setGeometry(200, 0, 19, 19);
         sn_[n]->setFont(answerFont);
-        sn_[n]->setTextMargins(0, 0, 0, 0);
-        sn_[n]->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px 1px; }"));
+        setBoxPadding(sn_[n]);
         // A file dropped on an answer box is a survey to load, not text to insert.
         sn_[n]->setAcceptDrops(false);
 

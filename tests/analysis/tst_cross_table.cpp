@@ -4,6 +4,7 @@
 #include "model/recording.h"
 #include "model/sjis.h"
 #include "results/percentages.h"
+#include "survey_fixtures.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -14,28 +15,6 @@ using namespace vev;
 using namespace vev::test;
 
 namespace {
-
-// Six respondents: question 1 single choice (2 choices), question 2 multi-select (3 choices),
-// question 3 numeric.
-//   r1: 1, 12    r2: 2, 3    r3: 1, 0    r4: 9, 123    r5: 0, 9    r6: 2, 23
-std::unique_ptr<SurveyDocument> smallSurvey() {
-    auto doc = std::make_unique<SurveyDocument>();
-    doc->QuestionCount = 3;
-    doc->ChoiceCount[1] = 2;
-    doc->ChoiceCount[2] = 3;
-    doc->MultiSelect[2] = true;
-    doc->ChoiceCount[3] = 1;
-    const char* answers[6][3] = {{"1", "12", "3"},  {"2", "3", "1"}, {"1", "0", "2"},
-                                 {"9", "123", "0"}, {"0", "9", "4"}, {"2", "23", "5"}};
-    for (int r = 1; r <= 6; ++r)
-        for (int q = 1; q <= 3; ++q) {
-            doc->CurrentRespondent = r;
-            doc->CurrentQuestion = q;
-            doc->EntryBuffer = answers[r - 1][q - 1];
-            dataIN(*doc);
-        }
-    return doc;
-}
 
 QString rows(std::initializer_list<const char*> lines) {
     QString text;
@@ -89,7 +68,7 @@ private slots:
         QFETCH(bool, showOpen);
         QFETCH(bool, tenths);
         QFETCH(QString, expected);
-        auto doc = smallSurvey();
+        auto doc = smallCrossSurvey();
         QCOMPARE(doc->RespondentCount, 6);
         const CrossTable table = crossTabulate(*doc, rowQ, colQ);
         QCOMPARE(crossGridText(crossGrid(table, CrossView(view), showOpen, tenths)), expected);
@@ -190,12 +169,12 @@ private slots:
     }
     void csvBytes() {
         QFETCH(bool, bom);
-        auto doc = smallSurvey();
+        auto doc = smallCrossSurvey();
         doc->QuestionText[1] = sjis::fromUtf8("性別");
         const CrossTable table = crossTabulate(*doc, 1, 2);
         QCOMPARE(crossGridCsv(crossGrid(table, CrossView::Counts, true, false), bom),
                  QByteArray(bom ? "\xEF\xBB\xBF" : "") +
-                     u("Q1 性別 × Q2,1,2,3,無回答,NG,計\r\n"
+                     u("Q1 性別 × Q2 B,1,2,3,無回答,NG,計\r\n"
                        "1,1,1,0,1,0,2\r\n"
                        "2,0,1,2,0,0,2\r\n"
                        "無回答,0,0,0,0,1,1\r\n"
@@ -221,7 +200,7 @@ private slots:
     void refusals() {
         QFETCH(int, q);
         QFETCH(QString, problem);
-        auto doc = smallSurvey();
+        auto doc = smallCrossSurvey();
         if (q < 0) doc->ChoiceCount[q = 3] = 0;
         QCOMPARE(crossQuestionProblem(*doc, q), problem);
     }

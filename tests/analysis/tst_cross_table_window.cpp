@@ -1,9 +1,10 @@
 #include "analysis/cross_table_dialog.h"
 
 #include "core_test_util.h"
-#include "model/recording.h"
 #include "fake_platform.h"
 #include "window_fixture.h"
+#include "model/recording.h"
+#include "survey_fixtures.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,30 +23,6 @@ using namespace vev;
 using namespace vev::test;
 
 namespace {
-
-// Six respondents: A single choice (2), B multi-select (3), C numeric.
-//   r1: 1, 12    r2: 2, 3    r3: 1, 0    r4: 9, 123    r5: 0, 9    r6: 2, 23
-std::unique_ptr<SurveyDocument> smallSurvey() {
-    auto doc = std::make_unique<SurveyDocument>();
-    doc->QuestionCount = 3;
-    const char* texts[] = {"A", "B", "C"};
-    const int choices[] = {2, 3, 1};
-    for (int q = 1; q <= 3; ++q) {
-        doc->QuestionText[q] = texts[q - 1];
-        doc->ChoiceCount[q] = choices[q - 1];
-    }
-    doc->MultiSelect[2] = true;
-    const char* answers[6][3] = {{"1", "12", "3"},  {"2", "3", "1"}, {"1", "0", "2"},
-                                 {"9", "123", "0"}, {"0", "9", "4"}, {"2", "23", "5"}};
-    for (int r = 1; r <= 6; ++r)
-        for (int q = 1; q <= 3; ++q) {
-            doc->CurrentRespondent = r;
-            doc->CurrentQuestion = q;
-            doc->EntryBuffer = answers[r - 1][q - 1];
-            dataIN(*doc);
-        }
-    return doc;
-}
 
 // What the table widget shows, one line per row, cells separated by spaces, headers included.
 QString shown(const QTableWidget* table) {
@@ -79,7 +56,7 @@ class TestCrossTableWindow : public QObject {
 private slots:
     void init() {
         previousFolder = QDir::currentPath();
-        doc = smallSurvey();
+        doc = smallCrossSurvey();
         platform = std::make_unique<FakePlatform>();
     }
     void cleanup() {

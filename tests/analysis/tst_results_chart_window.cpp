@@ -3,9 +3,10 @@
 #include "results/percentages.h"
 #include "analysis/results_chart_window.h"
 
-#include "model/sjis.h"
 #include "analysis/results_chart.h"
+#include "model/sjis.h"
 #include "results/results_file.h"
+#include "survey_fixtures.h"
 #include "window_fixture.h"
 
 #include <QAbstractBarSeries>
@@ -29,34 +30,6 @@ using namespace vev;
 using namespace vev::test;
 
 namespace {
-
-// "昼食アンケート", 20 respondents: Q1 three choices (12, 7, 0; NG 1), Q2 multi-select of four
-// (9, 14, 3, 6), Q3 numeric (sum 30, NG 2), Q4 unused (no choices).
-void fillLunch(SurveyDocument& doc, const std::string& dataFile) {
-    doc.SurveyTitle = sjis::fromUtf8("昼食アンケート");
-    doc.DataFilePath = dataFile;
-    doc.RespondentCount = 20;
-    doc.QuestionCount = 4;
-    const char* texts[] = {"昼食の満足度", "好きな飲み物", "外食の回数", "予備"};
-    const int choices[] = {3, 4, 1, 0};
-    for (int q = 1; q <= 4; ++q) {
-        doc.QuestionText[q] = sjis::fromUtf8(texts[q - 1]);
-        doc.ChoiceCount[q] = choices[q - 1];
-    }
-    doc.MultiSelect[2] = true;
-    doc.Tally[1][1] = 12;
-    doc.Tally[1][2] = 7;
-    doc.Tally[1][9] = 1;
-    doc.Tally[2][1] = 9;
-    doc.Tally[2][2] = 14;
-    doc.Tally[2][3] = 3;
-    doc.Tally[2][4] = 6;
-    doc.Tally[3][1] = 30;
-    doc.Tally[3][9] = 2;
-    // Q3 as keyed: 3 by respondents 1-6, 2 by 7-12, NG by 13 and 14 (n 12, sum 30, mean 2.50).
-    for (int r = 1; r <= 20; ++r)
-        doc.Answers[r][3] = r <= 6 ? "3" : r <= 12 ? "2" : r <= 14 ? "9" : "0";
-}
 
 // What a chart shows, from the top down: category, value, and the NG bar's value.
 struct Bars {
@@ -194,7 +167,7 @@ private slots:
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         doc = std::make_unique<SurveyDocument>();
-        fillLunch(*doc, native(dir->filePath(QStringLiteral("lunch.dat"))));
+        fillLunchSurvey(*doc, native(dir->filePath(QStringLiteral("lunch.dat"))));
         platform = std::make_unique<FakePlatform>();
         window = std::make_unique<ResultsChartWindow>(*doc, *platform);
         window->show();

@@ -3,11 +3,12 @@
 // and blocks that never break across pages. Skipped where poppler-utils is not installed.
 #include "analysis/results_report.h"
 
+#include "analysis/report_command.h"
 #include "core_test_util.h"
 #include "fake_platform.h"
 #include "model/sjis.h"
 #include "model/vev_error.h"
-#include "analysis/report_command.h"
+#include "survey_fixtures.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -49,33 +50,6 @@ int pageCount(const QString& pdf) {
                                                          QRegularExpression::MultilineOption)
                                           .match(run(QStringLiteral("pdfinfo"), {pdf}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-// "昼食アンケート", 20 respondents: Q1 three choices (12, 7, 0; NG 1), Q2 multi-select of four
-// (9, 14, 3, 6), Q3 numeric (keyed 3 by six, 2 by six, NG by two: n 12, sum 30), Q4 unused.
-void fillLunch(SurveyDocument& doc) {
-    doc.SurveyTitle = sjis::fromUtf8("昼食アンケート");
-    doc.DataFilePath = "/surveys/lunch.dat";
-    doc.RespondentCount = 20;
-    doc.QuestionCount = 4;
-    const char* texts[] = {"昼食の満足度", "好きな飲み物", "外食の回数", "予備"};
-    const int choices[] = {3, 4, 1, 0};
-    for (int q = 1; q <= 4; ++q) {
-        doc.QuestionText[q] = sjis::fromUtf8(texts[q - 1]);
-        doc.ChoiceCount[q] = choices[q - 1];
-    }
-    doc.MultiSelect[2] = true;
-    doc.Tally[1][1] = 12;
-    doc.Tally[1][2] = 7;
-    doc.Tally[1][9] = 1;
-    doc.Tally[2][1] = 9;
-    doc.Tally[2][2] = 14;
-    doc.Tally[2][3] = 3;
-    doc.Tally[2][4] = 6;
-    doc.Tally[3][1] = 30;
-    doc.Tally[3][9] = 2;
-    for (int r = 1; r <= 20; ++r)
-        doc.Answers[r][3] = r <= 6 ? "3" : r <= 12 ? "2" : r <= 14 ? "9" : "0";
 }
 
 // n questions of the given choices, "設問1".."設問n", with counts in every slot.
@@ -164,7 +138,7 @@ private slots:
 
     void textOfTheReport() {
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         write(doc);
         const QString text = pageText(pdf).simplified();
         for (const char* wanted :
@@ -188,7 +162,7 @@ private slots:
     void textLayerIsExact() {
         QFETCH(QString, text);
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         doc.SurveyTitle = sjis::fromQString(text);
         doc.QuestionText[1] = sjis::fromQString(text);
         write(doc);
@@ -214,7 +188,7 @@ private slots:
         QFETCH(bool, tenths);
         QFETCH(QStringList, rows);
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         doc.Frac1 = tenths;
         write(doc);
         QStringList lines;
@@ -229,7 +203,7 @@ private slots:
 
     void fontsAreEmbedded() {
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         write(doc);
         const QStringList lines = run(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n'));
         QVERIFY(lines.size() > 3);
@@ -256,7 +230,7 @@ private slots:
         QFETCH(QString, dataFile);
         QFETCH(QString, proposed);
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         doc.DataFilePath = native(dataFile);
         FakePlatform platform;
         platform.today = QStringLiteral("2027/01/05");
@@ -279,7 +253,7 @@ private slots:
 
     void saveAsRefusesTheDataFile() {
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         const QString dataFile = dir->filePath(QStringLiteral("lunch.dat"));
         QVERIFY(writeFile(dataFile, "survey"));
         doc.DataFilePath = native(dataFile);
@@ -310,7 +284,7 @@ private slots:
         QFETCH(QString, error);
         QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("folder")));
         SurveyDocument doc;
-        fillLunch(doc);
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
         try {
             writeResultsReport(doc, native(dir->filePath(target)), Date);
             QFAIL("no failure reported");

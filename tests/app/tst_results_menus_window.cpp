@@ -1,9 +1,8 @@
 // The main window's answer export, respondent-base option and results menu: where the items
 // stand, when they are enabled, and that each reaches its command, driven through the scripted
 // fake platform.
-#include "app/main_window.h"
 #include "analysis/cross_table_dialog.h"
-#include "analysis/results_chart_window.h"
+#include "app/main_window.h"
 #include "window_fixture.h"
 
 #include <QAbstractBarSeries>
@@ -12,6 +11,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -38,7 +38,11 @@ struct Session : WindowSession {
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         return names;
     }
-    ResultsChartWindow* chart() const { return form->findChild<ResultsChartWindow*>(); }
+    // The chart window comes from the charts module, whose classes this test does not share:
+    // it is found by its name.
+    QWidget* chart() const {
+        return form->findChild<QWidget*>(QStringLiteral("ResultsChartWindow"));
+    }
 };
 
 QStringList names(const char* list) {
@@ -46,7 +50,7 @@ QStringList names(const char* list) {
 }
 
 // The counts the chart shows, from the top bar down.
-QList<qreal> bars(ResultsChartWindow* window) {
+QList<qreal> bars(QWidget* window) {
     QChart* chart = window->findChild<QChartView*>(QStringLiteral("chartView"))->chart();
     auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().value(0));
     if (!series) return {};
@@ -154,9 +158,9 @@ private slots:
         Session s;
         QVERIFY(s.showActive());
         s.action("Chart1")->trigger();
-        ResultsChartWindow* chart = s.chart();
+        QWidget* chart = s.chart();
         QVERIFY(chart && chart->isVisible());
-        QCOMPARE(chart->currentQuestion(), 1);
+        QCOMPARE(chart->findChild<QListWidget*>(QStringLiteral("questionList"))->currentRow(), 0);
         const QList<qreal> before = bars(chart);
         QCOMPARE(before.size(), 3); // choices 1, 2, then NG
         s.stand(3, 1);

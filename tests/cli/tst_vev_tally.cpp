@@ -1,5 +1,6 @@
 // Runs the built vev-tally as a process on a copy of the example survey and checks exit
-// statuses, what it writes (byte for byte against examples/) and what it leaves alone.
+// statuses, what it writes (byte for byte against examples/, which the independent model of
+// the file formats wrote: tools/make_examples.py) and what it leaves alone.
 #include "core_test_util.h"
 
 #include <QDir>

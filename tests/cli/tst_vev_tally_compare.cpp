@@ -1,6 +1,7 @@
 // vev-tally compare run as a process on two keyings of the example survey: exit statuses, the
 // summary on standard output, the messages on standard error and the report's bytes.
 #include "core_test_util.h"
+#include "survey_fixtures.h"
 
 #include <QDir>
 #include <QProcess>
@@ -9,6 +10,7 @@
 
 #include <memory>
 
+using vev::test::sampleSurveyLines;
 using vev::test::u;
 
 namespace {
@@ -18,19 +20,6 @@ struct Run {
     QByteArray out;
     QByteArray err;
 };
-
-// The lines of sample.dat with its respondent lines replaced.
-QStringList sample(const QString& title, const QStringList& respondents) {
-    return QStringList{u("VEV v1.11  (C) VEV developers"),
-                       title,
-                       u("質問数 ,3"),
-                       u(" 1 ,性別                ,2"),
-                       u(" 2 ,年代                ,6"),
-                       u(" 3 ,よく使う機能        ,5　（複数選択）")} +
-           respondents +
-           QStringList{u("百分率：整数"), u("集計結果：同時保存"), QString(),
-                       u("sample.dat  2026/12/07")};
-}
 
 const QStringList Answers{u("  1  ,1,3,135  "), u("  2  ,2,9,0    ")};
 
@@ -55,15 +44,17 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        QVERIFY(vev::test::writeLines(path("a.dat"), sample(u("満足度調査"), Answers)));
+        QVERIFY(vev::test::writeLines(path("a.dat"), sampleSurveyLines(u("満足度調査"), Answers)));
         QVERIFY(vev::test::writeLines(
-            path("b.dat"), sample(u("満足度調査"), {u("  1  ,1,3,13   "), u("  2  ,2,3,0    ")})));
+            path("b.dat"),
+            sampleSurveyLines(u("満足度調査"), {u("  1  ,1,3,13   "), u("  2  ,2,3,0    ")})));
         QVERIFY(vev::test::writeLines(
-            path("c.dat"), sample(u("満足度調査"), Answers + QStringList{u("  3  ,1,1,1    ")})));
-        QVERIFY(vev::test::writeLines(path("q.dat"), sample(u("満足度調査2"), Answers)));
+            path("c.dat"),
+            sampleSurveyLines(u("満足度調査"), Answers + QStringList{u("  3  ,1,1,1    ")})));
+        QVERIFY(vev::test::writeLines(path("q.dat"), sampleSurveyLines(u("満足度調査2"), Answers)));
         QVERIFY(vev::test::writeFile(path("bad.dat"), "hello\r\nworld\r\n"));
-        QVERIFY(vev::test::writeLines(path("blank.dat"), sample(u("満足度調査"), {})));
-        QVERIFY(vev::test::writeLines(path("blank2.dat"), sample(u("満足度調査"), {})));
+        QVERIFY(vev::test::writeLines(path("blank.dat"), sampleSurveyLines(u("満足度調査"), {})));
+        QVERIFY(vev::test::writeLines(path("blank2.dat"), sampleSurveyLines(u("満足度調査"), {})));
         QVERIFY(QDir(dir_->path()).mkdir(u("folder.dat")));
     }
 

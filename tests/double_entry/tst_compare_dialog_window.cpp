@@ -10,6 +10,7 @@
 #include "fake_platform.h"
 #include "model/data_file.h"
 #include "model/recording.h"
+#include "survey_fixtures.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -22,21 +23,10 @@
 #include <memory>
 
 using namespace vev;
+using test::sampleSurveyLines;
 using test::u;
 
 namespace {
-
-QStringList sample(const QString& title, const QStringList& respondents) {
-    return QStringList{u("VEV v1.11  (C) VEV developers"),
-                       title,
-                       u("質問数 ,3"),
-                       u(" 1 ,性別                ,2"),
-                       u(" 2 ,年代                ,6"),
-                       u(" 3 ,よく使う機能        ,5　（複数選択）")} +
-           respondents +
-           QStringList{u("百分率：整数"), u("集計結果：同時保存"), QString(),
-                       u("sample.dat  2026/12/07")};
-}
 
 const QStringList Answers{u("  1  ,1,3,135  "), u("  2  ,2,9,0    ")};
 const QStringList Keyed{u("  1  ,1,3,13   "), u("  2  ,2,3,0    ")};
@@ -76,8 +66,8 @@ struct Session {
     QList<QPair<int, int>> jumps;
 
     Session() {
-        write("a.dat", sample(u("満足度調査"), Answers));
-        write("b.dat", sample(u("満足度調査"), Keyed));
+        write("a.dat", sampleSurveyLines(u("満足度調査"), Answers));
+        write("b.dat", sampleSurveyLines(u("満足度調査"), Keyed));
         doc = readSurveyForComparison(test::native(path("a.dat"))).Doc;
     }
     ~Session() { QDir::setCurrent(previousFolder); }
@@ -136,7 +126,7 @@ private slots:
         QFETCH(QStringList, summary);
         QFETCH(QStringList, rows);
         Session s;
-        s.write("other.dat", sample(u("満足度調査"), other));
+        s.write("other.dat", sampleSurveyLines(u("満足度調査"), other));
         const auto dialog = s.dialog("other.dat");
         QCOMPARE(summaryOf(*dialog), summary);
         const auto* list = dialog->findChild<QTreeView*>(QStringLiteral("differenceList"));
@@ -150,8 +140,9 @@ private slots:
 
     void jump() {
         Session s;
-        s.write("other.dat", sample(u("満足度調査"), Keyed + QStringList{u("  3  ,1,1,1    "),
-                                                                         u("  4  ,1,1,1    ")}));
+        s.write("other.dat",
+                sampleSurveyLines(u("満足度調査"),
+                                  Keyed + QStringList{u("  3  ,1,1,1    "), u("  4  ,1,1,1    ")}));
         const auto dialog = s.dialog("other.dat");
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
@@ -186,7 +177,7 @@ private slots:
         s.doc->EntryBuffer = "3";
         dataDEL(*s.doc);
         dataIN(*s.doc);
-        s.write("b.dat", sample(u("満足度調査"), {Answers[0], Keyed[1]}));
+        s.write("b.dat", sampleSurveyLines(u("満足度調査"), {Answers[0], Keyed[1]}));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("refreshButton")),
                           Qt::LeftButton);
         QCOMPARE(summaryOf(*dialog), summary(0, 0, "100.0%"));
@@ -259,7 +250,7 @@ private slots:
         QFETCH(QString, message);
         Session s;
         QVERIFY(test::writeFile(s.path("bad.dat"), "hello\r\nworld\r\n"));
-        s.write("q.dat", sample(u("別の調査"), Answers));
+        s.write("q.dat", sampleSurveyLines(u("別の調査"), Answers));
         const std::string before = dataFileContents(*s.doc, s.platform.today);
 
         s.platform.expectOpenFiles(chosen.isEmpty() ? QStringList()

@@ -8,6 +8,7 @@
 
 #include "core_test_util.h"
 #include "model/recording.h"
+#include "survey_fixtures.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -40,21 +41,8 @@ std::unique_ptr<SurveyDocument> survey() {
 
 // Tally equals the contributions of the stored answers.
 bool tallyMatchesAnswers(const SurveyDocument& doc) {
-    for (int q = 1; q <= doc.QuestionCount; ++q) {
-        int expected[10] = {};
-        for (int r = 1; r <= MaxRespondents; ++r) {
-            const std::string_view a = doc.Answers[r][q].view();
-            for (std::size_t i = 0; i < a.size() && i < 8 && a[i] != '0'; ++i) {
-                const int d = a[i] - '0';
-                if (doc.ChoiceCount[q] >= 2 || d == 9)
-                    ++expected[d];
-                else
-                    expected[1] += d;
-            }
-        }
-        for (int c = 1; c <= 9; ++c)
-            if (doc.Tally[q][c] != expected[c]) return false;
-    }
+    for (int q = 1; q <= doc.QuestionCount; ++q)
+        if (!test::tallyMatchesAnswers(doc, q)) return false;
     return true;
 }
 

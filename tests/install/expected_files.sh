@@ -3,6 +3,7 @@
 expected_files() {
     {
         echo /usr/bin/vev
+        echo /usr/lib/vev/vev_charts.so
         [ "$1" = 1 ] && echo /usr/bin/vev-tally
         echo /usr/share/applications/vev.desktop
         echo /usr/share/icons/hicolor/scalable/apps/vev.svg

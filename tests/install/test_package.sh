@@ -34,7 +34,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 field Description | grep -q . || fail "no Description"
 field Recommends | grep -q 'fonts-noto-cjk' || fail "Recommends: $(field Recommends)"
 depends=$(field Depends)
-for library in libqt6widgets6 libqt6core6 libc6; do
+# Qt Charts only through the charts module: its dependencies are found too.
+for library in libqt6widgets6 libqt6core6 libqt6charts6 libc6; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 echo "debian package ok: $(basename "$deb")"

@@ -26,8 +26,8 @@ struct Grid : test::WindowSession {
         enterFolder();
         start();
     }
-    void load(const char* testData) {
-        doc->OpenRequestPath = std::string(VEV_TEST_DATA "/") + testData;
+    void load(const char* name) {
+        doc->OpenRequestPath = test::native(test::testData(name));
         form->runGuarded([this] { form->Loaddatafile(); });
         QVERIFY(platform.verifyDone());
     }

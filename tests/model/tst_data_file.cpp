@@ -5,6 +5,7 @@
 #include "model/sjis.h"
 #include "model/vev_error.h"
 #include "results/results_file.h"
+#include "survey_fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,14 +20,6 @@ using namespace vev;
 using namespace vev::test;
 
 namespace {
-
-void record(SurveyDocument& doc, int r, int q, const char* text) {
-    doc.CurrentRespondent = r;
-    doc.CurrentQuestion = q;
-    doc.EntryBuffer = text;
-    dataDEL(doc);
-    dataIN(doc);
-}
 
 // The survey of the documented example (満足度調査, two respondents).
 std::unique_ptr<SurveyDocument> exampleSurvey(const QString& dataPath) {

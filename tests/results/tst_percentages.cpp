@@ -3,6 +3,7 @@
 #include "core_test_util.h"
 #include "model/recording.h"
 #include "results/results_file.h"
+#include "survey_fixtures.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,14 +14,6 @@ using namespace vev::test;
 namespace {
 
 const QString Date = QStringLiteral("2026/12/07");
-
-void record(SurveyDocument& doc, int r, int q, const QString& text) {
-    doc.CurrentRespondent = r;
-    doc.CurrentQuestion = q;
-    doc.EntryBuffer = text.toStdString();
-    dataDEL(doc);
-    dataIN(doc);
-}
 
 // The percentage line of question 1 in the results file.
 QByteArray percentLine(SurveyDocument& doc) {
@@ -101,7 +94,7 @@ private slots:
         doc->ChoiceCount[1] = 3;
         doc->MultiSelect[1] = multi;
         for (qsizetype r = 0; r < answers.size(); ++r)
-            record(*doc, static_cast<int>(r) + 1, 1, answers[r]);
+            record(*doc, static_cast<int>(r) + 1, 1, answers[r].toStdString());
         for (qsizetype c = 0; c < linked.size(); ++c)
             doc->Tally[1][static_cast<int>(c) + 1] += linked[c];
         doc->RBase1 = respondents;
@@ -134,8 +127,7 @@ private slots:
         doc->MultiSelect[2] = true;
         const char* answers[4][2] = {{"1", "12"}, {"1", "123"}, {"2", "0"}, {"9", "3"}};
         for (int r = 1; r <= 4; ++r)
-            for (int q = 1; q <= 2; ++q)
-                record(*doc, r, q, QString::fromLatin1(answers[r - 1][q - 1]));
+            for (int q = 1; q <= 2; ++q) record(*doc, r, q, answers[r - 1][q - 1]);
         doc->RBase1 = true;
         doc->ResultsFilePath = native(dir.filePath(QStringLiteral("lunch.csv")));
         csvhozon(*doc, Date);
