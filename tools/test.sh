@@ -26,6 +26,6 @@ if [ -d fuzz ]; then
     cmake --build --preset fuzz
     bash fuzz/run.sh build/fuzz "${VEV_FUZZ_SECONDS:-30}"
 fi
+echo "tools/test.sh: built in ${SECONDS} s; the tests follow" >&2
 ctest --preset default
 ctest --preset asan
-echo "tools/test.sh: done in ${SECONDS} s"
