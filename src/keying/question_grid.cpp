@@ -14,8 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
@@ -107,38 +105,12 @@ QRect answerBoxGeometry(bool multiSelect, int choices) {
     return {245 - 9 * choices, 0, 9 * choices + 7, 19};
 }
 
-// A choice header: it lies under its row's count line, so every redrawn count repaints it too,
-// while its own text changes only with the questionnaire. It paints a picture of itself, made
-// again when its text, size, font or colours change, instead of laying its text out each time.
+// A choice header: it lies under its row's count line, so every redrawn count repaints it too.
+// (A cached picture of itself, taken with grab() inside its own paint event, made Qt warn of a
+// recursive repaint on a real display; it paints as a plain label.)
 class ChoiceHeader : public QLabel {
 public:
     using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        if (drawing_) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        if (picture_.isNull() || pictureText_ != text() ||
-            picture_.deviceIndependentSize().toSize() != size()) {
-            drawing_ = true;
-            picture_ = grab();
-            drawing_ = false;
-            pictureText_ = text();
-        }
-        QPainter(this).drawPixmap(0, 0, picture_);
-    }
-    void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
-            picture_ = QPixmap();
-        QLabel::changeEvent(event);
-    }
-
-private:
-    QPixmap picture_;
-    QString pictureText_;
-    bool drawing_ = false;
 };
 
 // The answer box's length limit binds what the operator types, not what the program shows:
