@@ -20,7 +20,7 @@ public:
     LinkedCommands(SurveyDocument& doc, Platform& platform, SurveyView& view,
                    TForm4* list = nullptr)
         : doc_(doc), platform_(platform), view_(view), list_(list), data_(doc, platform, view) {}
-    void setList(TForm4* list) { list_ = list; }
+    void setList(TForm4* list);
     // Called after each tally file the add command linked, with its path.
     void setLinked(std::function<void(const std::string&)> linked) { linked_ = std::move(linked); }
 

@@ -2,6 +2,7 @@
 // linked and answers imported through the scripted file dialogs and the preview, the import
 // undone and redone as one step, and the journal bringing back what the window shows.
 #include "app/main_window.h"
+#include "linked/linked_list_dialog.h"
 #include "export/answer_import_dialog.h"
 #include "model/data_file.h"
 #include "model/linked_data.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
@@ -104,6 +106,29 @@ private slots:
         QVERIFY(sameSurvey(*replayed(s), *s.doc));
 
         s.doc->Modified = false; // closing without the save question
+        QVERIFY(s.finish());
+    }
+
+    // The linked-file list shows a data file with its respondents and takes it out again.
+    void listedAndRemoved() {
+        WindowSession s;
+        s.enterFolder();
+        s.place("window_sample.dat", QStringLiteral("vev.dat"));
+        s.place("window_sample.dat", QStringLiteral("other.dat"));
+        s.start({s.path(QStringLiteral("vev.dat"))});
+        const auto tallyBefore = s.doc->Tally;
+        s.platform.expectOpenFiles({s.path(QStringLiteral("other.dat"))});
+        s.action("DataAdd1")->trigger();
+        s.form->linked().CsvL1Click();
+        QCOMPARE(s.list->ListBox1->count(), 1);
+        QCOMPARE(s.list->ListBox1->item(0)->text(), u("other.dat（2人）"));
+        s.list->ListBox1->setCurrentRow(0);
+        s.list->Button2Click();
+        QCOMPARE(s.list->ListBox1->count(), 0);
+        QVERIFY(s.doc->LinkedDataFiles.empty());
+        QCOMPARE(std::memcmp(&s.doc->Tally, &tallyBefore, sizeof tallyBefore), 0);
+        QVERIFY(sameSurvey(*replayed(s), *s.doc)); // the link and its removal are journaled
+        s.doc->Modified = false;
         QVERIFY(s.finish());
     }
 };
