@@ -2,6 +2,7 @@
 // linked and answers imported through the scripted file dialogs and the preview, the import
 // undone and redone as one step, and the journal bringing back what the window shows.
 #include "app/main_window.h"
+#include "analysis/question_summary.h"
 #include "linked/linked_list_dialog.h"
 #include "export/answer_import_dialog.h"
 #include "model/data_file.h"
@@ -109,7 +110,8 @@ private slots:
         QVERIFY(s.finish());
     }
 
-    // The linked-file list shows a data file with its respondents and takes it out again.
+    // The linked-file list and the bases lines show a data file with its respondents; the list
+    // takes it out again.
     void listedAndRemoved() {
         WindowSession s;
         s.enterFolder();
@@ -119,6 +121,10 @@ private slots:
         const auto tallyBefore = s.doc->Tally;
         s.platform.expectOpenFiles({s.path(QStringLiteral("other.dat"))});
         s.action("DataAdd1")->trigger();
+        // The chart window and the report say whose respondents they count.
+        const QStringList bases = basesLines(*s.doc);
+        QVERIFY(bases.contains(u("結合データファイル other.dat：回答者 2人")));
+        QVERIFY(bases.contains(u("回答者数（全ファイル）：4人")));
         s.form->linked().CsvL1Click();
         QCOMPARE(s.list->ListBox1->count(), 1);
         QCOMPARE(s.list->ListBox1->item(0)->text(), u("other.dat（2人）"));
