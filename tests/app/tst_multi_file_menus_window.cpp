@@ -1,10 +1,10 @@
 // The main window's "データファイルの追加(&D)..." and "回答データ読み込み(&I)...": a data file
 // linked and answers imported through the scripted file dialogs and the preview, the import
 // undone and redone as one step, and the journal bringing back what the window shows.
-#include "app/main_window.h"
 #include "analysis/question_summary.h"
-#include "linked/linked_list_dialog.h"
+#include "app/main_window.h"
 #include "export/answer_import_dialog.h"
+#include "linked/linked_list_dialog.h"
 #include "model/data_file.h"
 #include "model/linked_data.h"
 #include "survey/journal.h"
@@ -38,7 +38,8 @@ std::unique_ptr<SurveyDocument> replayed(const WindowSession& s) {
 
 // What the journal must bring back: the respondents, their answers, the counts, the links.
 bool sameSurvey(const SurveyDocument& a, const SurveyDocument& b) {
-    if (a.RespondentCount != b.RespondentCount || std::memcmp(&a.Tally, &b.Tally, sizeof a.Tally) != 0 ||
+    if (a.RespondentCount != b.RespondentCount ||
+        std::memcmp(&a.Tally, &b.Tally, sizeof a.Tally) != 0 ||
         a.LinkedDataFiles.size() != b.LinkedDataFiles.size())
         return false;
     for (int r = 1; r <= a.RespondentCount; ++r)
