@@ -38,6 +38,7 @@ private:
     void changed() {
         doc_.Modified = true;
         view_.showCurrentRespondent();
+        view_.linkedFilesChanged(); // a chart follows the counts
         survey_.respondentsChanged(range_.First, range_.Last);
     }
 
