@@ -1,5 +1,6 @@
 #include "analysis/question_summary.h"
 
+#include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/tally_file_reader.h"
 #include "model/vev_error.h"
@@ -78,6 +79,13 @@ QString numericSummaryText(const SurveyDocument& doc, int q) {
 QStringList basesLines(const SurveyDocument& doc) {
     QStringList lines{
         QString::fromUtf8("回答者数（データファイル）：%1人").arg(doc.RespondentCount)};
+    // Linked data files' respondents are in every count, cross table and base: say whose.
+    for (const LinkedDataFile& link : doc.LinkedDataFiles)
+        lines << QString::fromUtf8("結合データファイル %1：回答者 %2人")
+                     .arg(paths::toQString(paths::fileNamePart(link.Path)))
+                     .arg(link.Doc ? link.Doc->RespondentCount : 0);
+    if (!doc.LinkedDataFiles.empty())
+        lines << QString::fromUtf8("回答者数（全ファイル）：%1人").arg(totalRespondents(doc));
     const long long all = choiceAnswers(doc, doc.Tally);
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) {
         const QString name = paths::toQString(paths::fileNamePart(doc.LinkedTallyFile[i]));

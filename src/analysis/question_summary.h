@@ -44,6 +44,7 @@ QString meanText(const NumericSummary& summary);
 QString numericSummaryText(const SurveyDocument& doc, int q);
 
 // The lines that say what the numbers are of: the respondents of the data file, each linked
+// data file by name with its respondents and the respondents of all files, each linked
 // tally file by name with its share of the answers (choice and NG counts of the choice
 // questions), and the percentage base in use. A linked file that cannot be read any more is
 // named with "読めません" in place of its share.

@@ -48,6 +48,8 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
     });
     clear_.setCleared([this](bool all) { survey_.cleared(all); });
     linked_.setLinked([this](const std::string& path) { survey_.linked(path); });
+    linked_.data().setLinked([this](const std::string& path) { survey_.dataLinked(path); });
+    linked_.data().setUnlinked([this](const std::string& path) { survey_.dataUnlinked(path); });
     createWidgets();
     createMenus();
     runGuarded([this] { FormCreate(); });
@@ -189,6 +191,7 @@ void TForm1::createMenus() {
     item(File1, "Ex1", "集計結果を開く(&E)...", &results_, &ResultsCommands::Ex1Click);
     Export1 = item(File1, "Export1", "回答データ書き出し(&X)...", &export_,
                    &ExportCommands::Export1Click);
+    item(File1, "Import1", "回答データ読み込み(&I)...", &survey_, &OpenSurvey::Import1Click);
     separator(File1, nullptr);
     item(File1, "Exit1", "終了(&X)", static_cast<QWidget*>(this), &QWidget::close);
 
@@ -210,6 +213,8 @@ void TForm1::createMenus() {
     CsvI1 = item(Edit1, "CsvI1", "追加集計ファイル作成(&I)...", &linked_,
                  &LinkedCommands::CsvI1Click);
     csvR1 = item(Edit1, "csvR1", "集計ファイル追加(&R)...", &linked_, &LinkedCommands::CsvR1Click);
+    item(Edit1, "DataAdd1", "データファイルの追加(&D)...", &linked_.data(),
+         &DataLinkCommands::AddDataFilesClick);
     CsvL1 = item(Edit1, "CsvL1", "追加集計ファイル一覧(&L)", &linked_, &LinkedCommands::CsvL1Click);
     separator(Edit1, nullptr);
     Compare1 = item(Edit1, "Compare1", "入力照合(&C)...", &double_, &DoubleEntryCommands::Compare1Click);
@@ -325,6 +330,7 @@ void TForm1::File1Click() {
     CsvW1->setEnabled(doc.RespondentCount > 0);
     Print1->setEnabled(doc.RespondentCount > 0);
     Export1->setEnabled(loaded && doc.RespondentCount > 0);
+    findChild<QAction*>(QStringLiteral("Import1"))->setEnabled(loaded);
 }
 
 void TForm1::showLoadedSurvey(bool hadQuestionnaire, int previousRows) {
@@ -410,6 +416,7 @@ void TForm1::Edit1Click() {
     Redo1->setEnabled(survey_.undoStack().canRedo());
     const bool loaded = doc.questionnaireLoaded();
     for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1, Compare1}) item->setEnabled(loaded);
+    findChild<QAction*>(QStringLiteral("DataAdd1"))->setEnabled(loaded);
     DClear1->setEnabled(doc.RespondentCount > 0);
 }
 

@@ -51,6 +51,11 @@ void LinkedCommands::CsvR1Click() {
     }
 }
 
+void LinkedCommands::setList(TForm4* list) {
+    list_ = list;
+    if (list_) list_->setDataCommands(&data_);
+}
+
 void LinkedCommands::CsvL1Click() {
     if (list_ == nullptr) return;
     list_->refill();

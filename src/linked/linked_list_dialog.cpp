@@ -16,6 +16,7 @@ namespace vev {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int DataRole = Qt::UserRole + 1; // true: a linked data file, not a tally file
 
 // Items sort by file name as a desktop lists files: case-insensitively, then by case.
 class NameItem : public QListWidgetItem {
@@ -81,24 +82,30 @@ TForm4::TForm4(SurveyDocument& doc, Platform& platform, SurveyView& view, QWidge
             [this] { view_.runGuarded([this] { Button2Click(); }); });
 }
 
-void TForm4::insertItem(const std::string& path) {
+void TForm4::insertItem(const std::string& path, int dataRespondents) {
     const QString full = paths::toQString(path);
-    auto* item = new NameItem(QFileInfo(full).fileName());
+    QString text = QFileInfo(full).fileName();
+    if (dataRespondents >= 0) text += QString::fromUtf8("（%1人）").arg(dataRespondents);
+    auto* item = new NameItem(text);
     item->setData(PathRole, full);
+    item->setData(DataRole, dataRespondents >= 0);
     ListBox1->addItem(item); // the list sorts it into place
 }
 
 void TForm4::storeLinksInListOrder() {
     SurveyDocument& doc = doc_;
-    const int n = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
-    for (int i = 1; i <= n; ++i)
-        doc.LinkedTallyFile[i] = paths::fromQString(itemPath(ListBox1->item(i - 1)));
+    int i = 0;
+    for (int row = 0; row < ListBox1->count() && i < doc.LinkedTallyFileCount; ++row)
+        if (!ListBox1->item(row)->data(DataRole).toBool())
+            doc.LinkedTallyFile[++i] = paths::fromQString(itemPath(ListBox1->item(row)));
 }
 
 void TForm4::refill() {
     const SurveyDocument& doc = doc_;
     ListBox1->clear();
     for (int i = 1; i <= doc.LinkedTallyFileCount; ++i) insertItem(doc.LinkedTallyFile[i]);
+    for (const LinkedDataFile& link : doc.LinkedDataFiles)
+        insertItem(link.Path, link.Doc ? link.Doc->RespondentCount : 0);
     storeLinksInListOrder();
 }
 
@@ -129,7 +136,7 @@ void TForm4::Button2Click() {
     const auto selected = ListBox1->selectedItems().size();
     int removedAt = -1;
     for (qsizetype k = 0; k < selected; ++k) {
-        const int limit = std::min(ListBox1->count(), doc.LinkedTallyFileCount);
+        const int limit = ListBox1->count();
         int row = -1;
         for (int i = 0; i < limit; ++i) {
             if (ListBox1->item(i)->isSelected()) {
@@ -140,6 +147,13 @@ void TForm4::Button2Click() {
         if (row < 0) break;
 
         const std::string path = paths::fromQString(itemPath(ListBox1->item(row)));
+        if (ListBox1->item(row)->data(DataRole).toBool()) {
+            // Its removal refills the list, which ends the selection: one data file a press.
+            delete ListBox1->takeItem(row);
+            if (data_) data_->removeDataFile(path);
+            removedAt = row;
+            break;
+        }
         // The item goes only once the counts are out: a file that cannot be read stays listed,
         // just as it stays linked. The links were in list order, and stay so.
         if (!unlinkTallyFile(doc, path, view_)) { // never subtract a file that is not linked

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linked/data_link_commands.h"
 #include "model/survey_document.h"
 #include "platform/platform.h"
 #include "platform/survey_view.h"
@@ -18,7 +19,8 @@ namespace vev {
 // The linked tally file list "集計ファイルの追加と削除": modeless, on top, created hidden at
 // start-up and kept for the whole run.
 //
-// The list shows file names, sorted; each item also keeps the full path it was linked under,
+// The list shows file names, sorted, the linked data files among them with their respondent
+// counts ("name（N人）"); each item also keeps the full path it was linked under,
 // so the links are rewritten from the list in its order without guessing folders from the
 // process's current folder (which any file dialog may have moved elsewhere).
 class TForm4 : public QDialog {
@@ -44,6 +46,8 @@ public:
     void setUnlinked(std::function<void(const std::string&)> unlinked) {
         unlinked_ = std::move(unlinked);
     }
+    // What takes a linked data file out (LinkedCommands sets it with the list).
+    void setDataCommands(DataLinkCommands* data) { data_ = data; }
 
     QLabel* Label1 = nullptr;
     QListWidget* ListBox1 = nullptr;
@@ -51,7 +55,7 @@ public:
     QPushButton* Button2 = nullptr;
 
 private:
-    void insertItem(const std::string& path);
+    void insertItem(const std::string& path, int dataRespondents = -1);
     // LinkedTallyFile[i] := the path of list item i.
     void storeLinksInListOrder();
 
@@ -59,6 +63,7 @@ private:
     Platform& platform_;
     SurveyView& view_;
     std::function<void(const std::string&)> unlinked_;
+    DataLinkCommands* data_ = nullptr;
 };
 
 } // namespace vev

@@ -2,6 +2,7 @@
 
 #include "editor/clear_document.h"
 #include "editor/questionnaire_apply.h"
+#include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/recording.h"
 #include "model/tally_file_reader.h"
@@ -179,6 +180,8 @@ bool decodeBody(std::string_view body, JournalRecord& record) {
         break;
     case JournalKind::Link:
     case JournalKind::Unlink:
+    case JournalKind::LinkData:
+    case JournalKind::UnlinkData:
         record.text = in.longText();
         break;
     case JournalKind::ClearAnswers:
@@ -283,6 +286,18 @@ JournalRecord JournalRecord::unlink(const std::string& path) {
     return record;
 }
 
+JournalRecord JournalRecord::linkData(const std::string& path) {
+    JournalRecord record = link(path);
+    record.kind = JournalKind::LinkData;
+    return record;
+}
+
+JournalRecord JournalRecord::unlinkData(const std::string& path) {
+    JournalRecord record = link(path);
+    record.kind = JournalKind::UnlinkData;
+    return record;
+}
+
 JournalRecord JournalRecord::clearAnswers() {
     JournalRecord record;
     record.kind = JournalKind::ClearAnswers;
@@ -321,6 +336,8 @@ std::string encodeJournalRecord(const JournalRecord& record) {
         break;
     case JournalKind::Link:
     case JournalKind::Unlink:
+    case JournalKind::LinkData:
+    case JournalKind::UnlinkData:
         putLong(frame, record.text);
         break;
     case JournalKind::ClearAnswers:
@@ -595,6 +612,18 @@ int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records
             break;
         case JournalKind::Unlink:
             unlinkTallyFile(doc, record.text, events);
+            break;
+        case JournalKind::LinkData: {
+            // Linked already (a load linked it again): nothing more; gone or changed: said.
+            DataLinkCandidate candidate = readDataLink(doc, record.text);
+            if (candidate.Refusal == DataLinkRefusal::None)
+                linkDataFile(doc, std::move(candidate.Link), events);
+            else if (candidate.Refusal != DataLinkRefusal::AlreadyLinked)
+                events.notice(candidate.Message);
+            break;
+        }
+        case JournalKind::UnlinkData:
+            unlinkDataFile(doc, record.text, events);
             break;
         case JournalKind::ClearAnswers:
             DClear(doc);

@@ -37,6 +37,7 @@
 //   Link, Unlink:     long text: the tally file's full path
 //   ClearAnswers, ClearAll: no fields
 //   RespondentCount:  u16: RespondentCount after the completeness check lowered it
+//   LinkData, UnlinkData: long text: the linked data file's full path
 //   A questionnaire:  short text title, u8 QuestionCount, then for q = 1..40: short text
 //                     QuestionText[q], u8 ChoiceCount[q], u8 MultiSelect[q]
 namespace vev {
@@ -50,6 +51,8 @@ enum class JournalKind : std::uint8_t {
     ClearAnswers = 6,
     ClearAll = 7,
     RespondentCount = 8,
+    LinkData = 9,
+    UnlinkData = 10,
 };
 
 struct JournalRecord {
@@ -57,7 +60,7 @@ struct JournalRecord {
     int respondent = 0; // Answer
     int question = 0;   // Answer
     int count = 0;      // RespondentCount
-    std::string text;   // Answer: the stored answer; Link, Unlink: the path
+    std::string text;   // Answer: the stored answer; the links: the path
     std::shared_ptr<const Questionnaire> questionnaire; // Header, Apply
 
     // The record of the answer now stored in the cell (r, q).
@@ -65,6 +68,8 @@ struct JournalRecord {
     static JournalRecord apply(const SurveyDocument& doc); // the document's questionnaire
     static JournalRecord link(const std::string& path);
     static JournalRecord unlink(const std::string& path);
+    static JournalRecord linkData(const std::string& path);
+    static JournalRecord unlinkData(const std::string& path);
     static JournalRecord clearAnswers();
     static JournalRecord clearAll();
     static JournalRecord respondentCount(int count);
@@ -168,7 +173,8 @@ void replayAnswer(SurveyDocument& doc, int respondent, int question, std::string
 
 // Replays records onto the document through the functions the live commands run: an answer
 // as above, Apply by applyQuestionnaire, a link by csvRead (a file linked already is skipped),
-// an unlink by unlinkTallyFile, the clears by DClear and AClear; events hears what they report.
+// an unlink by unlinkTallyFile, a data file's link and unlink by readDataLink/linkDataFile and
+// unlinkDataFile (a file that can no longer be linked is reported and left out), the clears by DClear and AClear; events hears what they report.
 // Records whose cell is out of range are skipped. Returns the number replayed. Throws VevError
 // when a linked file cannot be read.
 int replayJournal(SurveyDocument& doc, const std::vector<JournalRecord>& records,

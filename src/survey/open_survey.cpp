@@ -227,6 +227,16 @@ void OpenSurvey::unlinked(const std::string& path) {
     undo_.clear();
 }
 
+void OpenSurvey::dataLinked(const std::string& path) {
+    journal(JournalRecord::linkData(path));
+    undo_.clear();
+}
+
+void OpenSurvey::dataUnlinked(const std::string& path) {
+    journal(JournalRecord::unlinkData(path));
+    undo_.clear();
+}
+
 void OpenSurvey::cleared(bool all) {
     journal(all ? JournalRecord::clearAll() : JournalRecord::clearAnswers());
     journaledCount_ = doc_.RespondentCount;

@@ -53,6 +53,11 @@ public:
     void Undo1Click();
     void Redo1Click();
     QUndoStack& undoStack() { return undo_; }
+    // "回答データ読み込み(&I)...": the answer import (export/answer_import_dialog.h), journaled
+    // and undone as one step (answer_import_step.cpp).
+    void Import1Click();
+    // Every answer of respondents first..last and the count go to the journal.
+    void respondentsChanged(int first, int last);
 
     // The sync points: every change the data file would carry is journaled at once.
     void answerRecorded(const RecordedAnswer& change); // the recording gate's observer
@@ -61,6 +66,8 @@ public:
     void applied();            // the editor applied a questionnaire
     void linked(const std::string& path);
     void unlinked(const std::string& path);
+    void dataLinked(const std::string& path); // a linked data file (model/linked_data.h)
+    void dataUnlinked(const std::string& path);
     void cleared(bool all); // DClear, or AClear with all
 
     const JournalWriter& journalWriter() const { return journal_; }

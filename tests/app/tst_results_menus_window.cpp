@@ -72,10 +72,10 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("File")
-            << QStringLiteral("File1")
-            << names("New1 Open1 - Save1 SaveAs1 SecondEntry1 - Print1 CsvW1 Ex1 Export1 - Exit1")
-            << QStringList{};
+        QTest::newRow("File") << QStringLiteral("File1")
+                              << names("New1 Open1 - Save1 SaveAs1 SecondEntry1 - Print1 CsvW1 Ex1 "
+                                       "Export1 Import1 - Exit1")
+                              << QStringList{};
         QTest::newRow("Option") << QStringLiteral("Option1") << names("WWrite Frac1 RBase1 Verify1")
                                 << QStringList{
                                        u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)"),
@@ -100,13 +100,14 @@ private slots:
         QVERIFY(s.finish());
     }
 
-    // Export1, Chart1, CrossTab1, Report1 as their menus open.
+    // Export1, Chart1, CrossTab1, Report1, Import1, DataAdd1 as their menus open.
     void enabling_data() {
         QTest::addColumn<int>("state"); // 0 questionnaire cleared, 1 loaded, 2 no respondents
         QTest::addColumn<QList<bool>>("enabled");
-        QTest::newRow("no questionnaire") << 0 << QList<bool>{false, false, false, false};
-        QTest::newRow("loaded") << 1 << QList<bool>{true, true, true, true};
-        QTest::newRow("no respondents") << 2 << QList<bool>{false, true, false, true};
+        QTest::newRow("no questionnaire")
+            << 0 << QList<bool>{false, false, false, false, false, false};
+        QTest::newRow("loaded") << 1 << QList<bool>{true, true, true, true, true, true};
+        QTest::newRow("no respondents") << 2 << QList<bool>{false, true, false, true, true, true};
     }
     void enabling() {
         QFETCH(int, state);
@@ -116,10 +117,11 @@ private slots:
         if (state == 2) s.form->clear().DClear();
         emit s.File1()->aboutToShow();
         emit s.menu("Results1")->aboutToShow();
-        QCOMPARE(
-            (QList<bool>{s.action("Export1")->isEnabled(), s.action("Chart1")->isEnabled(),
-                         s.action("CrossTab1")->isEnabled(), s.action("Report1")->isEnabled()}),
-            enabled);
+        emit s.menu("Edit1")->aboutToShow();
+        QCOMPARE((QList<bool>{s.action("Export1")->isEnabled(), s.action("Chart1")->isEnabled(),
+                              s.action("CrossTab1")->isEnabled(), s.action("Report1")->isEnabled(),
+                              s.action("Import1")->isEnabled(), s.action("DataAdd1")->isEnabled()}),
+                 enabled);
         QVERIFY(s.finish());
     }
 

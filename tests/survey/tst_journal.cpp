@@ -151,6 +151,8 @@ private slots:
         QTest::newRow("apply") << int(JournalKind::Apply);
         QTest::newRow("link") << int(JournalKind::Link);
         QTest::newRow("unlink") << int(JournalKind::Unlink);
+        QTest::newRow("link data file") << int(JournalKind::LinkData);
+        QTest::newRow("unlink data file") << int(JournalKind::UnlinkData);
         QTest::newRow("clear answers") << int(JournalKind::ClearAnswers);
         QTest::newRow("clear all") << int(JournalKind::ClearAll);
         QTest::newRow("respondent count") << int(JournalKind::RespondentCount);
@@ -180,6 +182,12 @@ private slots:
                 break;
             case JournalKind::Unlink:
                 record = JournalRecord::unlink("/a b/c.csv");
+                break;
+            case JournalKind::LinkData:
+                record = JournalRecord::linkData("/a b/\x8f\x57\x8c\x76.dat");
+                break;
+            case JournalKind::UnlinkData:
+                record = JournalRecord::unlinkData("/a/b.dat");
                 break;
             case JournalKind::ClearAnswers:
                 record = JournalRecord::clearAnswers();
