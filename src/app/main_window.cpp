@@ -37,7 +37,8 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
       survey_(document, platformServices, *this), results_(document, platformServices, *this),
       export_(document, platformServices, *this), analysis_(document, platformServices, *this),
       linked_(document, platformServices, *this), clear_(document, platformServices, *this),
-      help_(document, platformServices, *this), double_(document, platformServices, *this, entry_) {
+      help_(document, platformServices, *this), texts_(document, platformServices, *this),
+      double_(document, platformServices, *this, entry_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
     setFont(look::proportionalFont(12, false));
@@ -58,6 +59,10 @@ void TForm1::attachDialogs(TForm2* editor, TForm4* linkedList) {
     Form4 = linkedList;
     linked_.setList(linkedList);
     editor->setApplied([this] { survey_.applied(); });
+    texts_.setApplied([this] {
+        survey_.applied();
+        Form2->takeDocumentTexts();
+    });
     linkedList->setUnlinked([this](const std::string& path) { survey_.unlinked(path); });
 }
 
@@ -198,6 +203,8 @@ void TForm1::createMenus() {
     connect(&survey_.undoStack(), &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     separator(Edit1, nullptr);
     AEdit1 = item(Edit1, "AEdit1", "アンケート項目編集(&E)", this, &TForm1::AEdit1Click);
+    Texts1 = item(Edit1, "Texts1", "選択肢の内容(&L)...", &texts_,
+                  &ChoiceTextsCommand::ChoiceTexts1Click);
     separator(Edit1, "N3");
     AClear1 = item(Edit1, "AClear1", "アンケート全削除(&A)", this, &TForm1::AClear1Click);
     DClear1 = item(Edit1, "DClear1", "データのみ全削除(&D)", this, &TForm1::DClear1Click);
@@ -404,7 +411,8 @@ void TForm1::Edit1Click() {
     Undo1->setEnabled(survey_.undoStack().canUndo());
     Redo1->setEnabled(survey_.undoStack().canRedo());
     const bool loaded = doc.questionnaireLoaded();
-    for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1, Compare1}) item->setEnabled(loaded);
+    for (QAction* item : {AEdit1, Texts1, AClear1, CsvI1, csvR1, CsvL1, Compare1})
+        item->setEnabled(loaded);
     DClear1->setEnabled(doc.RespondentCount > 0);
 }
 
