@@ -62,6 +62,7 @@ void TForm1::attachDialogs(TForm2* editor, TForm4* linkedList) {
     texts_.setApplied([this] {
         survey_.applied();
         Form2->takeDocumentTexts();
+        hyoji(); // the count lines' tool tips and the status bar name the new texts
     });
     linkedList->setUnlinked([this](const std::string& path) { survey_.unlinked(path); });
 }
@@ -112,6 +113,7 @@ void TForm1::createWidgets() {
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
         .mismatchLeft = [this] { double_.mismatchLeft(); },
         .hidesAnswer = [this](int r, int q) { return double_.hidesAnswer(r, q); },
+        .questionFocused = [this](int q) { double_.showChoices(q); },
     });
 
     // The header controls lie on the grid's client area, above the rows.
@@ -272,6 +274,7 @@ void TForm1::showEmptyLook(int rows) {
     analysis_.resultsChanged();
     respondents_->hide();
     grid_->hideRows(1, rows);
+    double_.showChoices(0);
     setWindowTitle(QStringLiteral("VEV"));
     header_.showEmpty();
     grid_->fitToRows();
@@ -392,6 +395,7 @@ void TForm1::hyoji() {
                    paths::toQString(paths::folderPart(doc.DataFilePath)));
     respondents_->show();
     grid_->hyoji();
+    double_.showChoices(doc.CurrentQuestion);
 }
 
 void TForm1::hitoribun() {
