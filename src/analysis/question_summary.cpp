@@ -40,10 +40,6 @@ std::vector<int> questionsInUse(const SurveyDocument& doc) {
     return questions;
 }
 
-QString choiceLabel(const SurveyDocument&, int, int c) {
-    return QString::number(c);
-}
-
 NumericSummary numericSummary(const SurveyDocument& doc, int q) {
     NumericSummary s;
     for (int r = 1; r <= std::clamp(doc.RespondentCount, 0, MaxRespondents); ++r) {

@@ -6,6 +6,7 @@
 // the percentage base and n). Core: no window, no chart.
 
 #include "model/survey_document.h"
+#include "model/survey_texts.h" // choiceLabel: the one label of a choice in every output
 
 #include <QString>
 #include <QStringList>
@@ -21,9 +22,6 @@ inline bool questionInUse(const SurveyDocument& doc, int q) {
 }
 // The questions in use, in order.
 std::vector<int> questionsInUse(const SurveyDocument& doc);
-
-// The label of choice c of question q wherever the outputs name a choice: its number.
-QString choiceLabel(const SurveyDocument& doc, int q, int c);
 
 // A numeric question (1 choice) from the data file's own answers: the respondents who keyed a
 // value (1..8; NG and unanswered left out), the sum and mean of their values, and how many

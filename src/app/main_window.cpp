@@ -37,7 +37,8 @@ TForm1::TForm1(SurveyDocument& document, Platform& platformServices, QStringList
       survey_(document, platformServices, *this), results_(document, platformServices, *this),
       export_(document, platformServices, *this), analysis_(document, platformServices, *this),
       linked_(document, platformServices, *this), clear_(document, platformServices, *this),
-      help_(document, platformServices, *this), double_(document, platformServices, *this, entry_) {
+      help_(document, platformServices, *this), texts_(document, platformServices, *this),
+      double_(document, platformServices, *this, entry_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VEV"));
     setFont(look::proportionalFont(12, false));
@@ -60,6 +61,11 @@ void TForm1::attachDialogs(TForm2* editor, TForm4* linkedList) {
     Form4 = linkedList;
     linked_.setList(linkedList);
     editor->setApplied([this] { survey_.applied(); });
+    texts_.setApplied([this] {
+        survey_.applied();
+        Form2->takeDocumentTexts();
+        hyoji(); // the count lines' tool tips and the status bar name the new texts
+    });
     linkedList->setUnlinked([this](const std::string& path) { survey_.unlinked(path); });
 }
 
@@ -114,6 +120,7 @@ void TForm1::createWidgets() {
         .closeJumpBox = [this] { respondents_->closeJumpBox(); },
         .mismatchLeft = [this] { double_.mismatchLeft(); },
         .hidesAnswer = [this](int r, int q) { return double_.hidesAnswer(r, q); },
+        .questionFocused = [this](int q) { double_.showChoices(q); },
     });
 
     // The header controls lie on the grid's client area, above the rows.
@@ -182,9 +189,8 @@ void TForm1::createMenus() {
     separator(File1, nullptr);
     Save1 = item(File1, "Save1", "上書き保存(&S)", &survey_, &OpenSurvey::Save1Click);
     SaveAs1 = item(File1, "SaveAs1", "名前をつけて保存(&A)...", &survey_, &OpenSurvey::SaveAs1Click);
-    SecondEntry1 =
-        item(File1, "SecondEntry1", "照合用に新規作成(&V)...", &double_,
-             &DoubleEntryCommands::SecondEntry1Click);
+    SecondEntry1 = item(File1, "SecondEntry1", "照合用に新規作成(&V)...", &double_,
+                        &DoubleEntryCommands::SecondEntry1Click);
     separator(File1, nullptr);
     Print1 = item(File1, "Print1", "集計結果印刷(&P)...", &results_, &ResultsCommands::Print1Click);
     CsvW1 = item(File1, "CsvW1", "集計結果保存(&C)...", &results_, &ResultsCommands::CsvW1Click);
@@ -206,6 +212,8 @@ void TForm1::createMenus() {
     connect(&survey_.undoStack(), &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     separator(Edit1, nullptr);
     AEdit1 = item(Edit1, "AEdit1", "アンケート項目編集(&E)", this, &TForm1::AEdit1Click);
+    Texts1 = item(Edit1, "Texts1", "選択肢の内容(&L)...", &texts_,
+                  &ChoiceTextsCommand::ChoiceTexts1Click);
     separator(Edit1, "N3");
     AClear1 = item(Edit1, "AClear1", "アンケート全削除(&A)", this, &TForm1::AClear1Click);
     DClear1 = item(Edit1, "DClear1", "データのみ全削除(&D)", this, &TForm1::DClear1Click);
@@ -248,8 +256,7 @@ void TForm1::createMenus() {
     DAVAD->setEnabled(false);
 }
 
-// ---------------------------------------------------------------------------------------------
-// SurveyView
+// ---- SurveyView ----
 
 void TForm1::showCurrentRespondent() {
     hitoribun();
@@ -263,40 +270,29 @@ void TForm1::showRespondent(int r, int q) {
     grid_->apply({.focus = EntryOutcome::Focus::SelectAll});
 }
 
-bool TForm1::currentRowShown() const {
-    return grid_->rowShown(doc.CurrentQuestion);
-}
-
-void TForm1::showEmptyLook() {
-    showEmptyLook(MaxQuestions);
-}
+bool TForm1::currentRowShown() const { return grid_->rowShown(doc.CurrentQuestion); }
+void TForm1::showEmptyLook() { showEmptyLook(MaxQuestions); }
 
 void TForm1::showEmptyLook(int rows) {
     analysis_.resultsChanged();
     respondents_->hide();
     grid_->hideRows(1, rows);
+    double_.showChoices(0);
     setWindowTitle(QStringLiteral("VEV"));
     header_.showEmpty();
     grid_->fitToRows();
 }
 
-void TForm1::setCaption(const QString& text) {
-    setWindowTitle(text);
-}
-void TForm1::setSurveyLine(const QString& text) {
-    header_.setSurveyLine(text);
-}
-void TForm1::setFileLine(const QString& text) {
-    header_.setFileLine(text);
-}
+void TForm1::setCaption(const QString& text) { setWindowTitle(text); }
+void TForm1::setSurveyLine(const QString& text) { header_.setSurveyLine(text); }
+void TForm1::setFileLine(const QString& text) { header_.setFileLine(text); }
 
 void TForm1::linkedFilesChanged() {
     if (Form4) Form4->refillIfShowing();
     analysis_.resultsChanged();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Start-up, frame and File menu
+// ---- Start-up, frame and File menu ----
 
 void TForm1::FormCreate() {
     doc.VersionString = VevVersion;
@@ -386,8 +382,7 @@ void TForm1::fitHeightToQuestions() {
         resize(width(), menuHeight + doc.BAI(555));
 }
 
-// ---------------------------------------------------------------------------------------------
-// The grid
+// ---- The grid ----
 
 void TForm1::hyoji() {
     if (!doc.questionnaireLoaded()) return;
@@ -396,6 +391,7 @@ void TForm1::hyoji() {
                    paths::toQString(paths::folderPart(doc.DataFilePath)));
     respondents_->show();
     grid_->hyoji();
+    double_.showChoices(doc.CurrentQuestion);
 }
 
 void TForm1::hitoribun() {
@@ -408,14 +404,14 @@ void TForm1::SetFcs() {
     grid_->SetFcs();
 }
 
-// ---------------------------------------------------------------------------------------------
-// The Edit and results menus
+// ---- The Edit and results menus ----
 
 void TForm1::Edit1Click() {
     Undo1->setEnabled(survey_.undoStack().canUndo());
     Redo1->setEnabled(survey_.undoStack().canRedo());
     const bool loaded = doc.questionnaireLoaded();
-    for (QAction* item : {AEdit1, AClear1, CsvI1, csvR1, CsvL1, Compare1}) item->setEnabled(loaded);
+    for (QAction* item : {AEdit1, Texts1, AClear1, CsvI1, csvR1, CsvL1, Compare1})
+        item->setEnabled(loaded);
     findChild<QAction*>(QStringLiteral("DataAdd1"))->setEnabled(loaded);
     DClear1->setEnabled(doc.RespondentCount > 0);
 }
@@ -427,9 +423,7 @@ void TForm1::Results1Click() {
     Report1->setEnabled(loaded);
 }
 
-void TForm1::AEdit1Click() {
-    Form2->openForDocument();
-}
+void TForm1::AEdit1Click() { Form2->openForDocument(); }
 
 // A clear leaves nothing to verify or compare; a cancelled one leaves both as they were.
 void TForm1::AClear1Click() {
@@ -441,12 +435,9 @@ void TForm1::DClear1Click() {
     clear_.DClear1Click();
     if (doc.RespondentCount == 0) double_.surveyReplaced();
 }
-// ---------------------------------------------------------------------------------------------
-// Window events
+// ---- Window events ----
 
-bool TForm1::keyPreview() const {
-    return respondents_->keyPreview();
-}
+bool TForm1::keyPreview() const { return respondents_->keyPreview(); }
 
 // The wheel over the grid's background scrolls the window; the rows' events go to the grid, the
 // respondent controls' to the respondent bar.

@@ -19,6 +19,7 @@
 #include "about/help_commands.h"
 #include "analysis/analysis_commands.h"
 #include "double_entry/double_entry_commands.h"
+#include "editor/choice_texts_dialog.h"
 #include "editor/clear_commands.h"
 #include "export/export_command.h"
 #include "keying/answer_entry.h"
@@ -30,7 +31,6 @@
 #include <QMainWindow>
 
 class QAction;
-class QLabel;
 class QScrollArea;
 
 namespace vev {
@@ -95,9 +95,7 @@ public:
     void SetFcs();    // (set focus) the keyboard to the current row's answer box
     // For the tests: the window's key preview, off while the jump box Edit2 is open.
     bool keyPreview() const;
-
-    // Double entry: the blank copy, the comparison window, verified re-keying.
-    void Verify1Click(bool on) { double_.Verify1Click(on); }
+    void Verify1Click(bool on) { double_.Verify1Click(on); } // double entry: verified re-keying
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,29 +122,27 @@ private:
     LinkedCommands linked_;
     ClearCommands clear_;
     HelpCommands help_;
+    ChoiceTextsCommand texts_;   // "選択肢の内容(&L)...": the texts of every question
     DoubleEntryCommands double_; // blank copy, comparison window, verification and its status bar
     TForm2* Form2 = nullptr; // the questionnaire editor
     TForm4* Form4 = nullptr; // the linked tally file list
-
     // Widgets; each carries its name as objectName.
     QScrollArea* scrollArea = nullptr; // vertical scrolling of the grid
     QuestionGrid* grid_ = nullptr;     // the client area ("canvas") with the 40 question rows
     GridHeader header_;                // Label1, Label2, Label4, Label5 and TestLabel
     // Label3 ("No."), the spinner UpDown1, the jump box Edit2 and its button Button1.
     RespondentBar* respondents_ = nullptr;
-
     // The menu items the menus enable or check; each carries its name as objectName.
     QAction *Save1 = nullptr, *SaveAs1 = nullptr, *Print1 = nullptr, *CsvW1 = nullptr;
     QAction *Export1 = nullptr, *Undo1 = nullptr, *Redo1 = nullptr, *AEdit1 = nullptr;
-    QAction *AClear1 = nullptr, *DClear1 = nullptr, *CsvI1 = nullptr, *csvR1 = nullptr;
+    QAction *Texts1 = nullptr, *AClear1 = nullptr, *DClear1 = nullptr, *CsvI1 = nullptr;
+    QAction* csvR1 = nullptr;
     QAction *CsvL1 = nullptr, *Chart1 = nullptr, *CrossTab1 = nullptr, *Report1 = nullptr;
     QAction* DAVAD = nullptr; // the maker's timer tool, when it is installed
     // Options: the results file saved with the data file, percentages in tenths, multi-select
     // per cent of respondents; they are not changes to the survey.
     QAction *WWrite = nullptr, *Frac1 = nullptr, *RBase1 = nullptr;
-
-    // Double entry: its menu items.
-    QAction* SecondEntry1 = nullptr; // File: the blank copy for a second operator
+    QAction* SecondEntry1 = nullptr; // double entry, File: the blank copy for a second operator
     QAction* Compare1 = nullptr;     // Edit: compare with a second operator's data file
     QAction* Verify1 = nullptr;      // Option: keyed answers checked against the stored ones
 };

@@ -4,6 +4,7 @@
 #include "keying/answer_entry.h"
 #include "keying/question_grid.h"
 #include "model/paths.h"
+#include "model/survey_texts.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -108,6 +109,9 @@ void DoubleEntryCommands::attach(QMainWindow* window, QuestionGrid* grid) {
     look::setColours(mismatch_, QColor(255, 0, 0));
     statusBar_->addWidget(status_);
     statusBar_->addWidget(mismatch_, 1);
+    choices_ = new QLabel(statusBar_);
+    choices_->setObjectName(QStringLiteral("ChoiceTexts"));
+    statusBar_->addPermanentWidget(choices_);
     window->setStatusBar(statusBar_);
     statusBar_->hide();
 }
@@ -153,6 +157,19 @@ void DoubleEntryCommands::Verify1Click(bool on) {
     entry_.setKeyedCheck(std::move(check), std::move(checksCell));
     verifier_.start(doc_);
     mismatchText_.clear();
+    fitStatusBar();
+    showAnswers();
+    showVerifyStatus();
+}
+
+void DoubleEntryCommands::showChoices(int q) {
+    const QString line = doc_.questionnaireLoaded() ? choicesLine(doc_, q) : QString();
+    if (choices_->text() != line) choices_->setText(line);
+    fitStatusBar();
+}
+
+void DoubleEntryCommands::fitStatusBar() {
+    const bool on = verifying_ || (doc_.questionnaireLoaded() && !doc_.Texts.empty());
     // The bar takes its height from the window, not from the rows: the last question stays
     // in view.
     if (on != !statusBar_->isHidden()) {
@@ -160,8 +177,6 @@ void DoubleEntryCommands::Verify1Click(bool on) {
         if (on) grownBy_ = statusBar_->sizeHint().height();
         window_->resize(window_->width(), window_->height() + (on ? grownBy_ : -grownBy_));
     }
-    showAnswers();
-    showVerifyStatus();
 }
 
 void DoubleEntryCommands::surveyReplaced() {

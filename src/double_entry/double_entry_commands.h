@@ -41,7 +41,8 @@ CompareDialog* compareWithOtherFile(SurveyDocument& doc, Platform& platform, QWi
                                     CompareDialog::Jump jump);
 
 // The menu items' work for the main window. It owns the re-keying rule, the status bar shown
-// while verifying (StatusBar1 with VerifyStatus and VerifyMismatch) and the one comparison
+// while verifying (StatusBar1 with VerifyStatus and VerifyMismatch) or while a survey with
+// choice texts is open (ChoiceTexts: the focused question's choices), and the one comparison
 // window, which follows the survey it was opened for: surveyReplaced() closes it.
 class DoubleEntryCommands {
 public:
@@ -79,6 +80,9 @@ public:
     // The window's survey was replaced (opened, New) or cleared: the comparison window closes
     // and verification starts afresh.
     void surveyReplaced();
+    // Question q has the keyboard or the questionnaire was redrawn: the status bar names q's
+    // choices; it is shown while verifying or while the survey has texts.
+    void showChoices(int q);
 
     // The grid's hooks.
     void mismatchLeft();    // the keyboard left the red box: its mismatch is dropped
@@ -90,6 +94,8 @@ public:
 private:
     bool verifyKeyedAnswer(const std::function<void()>& record);
     void showVerifyStatus();
+    // The bar shown when it has something to show; the window grows or shrinks by its height.
+    void fitStatusBar();
     // The boxes of the current respondent shown again (blind or not), unless an entry is pending.
     void showAnswers();
 
@@ -103,6 +109,7 @@ private:
     QStatusBar* statusBar_ = nullptr; // StatusBar1, shown while verifying
     QLabel* status_ = nullptr;        // VerifyStatus: the counts
     QLabel* mismatch_ = nullptr;      // VerifyMismatch: stored and keyed answer, in red
+    QLabel* choices_ = nullptr;       // ChoiceTexts: the focused question's choices
     int grownBy_ = 0;                 // the height the window grew when the bar came
     bool verifying_ = false;          // "照合入力" is checked
     VerifyingEntry verifier_;         // the re-keying rule while verifying

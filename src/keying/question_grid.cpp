@@ -3,6 +3,7 @@
 #include "keying/answer_entry.h"
 #include "keying/tally_text.h"
 #include "model/sjis.h"
+#include "model/survey_texts.h"
 #include "model/vev_error.h"
 #include "platform/platform.h"
 
@@ -280,6 +281,8 @@ void QuestionGrid::hyoji() {
         if (sn_[n]->geometry() != box) sn_[n]->setGeometry(box);
         setTextIfChanged(af_[n], QString::fromLatin1(ChoiceLine(doc_, n)));
         setTextIfChanged(ad_[n], QString::fromLatin1(TallyLine(doc_, n)));
+        const QString named = choicesLine(doc_, n);
+        if (ad_[n]->toolTip() != named) ad_[n]->setToolTip(named);
         q_[n]->show();
     }
     fitToRows();
@@ -550,6 +553,7 @@ bool QuestionGrid::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::FocusIn) {
         // The grid follows the focus: the answer box being keyed is always in view.
         if (watched == sn_[row]) followFocus(sn_[row]);
+        if (watched == sn_[row] && hooks_.questionFocused) hooks_.questionFocused(row);
         return false;
     }
 

@@ -67,6 +67,8 @@ public:
         // Whether the answer box of respondent r's question q shows nothing in place of the
         // stored answer (blind re-keying).
         std::function<bool(int r, int q)> hidesAnswer;
+        // Row q's answer box took the keyboard (the status bar names its choices).
+        std::function<void(int q)> questionFocused;
     };
 
     QuestionGrid(SurveyDocument& doc, Platform& platform, AnswerEntry& entry,

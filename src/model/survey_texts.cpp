@@ -3,6 +3,8 @@
 #include "model/number_text.h"
 #include "model/sjis.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <charconv>
 
@@ -107,6 +109,27 @@ bool readTextTrailerLine(SurveyDocument& doc, std::string_view line) {
     if (c < 1 || c > textChoices(doc, q)) return true;
     doc.Texts.Choice[q][c] = sjis::cutBytes(rest, MaxChoiceTextBytes);
     return true;
+}
+
+QString choiceLabel(const SurveyDocument& doc, int q, int c) {
+    QString label = QString::number(c);
+    if (doc.ChoiceCount[q] < 2 || c < 1 || c > std::min(doc.ChoiceCount[q], MaxTextChoices))
+        return label;
+    const auto& text = doc.Texts.Choice[q][c];
+    if (!text.empty()) label += QLatin1Char(' ') + sjis::toQString(text.view());
+    return label;
+}
+
+QString choicesLine(const SurveyDocument& doc, int q) {
+    if (q < 1 || q > doc.QuestionCount || doc.ChoiceCount[q] < 2) return {};
+    const int k = std::min(doc.ChoiceCount[q], MaxTextChoices);
+    bool anyText = false;
+    QStringList labels;
+    for (int c = 1; c <= k; ++c) {
+        anyText = anyText || !doc.Texts.Choice[q][c].empty();
+        labels << choiceLabel(doc, q, c);
+    }
+    return anyText ? labels.join(QChar(0x3000)) : QString();
 }
 
 } // namespace vev

@@ -40,4 +40,12 @@ void appendTextTrailerLines(std::string& out, const SurveyDocument& doc);
 // (stored, or skipped because its question or choice does not exist or a number is bad).
 bool readTextTrailerLine(SurveyDocument& doc, std::string_view line);
 
+// The label of choice c of question q wherever an output names a choice: its number, and its
+// text after a space when it has one ("1 男性"). A numeric question's values are numbers, not
+// choices: they stay bare.
+QString choiceLabel(const SurveyDocument& doc, int q, int c);
+// Question q's choices as the keying window names them ("1 男性　2 女性", an ideographic space
+// between), empty when none of them has a text.
+QString choicesLine(const SurveyDocument& doc, int q);
+
 } // namespace vev

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 
@@ -504,7 +505,7 @@ void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
 
 // A data file of `count` questions of 3 choices, without respondents. The first question has
 // `firstChoices` choices.
-void writeSurvey(const QString& path, int count, int firstChoices = 3) {
+void writeSurvey(const QString& path, int count, int firstChoices = 3, bool texts = false) {
     std::string text = "VEV v1.11  \r\n" + sjis::fromUtf8("高さ") + "\r\n" +
                        sjis::fromUtf8("質問数 ,") + std::to_string(count) + "\r\n";
     for (int q = 1; q <= count; ++q)
@@ -512,7 +513,8 @@ void writeSurvey(const QString& path, int count, int firstChoices = 3) {
                 std::string(q < 10 ? 18 : 17, ' ') + "," +
                 std::to_string(q == 1 ? firstChoices : 3) + "\r\n";
     text += sjis::fromUtf8("百分率：整数") + "\r\n" + sjis::fromUtf8("集計結果：同時保存") +
-            "\r\n\r\nx.dat  2026/12/07\r\n";
+            "\r\n" + (texts ? sjis::fromUtf8("選択肢：1,1,男性\r\n選択肢：1,2,女性\r\n") : "") +
+            "\r\nx.dat  2026/12/07\r\n";
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text.data(), qint64(text.size()));
@@ -522,28 +524,43 @@ void TestMainWindow::clientHeightAfterLoad_data() {
     QTest::addColumn<int>("questions");
     QTest::addColumn<int>("clientBefore");
     QTest::addColumn<int>("clientAfter");
+    QTest::addColumn<bool>("texts"); // the status bar names the focused question's choices
 
-    QTest::newRow("3 questions") << 3 << 540 << 20 * 3 + 56;
-    QTest::newRow("24 questions") << 24 << 540 << 20 * 24 + 56;
-    QTest::newRow("25 questions raise a small window") << 25 << 300 << 555;
-    QTest::newRow("40 questions leave a tall window") << 40 << 700 << 700;
+    QTest::newRow("3 questions") << 3 << 540 << 20 * 3 + 56 << false;
+    QTest::newRow("24 questions") << 24 << 540 << 20 * 24 + 56 << false;
+    QTest::newRow("24 questions with texts") << 24 << 540 << 20 * 24 + 56 << true;
+    QTest::newRow("40 questions with texts, window low") << 40 << 300 << 555 << true;
+    QTest::newRow("25 questions raise a small window") << 25 << 300 << 555 << false;
+    QTest::newRow("40 questions leave a tall window") << 40 << 700 << 700 << false;
 }
 
 void TestMainWindow::clientHeightAfterLoad() {
     QFETCH(int, questions);
     QFETCH(int, clientBefore);
     QFETCH(int, clientAfter);
+    QFETCH(bool, texts);
 
     Session s;
     s.start();
-    writeSurvey(s.path(QStringLiteral("h.dat")), questions);
+    writeSurvey(s.path(QStringLiteral("h.dat")), questions, 3, texts);
     const int menu = s.form->menuBar()->sizeHint().height();
     s.form->resize(s.form->width(), menu + clientBefore);
     s.platform.expectOpenFiles({s.path(QStringLiteral("h.dat"))});
     s.Open1()->trigger();
     QVERIFY(s.done());
     QCOMPARE(s.doc->QuestionCount, questions);
-    QCOMPARE(s.form->height() - menu, clientAfter);
+    const QStatusBar* bar = s.form->findChild<QStatusBar*>(u("StatusBar1"));
+    QCOMPARE(bar->isHidden(), !texts);
+    QCOMPARE(s.form->height() - menu - (texts ? bar->sizeHint().height() : 0), clientAfter);
+    if (!texts) return;
+    const QLabel* choices = bar->findChild<QLabel*>(u("ChoiceTexts"));
+    QVERIFY(s.showActive());
+    for (const auto& [q, line] :
+         {std::pair{2, QString()}, {1, u("1 男性　2 女性　3")}, {3, QString()}}) {
+        s.stand(1, q);
+        QCOMPARE(choices->text(), line);
+        QCOMPARE(s.ad(q)->toolTip(), line);
+    }
 }
 
 void TestMainWindow::loadWithoutFirstQuestionShowsEmptyLook() {

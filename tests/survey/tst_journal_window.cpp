@@ -5,6 +5,7 @@
 #include "linked/linked_list_dialog.h"
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
+#include "editor/choice_texts_dialog.h"
 #include "survey/journal.h"
 #include "survey/journal_recovery.h"
 #include "model/data_file.h"
@@ -19,6 +20,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRandomGenerator>
+#include <QTableWidget>
+#include <QTimer>
 #include <QTest>
 
 #include <unistd.h>
@@ -269,6 +272,7 @@ void TestJournalWindow::historyEnds_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<JournalKind>("record");
     QTest::newRow("Apply") << "apply" << JournalKind::Apply;
+    QTest::newRow("choice texts") << "texts" << JournalKind::Apply;
     QTest::newRow("clear the answers") << "clear" << JournalKind::ClearAnswers;
 }
 
@@ -288,6 +292,22 @@ void TestJournalWindow::historyEnds() {
         s.AEdit1()->trigger();
         s.editor->Button4Click();
         s.editor->hide();
+    } else if (command == QLatin1String("texts")) {
+        QTimer::singleShot(0, [] {
+            auto* table = qobject_cast<ChoiceTextsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(table);
+            table->table()->item(0, ChoiceTextsDialog::FirstChoiceColumn)->setText(u("男性"));
+            table->accept();
+        });
+        emit s.Edit1()->aboutToShow(); // the menu opens: the item is enabled on a questionnaire
+        s.action("Texts1")->trigger();
+        // The editor's next Apply keeps the texts applied from the menu.
+        s.AEdit1()->trigger();
+        s.editor->Button4Click();
+        s.editor->hide();
+        QCOMPARE(sjis::toQString(replayed(s)->Texts.Choice[1][1]), u("男性"));
+        QVERIFY(s.showActive());
+        s.stand(3, 1);
     } else {
         s.platform.expectMessage(Answer::Ok);
         s.DClear1()->trigger();
