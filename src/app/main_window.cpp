@@ -186,6 +186,7 @@ void TForm1::createMenus() {
     QMenu* File1 = topMenu("File1", "ファイル(&F)", &TForm1::File1Click);
     item(File1, "New1", "新規作成(&N)", this, &TForm1::New1Click);
     item(File1, "Open1", "開く(&O)...", &survey_, &OpenSurvey::Open1Click);
+    item(File1, "Recover1", "復元できる入力(&R)...", &survey_, &OpenSurvey::Recover1Click);
     separator(File1, nullptr);
     Save1 = item(File1, "Save1", "上書き保存(&S)", &survey_, &OpenSurvey::Save1Click);
     SaveAs1 = item(File1, "SaveAs1", "名前をつけて保存(&A)...", &survey_, &OpenSurvey::SaveAs1Click);
@@ -387,8 +388,8 @@ void TForm1::fitHeightToQuestions() {
 void TForm1::hyoji() {
     if (!doc.questionnaireLoaded()) return;
     header_.showSurvey(doc);
-    setWindowTitle(QStringLiteral("VEV - ") +
-                   paths::toQString(paths::folderPart(doc.DataFilePath)));
+    setWindowTitle(QStringLiteral("VEV - ") + paths::toQString(paths::folderPart(doc.DataFilePath)) +
+                   (doc.ReadOnly ? QString::fromUtf8(" 読み取り専用") : QString()));
     respondents_->show();
     grid_->hyoji();
     double_.showChoices(doc.CurrentQuestion);

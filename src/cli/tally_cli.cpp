@@ -17,6 +17,7 @@
 #include "export/answer_export.h"
 #include "export/answer_import.h"
 #include "analysis/charts_module.h"
+#include "model/survey_lock.h"
 #include "analysis/cross_table.h"
 #include "results/results_file.h"
 
@@ -446,6 +447,19 @@ int run(const Request& req, QTextStream& out, QTextStream& err) {
         checkOutputTarget(*doc, nativePath(target),
                           req.command == QStringLiteral("results") ? OutputRole::ResultsTable
                                                                    : OutputRole::Other);
+
+    // A data file a window (or another command) holds is not written behind its back.
+    const bool writesDataFile = req.command == QStringLiteral("resave") ||
+                                req.command == QStringLiteral("import") ||
+                                (req.command == QStringLiteral("labels") && req.output);
+    FileLock lock;
+    if (writesDataFile && !lock.take(nativePath(target))) {
+        err << QStringLiteral("vev-tally: ") << target
+            << QString::fromUtf8(" は別のウィンドウで開かれているため書き込めません（") << lock.holder()
+            << QString::fromUtf8("）。") << '\n';
+        err.flush();
+        return TallyFailed;
+    }
 
     for (const QString& added : req.added) {
         DataLinkCandidate candidate = readDataLink(*doc, nativePath(added));

@@ -426,6 +426,7 @@ int QuestionGrid::rowOf(const QObject* control) {
 // The rows' handlers: read the event, ask the entry rules, show what they changed.
 
 void QuestionGrid::snKeyPress(char key) {
+    if (doc_.ReadOnly && key >= '0' && key <= '9') return platform_.beep(); // no entry
     const int q = doc_.CurrentQuestion;
     QLineEdit* box = sn_[q];
     if (!entry_.entersMultiSelect(q)) {
@@ -471,6 +472,7 @@ void QuestionGrid::snClick(int row) {
 }
 
 void QuestionGrid::noMouseDown(int row, bool leftButton) {
+    if (doc_.ReadOnly) return platform_.beep();
     // The mouse steps from the stored answer, never from a keyed one waiting to be confirmed.
     if (markRow_ != 0) leaveMismatch();
     entry_.pressLabel(row);

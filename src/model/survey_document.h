@@ -100,6 +100,9 @@ struct SurveyDocument {
     int HoverRow = 0;
     int RowsToRefresh = 0;
     bool Modified = false;
+    // Opened while another window or program holds the file: nothing is keyed, nothing journaled,
+    // and Save goes to Save As.
+    bool ReadOnly = false;
     // The questionnaire itself (title, questions) changed since the last save or load: clearing
     // the answers then leaves the survey modified.
     bool QuestionnaireModified = false;

@@ -18,8 +18,9 @@ public:
     virtual ~Platform() = default;
 
     enum class Icon { None, Information, Question, Warning, Error };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-    enum class Answer { Ok, Cancel, Yes, No };
+    // ReadOnlyCancel: "読み取り専用で開く" (Answer::ReadOnly) and Cancel, for a file another holds.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, ReadOnlyCancel };
+    enum class Answer { Ok, Cancel, Yes, No, ReadOnly };
 
     // A standard message box (confirmations and the error report).
     virtual Answer messageBox(QWidget* parent, const QString& caption, const QString& text,

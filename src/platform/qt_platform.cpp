@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 #include <QUrl>
 
@@ -74,12 +75,18 @@ Platform::Answer QtPlatform::messageBox(QWidget* parent, const QString& caption,
     if (buttons == Buttons::YesNo) qtButtons = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    if (buttons == Buttons::ReadOnlyCancel) qtButtons = QMessageBox::Cancel;
     QMessageBox box(qtIcon(icon), caption, withLineBreaks(text), qtButtons, parent);
+    QPushButton* readOnly = nullptr;
+    if (buttons == Buttons::ReadOnlyCancel)
+        readOnly = box.addButton(QString::fromUtf8("読み取り専用で開く"), QMessageBox::AcceptRole);
     if (buttons == Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
     else if (buttons != Buttons::Ok)
         box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    const int result = box.exec();
+    if (readOnly && box.clickedButton() == readOnly) return Answer::ReadOnly;
+    switch (result) {
     case QMessageBox::Ok:
         return Answer::Ok;
     case QMessageBox::Yes:

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <atomic>
@@ -27,7 +28,8 @@ namespace vev {
 
 namespace {
 
-constexpr std::uint8_t FormatVersion = 1;
+constexpr std::uint8_t FormatVersion = 1;      // a header bound to no data file
+constexpr std::uint8_t BoundFormatVersion = 2; // a header with the data file's stamp
 constexpr std::uint32_t MaxBody = 1u << 20;
 constexpr std::size_t FrameBytes = 2 + 4 + 4; // marker, length, checksum
 
@@ -106,6 +108,11 @@ public:
         for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(u8()) << (8 * i);
         return v;
     }
+    std::uint64_t u64() {
+        const std::uint64_t lo = u32();
+        const std::uint64_t hi = u32();
+        return lo | hi << 32;
+    }
     std::string bytes(std::size_t n) {
         if (!ok_ || n > body_.size() - pos_) {
             bad();
@@ -165,9 +172,17 @@ bool decodeBody(std::string_view body, JournalRecord& record) {
     record = JournalRecord();
     record.kind = static_cast<JournalKind>(kind);
     switch (record.kind) {
-    case JournalKind::Header:
-        if (in.u8() != FormatVersion) return false;
+    case JournalKind::Header: {
+        const int version = in.u8();
+        if (version != FormatVersion && version != BoundFormatVersion) return false;
+        if (version == BoundFormatVersion) {
+            record.stamp.known = true;
+            record.stamp.size = static_cast<std::int64_t>(in.u64());
+            record.stamp.modified = static_cast<std::int64_t>(in.u64());
+            record.stamp.checksum = in.u32();
+        }
         record.questionnaire = readQuestionnaire(in);
+    }
         break;
     case JournalKind::Apply:
         record.questionnaire = readQuestionnaire(in);
@@ -323,7 +338,14 @@ std::string encodeJournalRecord(const JournalRecord& record) {
     putU8(frame, static_cast<int>(record.kind));
     switch (record.kind) {
     case JournalKind::Header:
-        putU8(frame, FormatVersion);
+        putU8(frame, record.stamp.known ? BoundFormatVersion : FormatVersion);
+        if (record.stamp.known) {
+            for (const std::int64_t v : {record.stamp.size, record.stamp.modified}) {
+                putU32(frame, static_cast<std::uint32_t>(v));
+                putU32(frame, static_cast<std::uint32_t>(static_cast<std::uint64_t>(v) >> 32));
+            }
+            putU32(frame, record.stamp.checksum);
+        }
         putQuestionnaire(frame, record.questionnaire ? *record.questionnaire : noQuestionnaire);
         break;
     case JournalKind::Apply:
@@ -367,6 +389,7 @@ JournalContents parseJournal(std::string_view bytes) {
         return contents;
     contents.hasHeader = true;
     contents.base = *record.questionnaire;
+    contents.stamp = record.stamp;
     at = next;
     while (wholeRecordAt(bytes, at, body, next) && decodeBody(body, record) &&
            record.kind != JournalKind::Header) {
@@ -374,6 +397,19 @@ JournalContents parseJournal(std::string_view bytes) {
         at = next;
     }
     contents.wholeEnd = static_cast<std::int64_t>(at);
+    // A broken record may have a damaged length, so the whole records after it are found by
+    // their markers.
+    if (at < bytes.size()) {
+        contents.unread = 1;
+        for (std::size_t p = at + 1; p + FrameBytes <= bytes.size();) {
+            if (wholeRecordAt(bytes, p, body, next)) {
+                ++contents.unread;
+                p = next;
+            } else {
+                ++p;
+            }
+        }
+    }
     return contents;
 }
 
@@ -478,8 +514,10 @@ void JournalWriter::arm(const std::string& path, const Questionnaire& base) {
     state_ = State::Armed;
 }
 
-void JournalWriter::start(const std::string& path, const Questionnaire& base) {
+void JournalWriter::start(const std::string& path, const Questionnaire& base,
+                          const DataFileStamp& stamp) {
     arm(path, base);
+    stamp_ = stamp;
     if (QFile::exists(paths::toQString(path)) && setAside(path).empty())
         fail(errno != 0 ? errno : EIO);
 }
@@ -487,6 +525,7 @@ void JournalWriter::start(const std::string& path, const Questionnaire& base) {
 void JournalWriter::resume(const std::string& path, const Questionnaire& base,
                            std::int64_t wholeEnd) {
     arm(path, base);
+    stamp_ = {};
     fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd_ < 0 || ::ftruncate(fd_, wholeEnd) != 0) {
         fail(errno);
@@ -504,6 +543,7 @@ bool JournalWriter::openFile() {
     JournalRecord header;
     header.kind = JournalKind::Header;
     header.questionnaire = std::make_shared<Questionnaire>(base_);
+    header.stamp = stamp_;
     if (!writeAll(fd_, encodeJournalRecord(header))) {
         fail(errno);
         return false;
@@ -644,7 +684,9 @@ std::string journalPathFor(const std::string& dataFilePath) {
     return dataFilePath + ".journal";
 }
 
-std::string untitledJournalPath(int window) {
+namespace {
+
+QString stateFolder() {
     QString folder;
     const QByteArray state = qgetenv("XDG_STATE_HOME");
     // Only an absolute XDG_STATE_HOME counts; a relative one is to be ignored.
@@ -653,6 +695,35 @@ std::string untitledJournalPath(int window) {
     else
         folder = QDir::homePath() + QStringLiteral("/.local/state/vev");
     QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+DataFileStamp stampOf(const std::string& path) {
+    DataFileStamp stamp;
+    QFile file(paths::toQString(path));
+    if (!file.open(QIODevice::ReadOnly)) return stamp;
+    const QByteArray bytes = file.readAll();
+    stamp.known = true;
+    stamp.size = bytes.size();
+    stamp.modified = QFileInfo(file).lastModified().toMSecsSinceEpoch();
+    stamp.checksum =
+        crc32(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return stamp;
+}
+
+std::vector<std::string> untitledJournals() {
+    std::vector<std::string> found;
+    const QDir folder(stateFolder());
+    for (const QString& name :
+         folder.entryList({QStringLiteral("untitled-*.journal")}, QDir::Files, QDir::Time | QDir::Reversed))
+        found.push_back(paths::fromQString(folder.filePath(name)));
+    return found;
+}
+
+std::string untitledJournalPath(int window) {
+    const QString folder = stateFolder();
     const QString name = QStringLiteral("/untitled-%1-%2.journal")
                              .arg(QString::number(::getpid()), QString::number(window));
     return paths::fromQString(folder + name);

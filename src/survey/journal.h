@@ -29,8 +29,12 @@
 // Fields inside a body: u8, u16 (LE), short text (u8 length + bytes), long text (u32 length +
 // bytes). Texts are the document's bytes (Shift-JIS texts, native paths).
 //
-//   Header (always the first record):  u8 format version (1), then the questionnaire the data
-//                                      file held when the journal began
+//   Header (always the first record):  u8 format version, then (version 2 only) the data file
+//                                      as it was when the journal began: u64 size, i64
+//                                      modification time (ms since 1970 UTC), u32 CRC-32 of its
+//                                      bytes; then the questionnaire the data file held. Version 1
+//                                      (a survey without a data file, or an older journal) is
+//                                      bound to no file.
 //   Answer:           u16 respondent, u8 question, short text: the stored answer after recording
 //                     (empty: an undo returned the cell to never recorded)
 //   Apply:            the whole new questionnaire
@@ -55,6 +59,20 @@ enum class JournalKind : std::uint8_t {
     UnlinkData = 10,
 };
 
+// What a data file was when its journal began; a journal is replayed only onto the same bytes.
+struct DataFileStamp {
+    bool known = false; // false: the journal is bound to no file
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // ms since 1970 UTC
+    std::uint32_t checksum = 0;
+    // The same bytes: a file copied back over a changed one is the file the journal began on.
+    bool sameBytes(const DataFileStamp& other) const {
+        return known && other.known && size == other.size && checksum == other.checksum;
+    }
+};
+// The file at a native path as it is now (known false when it cannot be read).
+DataFileStamp stampOf(const std::string& path);
+
 struct JournalRecord {
     JournalKind kind = JournalKind::Answer;
     int respondent = 0; // Answer
@@ -62,6 +80,7 @@ struct JournalRecord {
     int count = 0;      // RespondentCount
     std::string text;   // Answer: the stored answer; the links: the path
     std::shared_ptr<const Questionnaire> questionnaire; // Header, Apply
+    DataFileStamp stamp;                                // Header
 
     // The record of the answer now stored in the cell (r, q).
     static JournalRecord answer(const SurveyDocument& doc, int r, int q);
@@ -83,11 +102,15 @@ struct JournalContents {
     bool exists = false;                // a file was there
     bool hasHeader = false;             // the first record is a whole header
     Questionnaire base;          // the header's questionnaire
+    DataFileStamp stamp;                // the header's data file
     std::vector<JournalRecord> records; // the whole records after the header
     std::int64_t wholeEnd = 0;          // offset just after the last whole record (header included)
     std::int64_t size = 0;              // bytes in the file
     int readError = 0;                  // errno when the file exists but cannot be read
     bool unfinishedStart = false;       // empty, or only the beginning of a first record
+    // Records after the last whole one that could not be read: the first broken one and every
+    // whole record found after it.
+    int unread = 0;
 
     // Bytes after the last whole record: a record cut by a crash, or something unreadable.
     bool cut() const { return size > wholeEnd; }
@@ -121,7 +144,8 @@ public:
     // Begins a new journal at path for a survey whose data file holds the questionnaire `base`.
     // The file appears with the first change, so a survey left unchanged leaves no journal. A
     // file already at path is set aside first (never overwritten).
-    void start(const std::string& path, const Questionnaire& base);
+    // stamp: the data file the journal belongs to (none for a survey without one).
+    void start(const std::string& path, const Questionnaire& base, const DataFileStamp& stamp = {});
     // Goes on with the journal at path after it has been replayed: what follows its last whole
     // record (wholeEnd) is cut off and new records are appended after it.
     void resume(const std::string& path, const Questionnaire& base, std::int64_t wholeEnd);
@@ -135,6 +159,7 @@ public:
     bool flushSoon();
     bool needsFlush() const { return unflushed_; }
     void close(); // closes the file; the journal stays on disk; State Closed
+    void detach() { close(); path_.clear(); } // close, and no journal any more: remove() does nothing
 
     // Deletes the journal file and closes: after a save, or when the operator discards the
     // changes. The writer is Closed afterwards; start() arms it again.
@@ -155,6 +180,7 @@ private:
     State state_ = State::Closed;
     std::string path_;
     Questionnaire base_;
+    DataFileStamp stamp_;
     int fd_ = -1;
     bool unflushed_ = false;
     bool newFile_ = false; // the folder entry of a just created file is not yet durable
@@ -186,6 +212,8 @@ std::string journalPathFor(const std::string& dataFilePath);
 // $XDG_STATE_HOME/vev/ (else ~/.local/state/vev/) "untitled-<process id>-<window>.journal".
 // The folder is made when missing.
 std::string untitledJournalPath(int window);
+// The untitled journals in that folder (of live windows too), oldest first.
+std::vector<std::string> untitledJournals();
 // "<path>.<yyyyMMdd-HHmmss>" at the given time, with "-2", "-3" ... added while that name is
 // taken.
 std::string asidePath(const std::string& path, const QDateTime& when);

@@ -52,6 +52,21 @@ QString journalOffMessage(const std::string& journalPath) {
                     paths::toQString(journalPath));
 }
 
+QString journalChangedMessage(const std::string& dataFile, const std::string& keptAs) {
+    return nameOf(dataFile) +
+           QString::fromUtf8("のデータファイルが記録の開始後に変わっているため、復元しません。"
+                             "記録は次のファイルに残しました。") +
+           QLatin1Char('\r') + nameOf(keptAs);
+}
+
+QString journalDamagedMessage(int restored, int unread, const std::string& keptAs) {
+    return QString::fromUtf8("入力の記録の一部が壊れていたため、%1件を復元し、%2件は読み取れません"
+                             "でした。元の記録は次のファイルに残しました。")
+               .arg(restored)
+               .arg(unread) +
+           QLatin1Char('\r') + nameOf(keptAs);
+}
+
 RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* parent,
                               CoreEvents& events, const std::string& journalPath) {
     RecoveryResult result;
@@ -72,6 +87,13 @@ RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* 
     if (journal.records.empty()) {
         // Empty, a header alone, or a header cut while the file was made: it holds no change.
         ::unlink(journalPath.c_str());
+        return result;
+    }
+    // Replayed onto other bytes, its answers would land on other respondents' rows.
+    if (journal.stamp.known && !journal.stamp.sameBytes(stampOf(doc.DataFilePath))) {
+        result.outcome = RecoveryOutcome::Changed;
+        result.keptAs = keepAside(journalPath);
+        platform.positionedMessage(parent, journalChangedMessage(doc.DataFilePath, result.keptAs));
         return result;
     }
     if (!journal.belongsTo(doc)) {
@@ -99,8 +121,11 @@ RecoveryResult recoverJournal(SurveyDocument& doc, Platform& platform, QWidget* 
         const std::string copy = asidePath(journalPath, QDateTime::currentDateTime());
         if (QFile::copy(paths::toQString(journalPath), paths::toQString(copy)))
             result.keptAs = copy;
-        platform.positionedMessage(
-            parent, journalCutMessage(result.keptAs.empty() ? journalPath : result.keptAs));
+        const std::string kept = result.keptAs.empty() ? journalPath : result.keptAs;
+        // A crash cuts only the last record; more not read means the journal was damaged.
+        platform.positionedMessage(parent, journal.unread > 1 ? journalDamagedMessage(
+                                                                    result.replayed, journal.unread, kept)
+                                                              : journalCutMessage(kept));
     }
     return result;
 }

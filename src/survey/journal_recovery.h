@@ -30,6 +30,7 @@ enum class RecoveryOutcome {
     KeptAside,  // the operator answered No: the journal was renamed aside
     Foreign,    // of another questionnaire: not replayed, renamed aside, reported
     Unreadable, // not a journal, or nothing whole in it: renamed aside, reported
+    Changed,    // the data file is not the one the journal began on: renamed aside, reported
 };
 
 struct RecoveryResult {
@@ -58,5 +59,7 @@ QString journalCutMessage(const std::string& keptAs);
 QString journalForeignMessage(const std::string& keptAs);
 QString journalUnreadableMessage(const std::string& keptAs);
 QString journalOffMessage(const std::string& journalPath);
+QString journalChangedMessage(const std::string& dataFile, const std::string& keptAs);
+QString journalDamagedMessage(int restored, int unread, const std::string& keptAs);
 
 } // namespace vev

@@ -1,6 +1,7 @@
 #include "survey/open_survey.h"
 
 #include "editor/clear_document.h"
+#include "editor/questionnaire_apply.h"
 #include "model/data_file.h"
 #include "model/paths.h"
 #include "model/sjis.h"
@@ -8,7 +9,11 @@
 #include "survey/answer_undo.h"
 #include "survey/journal_recovery.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -37,7 +42,10 @@ void OpenSurvey::New1Click(const std::function<void()>& clearAll) {
         if (doc.questionnaireLoaded()) return; // the operator declined
     }
     vev::NewDocument(doc);
-    journal_.start(untitledJournalPath(windowNumber_), Questionnaire::of(doc));
+    doc.ReadOnly = false;
+    const std::string journalPath = untitledJournalPath(windowNumber_);
+    lock_.take(journalPath); // marks the journal as a live window's: never offered for recovery
+    journal_.start(journalPath, Questionnaire::of(doc));
     journaledCount_ = doc.RespondentCount;
     undo_.clear();
     view_.showNewSurvey();
@@ -54,6 +62,64 @@ void OpenSurvey::openAtStart(const QStringList& arguments) {
     if (!arguments.isEmpty()) doc.OpenRequestPath = paths::fromQString(arguments.first());
     if (!QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) doc.OpenRequestPath = "vev.dat";
     if (QFileInfo(paths::toQString(doc.OpenRequestPath)).isFile()) Loaddatafile();
+    if (!recovered_) recoverUntitled(true);
+}
+
+void OpenSurvey::Recover1Click() {
+    recoverUntitled(false);
+}
+
+bool OpenSurvey::recoverUntitled(bool quietWhenNone) {
+    bool offered = false;
+    for (const std::string& path : untitledJournals()) {
+        FileLock lock;
+        if (!lock.take(path)) continue; // a live window's, in this program or another
+        const JournalContents journal = readJournal(path);
+        if (journal.records.empty()) {
+            // Nothing whole after the header: an empty one goes, anything else is kept aside.
+            if (journal.cut() || journal.readError != 0) setAside(path);
+            else ::unlink(path.c_str());
+            continue;
+        }
+        offered = true;
+        const Platform::Answer answer = platform_.messageBox(
+            view_.dialogParent(), QString::fromUtf8("復元確認"),
+            QString::fromUtf8("保存されていない新規作成のアンケートの入力が見つかりました。"
+                              "復元しますか？"),
+            Platform::Icon::Question, Platform::Buttons::YesNo);
+        if (answer != Platform::Answer::Yes) {
+            setAside(path);
+            continue;
+        }
+        if (doc_.Modified && !hozonsyori()) return false;
+        // Rebuilt as New leaves a survey, then the journal on top: untitled and modified.
+        closeJournal();
+        vev::NewDocument(doc_);
+        doc_.ReadOnly = false;
+        proposedDataFile_.clear();
+        if (journal.base.QuestionCount > 0) applyQuestionnaire(doc_, journal.base, view_);
+        replayJournal(doc_, journal.records, view_);
+        doc_.Modified = true;
+        lock_ = std::move(lock);
+        std::string copy; // the cut tail goes with resume: a copy keeps it
+        if (journal.cut()) {
+            copy = asidePath(path, QDateTime::currentDateTime());
+            if (!QFile::copy(paths::toQString(path), paths::toQString(copy))) copy = path;
+        }
+        journal_.resume(path, journal.base, journal.wholeEnd);
+        journaledCount_ = doc_.RespondentCount;
+        undo_.clear();
+        view_.showReplayedSurvey();
+        if (!copy.empty())
+            view_.notice(journal.unread > 1
+                             ? journalDamagedMessage(static_cast<int>(journal.records.size()),
+                                                     journal.unread, copy)
+                             : journalCutMessage(copy));
+        return true;
+    }
+    if (!offered && !quietWhenNone)
+        view_.notice(QString::fromUtf8("復元できる入力はありません。"));
+    return false;
 }
 
 void OpenSurvey::Open1Click() {
@@ -86,6 +152,12 @@ Platform::Answer OpenSurvey::askToSave(const char* utf8Question, Platform::Icon 
 }
 
 bool OpenSurvey::FormCloseQuery() {
+    if (!mayClose()) return false;
+    lock_.release();
+    return true;
+}
+
+bool OpenSurvey::mayClose() {
     if (!doc_.Modified) {
         discardJournal();
         return true;
@@ -123,7 +195,7 @@ bool OpenSurvey::hasDataFile() const {
 // Only a file chosen in the save dialog or loaded is saved in place; the name Save As proposed
 // for a survey never saved is relative to whatever folder a dialog last moved to.
 void OpenSurvey::Save1Click() {
-    if (!hasDataFile()) return SaveAs1Click();
+    if (!hasDataFile() || doc_.ReadOnly) return SaveAs1Click(); // never over a file another holds
     hozon();
 }
 
@@ -143,7 +215,17 @@ void OpenSurvey::SaveAs1Click() {
     dialog.fileName = paths::toQString(doc.DataFilePath);
     const QString file = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (file.isEmpty()) return;
-    doc.DataFilePath = paths::fromQString(file);
+    const std::string chosen = paths::fromQString(file);
+    if (!(lock_.held() && lockPathFor(lock_.file()) == lockPathFor(chosen))) {
+        FileLock lock;
+        if (!lock.take(chosen)) {
+            platform_.positionedMessage(view_.dialogParent(), lockedMessage(chosen, lock.holder()));
+            return;
+        }
+        lock_ = std::move(lock);
+    }
+    doc.ReadOnly = false;
+    doc.DataFilePath = chosen;
     hozon();
     proposedDataFile_.clear();
     doc.LastOperationSucceeded = true;
@@ -156,11 +238,41 @@ void OpenSurvey::SaveAs1Click() {
 void OpenSurvey::Loaddatafile() {
     const bool hadQuestionnaire = doc_.questionnaireLoaded();
     const int previousRows = std::min(doc_.QuestionCount, MaxQuestions);
+    // The window reopening its own file keeps its lock.
+    const bool ownFile = lock_.held() && lockPathFor(lock_.file()) == lockPathFor(doc_.OpenRequestPath);
+    FileLock lock;
+    bool readOnly = false;
+    if (!ownFile && !lock.take(doc_.OpenRequestPath)) {
+        if (!askReadOnly(lock)) return;
+        readOnly = true;
+    }
     if (vev::Loaddatafile(doc_, view_) != LoadOutcome::Loaded) return;
     closeJournal(); // the previous survey's journal stays where it is
+    if (!ownFile) lock_ = std::move(lock); // the previous survey's lock goes
+    doc_.ReadOnly = readOnly;
     proposedDataFile_.clear();
     view_.showLoadedSurvey(hadQuestionnaire, previousRows);
+    if (readOnly) {
+        // The journal belongs to the window holding the file.
+        undo_.clear();
+        journal_.detach();
+        return;
+    }
     recoverJournalAfterLoad();
+}
+
+QString lockedMessage(const std::string& file, const QString& holder) {
+    return QString::fromUtf8("このファイルは別のウィンドウで開かれています。") + QLatin1Char('\n') +
+           holder + QLatin1Char('\n') + paths::toQString(file);
+}
+
+bool OpenSurvey::askReadOnly(const FileLock& refused) {
+    const Platform::Answer answer = platform_.messageBox(
+        view_.dialogParent(), QStringLiteral("VEV"),
+        lockedMessage(doc_.OpenRequestPath, refused.holder()) + QLatin1Char('\n') +
+            QString::fromUtf8("読み取り専用で開きますか？"),
+        Platform::Icon::Warning, Platform::Buttons::ReadOnlyCancel);
+    return answer == Platform::Answer::ReadOnly;
 }
 
 void OpenSurvey::hozon() {
@@ -281,7 +393,8 @@ void OpenSurvey::surveyCleared() {
 
 void OpenSurvey::journalSaved() {
     discardJournal();
-    journal_.start(journalPathFor(doc_.DataFilePath), Questionnaire::of(doc_));
+    journal_.start(journalPathFor(doc_.DataFilePath), Questionnaire::of(doc_),
+                   stampOf(doc_.DataFilePath));
     journaledCount_ = doc_.RespondentCount;
 }
 
@@ -291,11 +404,12 @@ void OpenSurvey::recoverJournalAfterLoad() {
     const std::string path = journalPathFor(doc_.DataFilePath);
     const RecoveryResult result =
         recoverJournal(doc_, platform_, view_.dialogParent(), view_, path);
-    if (result.outcome == RecoveryOutcome::Replayed) {
+    recovered_ = result.outcome == RecoveryOutcome::Replayed;
+    if (recovered_) {
         journal_.resume(path, result.contents.base, result.contents.wholeEnd);
         view_.showReplayedSurvey(); // the questionnaire, the counts and the links may differ
     } else {
-        journal_.start(path, Questionnaire::of(doc_));
+        journal_.start(path, Questionnaire::of(doc_), stampOf(doc_.DataFilePath));
     }
     journaledCount_ = doc_.RespondentCount;
 }

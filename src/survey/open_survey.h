@@ -2,6 +2,7 @@
 
 #include "keying/answer_entry.h"
 #include "model/survey_document.h"
+#include "model/survey_lock.h"
 #include "platform/platform.h"
 #include "platform/survey_view.h"
 #include "survey/journal.h"
@@ -20,6 +21,9 @@ namespace vev {
 // sync points, start/remove/set-aside around every file command, the recovery prompt and the
 // replay after a load); the undo stack of recorded answers. The window forwards its File menu,
 // Undo/Redo, the closing and the recording gate here and shows what changed through SurveyView.
+// "このファイルは別のウィンドウで開かれています。", then who holds it and the file.
+QString lockedMessage(const std::string& file, const QString& holder);
+
 class OpenSurvey {
 public:
     OpenSurvey(SurveyDocument& doc, Platform& platform, SurveyView& view);
@@ -36,11 +40,14 @@ public:
     // when it is there.
     void openAtStart(const QStringList& arguments);
     void Open1Click();
+    // File > 復元できる入力: the journals of untitled surveys of windows that crashed are offered
+    // one by one; Yes rebuilds the survey from one, No sets it aside.
+    void Recover1Click();
     // Files dropped on the window: the first replaces the survey as Open does.
     void openDropped(const QStringList& files);
     void Save1Click();
     void SaveAs1Click();
-    bool FormCloseQuery(); // true: the window may close
+    bool FormCloseQuery(); // true: the window may close; the survey's lock is released
     // hozonsyori (save handling): offers to save before the document is discarded; true when
     // the caller may go on.
     bool hozonsyori();
@@ -73,6 +80,13 @@ public:
     const JournalWriter& journalWriter() const { return journal_; }
 
 private:
+    bool mayClose();
+    // The survey at OpenRequestPath is held by another window or program: asks whether to open
+    // it read-only. False: cancelled.
+    bool askReadOnly(const FileLock& refused);
+    // The untitled journals of crashed windows, offered one by one; true when one was rebuilt.
+    // quietWhenNone: at start-up nothing is said when there are none.
+    bool recoverUntitled(bool quietWhenNone);
     // The one save prompt: "データが変更されています。" + question, caption "保存確認".
     Platform::Answer askToSave(const char* utf8Question, Platform::Icon icon);
     void recoverJournalAfterLoad();
@@ -90,7 +104,9 @@ private:
     // The name Save As proposed for a survey never saved; Save does not write to it.
     std::string proposedDataFile_;
     JournalWriter journal_;
+    FileLock lock_;          // the data file's lock, or the untitled journal's
     int journaledCount_ = 0; // RespondentCount as a replay of the journal would leave it
+    bool recovered_ = false; // the last load replayed its journal
     int windowNumber_ = 0;   // names the journal of a survey without a data file
     QTimer journalTimer_;    // flushes at most 2 seconds after a change
     QUndoStack undo_;

@@ -73,8 +73,8 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("captions");
         QTest::newRow("File") << QStringLiteral("File1")
-                              << names("New1 Open1 - Save1 SaveAs1 SecondEntry1 - Print1 CsvW1 Ex1 "
-                                       "Export1 Import1 - Exit1")
+                              << names("New1 Open1 Recover1 - Save1 SaveAs1 SecondEntry1 - Print1 "
+                                       "CsvW1 Ex1 Export1 Import1 - Exit1")
                               << QStringList{};
         QTest::newRow("Option") << QStringLiteral("Option1") << names("WWrite Frac1 RBase1 Verify1")
                                 << QStringList{

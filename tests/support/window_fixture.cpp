@@ -5,12 +5,14 @@
 #include "keying/h_spinner.h"
 #include "linked/linked_list_dialog.h"
 #include "model/sjis.h"
+#include "survey/journal.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -138,6 +140,12 @@ WindowSession::~WindowSession() {
         if (!ok) QTest::qFail(qPrintable(why), __FILE__, __LINE__);
     }
     form.reset();
+    // A session ends as a closed window, not a crash: its untitled journal must not be offered
+    // to the next session of the test.
+    const QDir state(QFileInfo(QString::fromStdString(untitledJournalPath(0))).path());
+    for (const QString& name : state.entryList(
+             {QStringLiteral("untitled-%1-*.journal").arg(QCoreApplication::applicationPid())}))
+        QFile::remove(state.filePath(name));
     QDir::setCurrent(previousFolder);
     --liveSessions;
 }

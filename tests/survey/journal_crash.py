@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The real program on a virtual X display, keyed with xdotool: two respondents are keyed in,
 the program is killed with SIGKILL, started again, the recovery question is answered Yes, and
-the survey (and, after Save, the data file) holds both respondents.
+the survey (and, after Save, the data file) holds both respondents. A second program started
+on the file while the first keys is held off by the lock and leaves the first's journal alone.
 
 usage: journal_crash.py <vev binary> <survey .dat>
 """
@@ -104,6 +105,22 @@ def main():
         time.sleep(1)
         if not os.path.exists(journal):
             fail("no journal while keying")
+        # A second program on the same file: the lock names the first, the second asks about
+        # it instead of offering the first's live journal, and its crash leaves that journal.
+        if open(data + ".lock").read().split()[0] != str(vev.pid):
+            fail("the lock does not name the program keying")
+        other = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        deadline = time.time() + 20
+        while not xdo(env, "search", "--onlyvisible", "--pid", str(other.pid), check=False):
+            if time.time() > deadline:
+                fail("the second program showed nothing")
+            time.sleep(0.2)
+        if xdo(env, "search", "--onlyvisible", "--name", "復元確認", check=False):
+            fail("the second program offered the live journal")
+        other.send_signal(signal.SIGKILL)
+        other.wait()
+        if not os.path.exists(journal) or os.path.getsize(journal) == 0:
+            fail("the journal did not survive the second program")
         vev.send_signal(signal.SIGKILL)
         vev.wait()
         if rows(data) != before:

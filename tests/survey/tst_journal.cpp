@@ -364,6 +364,69 @@ private slots:
         QCOMPARE(read.unfinishedStart, unfinished);
     }
 
+    // Twelve answer records after a header, one byte of one record changed: the records before
+    // it are read, it and every one after it are counted as not read.
+    void damagedCounts_data() {
+        QTest::addColumn<int>("damaged"); // 1-based record whose body byte changes; 0: none
+        QTest::addColumn<int>("restored");
+        QTest::addColumn<int>("unread");
+        QTest::newRow("intact") << 0 << 12 << 0;
+        QTest::newRow("4th of 12") << 4 << 3 << 9;
+        QTest::newRow("last") << 12 << 11 << 1;
+        QTest::newRow("first") << 1 << 0 << 12;
+    }
+    void damagedCounts() {
+        QFETCH(int, damaged);
+        QFETCH(int, restored);
+        QFETCH(int, unread);
+        const Doc lunch = sampleSurvey(QStringLiteral("/x"));
+        JournalRecord h;
+        h.kind = JournalKind::Header;
+        h.questionnaire = std::make_shared<Questionnaire>(Questionnaire::of(*lunch));
+        QByteArray bytes = test::bytes(encodeJournalRecord(h));
+        for (int i = 1; i <= 12; ++i) {
+            JournalRecord a;
+            a.kind = JournalKind::Answer;
+            a.respondent = i;
+            a.question = 1;
+            a.text = "1";
+            const QByteArray frame = test::bytes(encodeJournalRecord(a)); // 15 bytes each
+            bytes += i == damaged ? QByteArray(frame).replace(7, 1, "\x7f") : frame;
+        }
+        const JournalContents read =
+            parseJournal(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        QCOMPARE(int(read.records.size()), restored);
+        QCOMPARE(read.unread, unread);
+    }
+
+    // The data file's stamp rides in a version 2 header; a version 1 header is bound to none.
+    // Header of an empty questionnaire bound to size 5, time 0x0102, checksum 0xAABBCCDD: the
+    // body starts 01 02 | 05 00*7 | 02 01 00*6 | dd cc bb aa.
+    void headerStamp_data() {
+        QTest::addColumn<bool>("bound");
+        QTest::addColumn<QByteArray>("bodyStart");
+        QTest::newRow("unbound") << false << QByteArray::fromHex("0101");
+        QTest::newRow("bound")
+            << true << QByteArray::fromHex("0102" "0500000000000000" "0201000000000000" "ddccbbaa");
+    }
+    void headerStamp() {
+        QFETCH(bool, bound);
+        QFETCH(QByteArray, bodyStart);
+        JournalRecord h;
+        h.kind = JournalKind::Header;
+        h.questionnaire = std::make_shared<Questionnaire>();
+        if (bound) h.stamp = {true, 5, 0x0102, 0xAABBCCDDu};
+        const QByteArray frame = test::bytes(encodeJournalRecord(h));
+        QCOMPARE(frame.mid(6, bodyStart.size()).toHex(), bodyStart.toHex());
+        const JournalContents read =
+            parseJournal(std::string_view(frame.constData(), std::size_t(frame.size())));
+        QVERIFY(read.hasHeader);
+        QCOMPARE(read.stamp.known, bound);
+        QCOMPARE(read.stamp.size, bound ? 5 : 0);
+        QCOMPARE(read.stamp.modified, bound ? 0x0102 : 0);
+        QCOMPARE(read.stamp.checksum, bound ? 0xAABBCCDDu : 0u);
+    }
+
     // A journal that cannot be written turns recording off once, quietly afterwards.
     void unwritableFolder() {
         QTemporaryDir dir;

@@ -29,6 +29,9 @@ enum class Journal {
     HeaderCut,          // the crash came while the file was made
     HeaderAndCutRecord, // the first change was cut
     NotAJournal,        // some other file under the journal's name
+    Bound,              // two answers, begun on sample.dat as it is
+    Changed,            // two answers, begun on a data file of other bytes
+    Damaged,            // two answers, a third with a changed byte, a fourth whole one
 };
 
 // sample.dat as the window loads it: three questions, two respondents.
@@ -49,6 +52,8 @@ QByteArray journalBytes(Journal kind, const SurveyDocument& loaded) {
     JournalRecord header;
     header.kind = JournalKind::Header;
     header.questionnaire = std::make_shared<Questionnaire>(Questionnaire::of(doc));
+    if (kind == Journal::Bound) header.stamp = stampOf(doc.DataFilePath);
+    if (kind == Journal::Changed) header.stamp = {true, 1, 0, 0};
     auto answer = [&](int q, const char* text) {
         doc.CurrentRespondent = 3;
         hitoribun(doc);
@@ -61,7 +66,12 @@ QByteArray journalBytes(Journal kind, const SurveyDocument& loaded) {
     switch (kind) {
     case Journal::None:
         return {};
+    case Journal::Damaged:
+        return frame(header) + answer(1, "2") + answer(2, "5") +
+               answer(3, "2").replace(11, 1, "3") + answer(3, "1");
     case Journal::TwoAnswers:
+    case Journal::Bound:
+    case Journal::Changed:
     case Journal::Foreign:
         return frame(header) + answer(1, "2") + answer(2, "5");
     case Journal::TwoAnswersCut:
@@ -119,6 +129,17 @@ private slots:
         QTest::newRow("another questionnaire")
             << int(Journal::Foreign) << none << int(RecoveryOutcome::Foreign)
             << u("見つかった入力の記録は別のアンケートのもの") << false << 1 << false;
+        QTest::newRow("bound to the file as it is")
+            << int(Journal::Bound) << yes << int(RecoveryOutcome::Replayed) << QString() << true
+            << 0 << true;
+        QTest::newRow("data file changed since")
+            << int(Journal::Changed) << none << int(RecoveryOutcome::Changed)
+            << u("sample.datのデータファイルが記録の開始後に変わっているため、復元しません。")
+            << false << 1 << false;
+        QTest::newRow("damaged inside: counts")
+            << int(Journal::Damaged) << yes << int(RecoveryOutcome::Replayed)
+            << u("入力の記録の一部が壊れていたため、2件を復元し、2件は読み取れませんでした。")
+            << true << 1 << true;
         QTest::newRow("empty") << int(Journal::Empty) << none << int(RecoveryOutcome::NoJournal)
                                << QString() << false << 0 << false;
         QTest::newRow("header only")
