@@ -1,8 +1,9 @@
 #include "analysis/cross_table.h"
 
 #include "model/csv_writer.h"
-#include "model/sjis.h"
 #include "model/respondent_set.h"
+#include "model/sjis.h"
+#include "model/survey_texts.h"
 #include "results/percentages.h"
 
 #include <algorithm>
@@ -61,6 +62,9 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
                (text.isEmpty() ? QString() : QLatin1Char(' ') + text);
     };
     t.caption = name(rowQuestion) + QStringLiteral(" × ") + name(columnQuestion);
+    for (int c = 1; c <= t.rowChoices; ++c) t.rowChoiceLabels << choiceLabel(doc, rowQuestion, c);
+    for (int c = 1; c <= t.columnChoices; ++c)
+        t.columnChoiceLabels << choiceLabel(doc, columnQuestion, c);
     RespondentSet(doc).forEach([&t, rowQuestion, columnQuestion](int, int, const auto& answers) {
         const unsigned rows = categoriesOf(answers[rowQuestion].view(), t.rowChoices);
         const unsigned columns = categoriesOf(answers[columnQuestion].view(), t.columnChoices);
@@ -77,13 +81,15 @@ CrossTable crossTabulate(const SurveyDocument& doc, int rowQuestion, int columnQ
     return t;
 }
 
-CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool tenths) {
+CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool tenths,
+                    bool choiceTexts) {
     const int extra = showOpen ? 2 : 0;
     const int rows = table.rowChoices + extra;
     const int columns = table.columnChoices + extra;
-    const auto labels = [showOpen](int k) {
+    const auto labels = [showOpen, choiceTexts](int k, const QStringList& named) {
         QStringList list;
-        for (int c = 1; c <= k; ++c) list << QString::number(c);
+        for (int c = 1; c <= k; ++c)
+            list << (choiceTexts && c <= named.size() ? named[c - 1] : QString::number(c));
         if (showOpen) list << QString::fromUtf8("無回答") << QStringLiteral("NG");
         list << QString::fromUtf8("計");
         return list;
@@ -106,8 +112,8 @@ CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool
     CrossGrid grid;
     grid.caption = table.caption;
     grid.baseNote = crossBaseNote(table, view);
-    grid.rowLabels = labels(table.rowChoices);
-    grid.columnLabels = labels(table.columnChoices);
+    grid.rowLabels = labels(table.rowChoices, table.rowChoiceLabels);
+    grid.columnLabels = labels(table.columnChoices, table.columnChoiceLabels);
     // Rounded per cents, then the sums that row % and column % show as their totals.
     QList<QList<long long>> p(rows + 1, QList<long long>(columns + 1, 0));
     for (int a = 0; a <= rows; ++a)

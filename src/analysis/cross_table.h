@@ -30,6 +30,8 @@ struct CrossTable {
     int columnChoices = 0;
     bool multiSelect = false; // either side is multi-select, or holds an answer of several choices
     QString caption;          // "Q1 性別 × Q2 年代": the two questions
+    // The choices as the questionnaire's texts name them ("1 男性", or "1" without a text).
+    QStringList rowChoiceLabels, columnChoiceLabels;
     // count[a][b]: respondents in row category a + 1 and column category b + 1.
     std::array<std::array<std::int32_t, MaxCategories>, MaxCategories> count{};
     // Every respondent's row and column categories as bit sets (bit a for category a + 1): the
@@ -52,7 +54,8 @@ enum class CrossView {
     TotalPercent,  // each cell of the grand total
 };
 
-// The table as it is shown and written: the labels of the rows and the columns ("1".."k",
+// The table as it is shown and written: the labels of the rows and the columns ("1".."k", or
+// with choiceTexts the choices as the texts name them, "1 男性",
 // "無回答", "NG" when the open categories are shown, then "計") and the text of every cell,
 // totals included. A total counts the respondents of its row or column who fall in a category
 // shown on the other side, each once: with single-choice questions that is the sum of the cells,
@@ -68,7 +71,8 @@ struct CrossGrid {
     QStringList columnLabels;
     QList<QStringList> cells; // [row][column]
 };
-CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool tenths);
+CrossGrid crossGrid(const CrossTable& table, CrossView view, bool showOpen, bool tenths,
+                    bool choiceTexts = false);
 
 // What the totals and the per cents of a view count, for the dialog and the CSV.
 QString crossBaseNote(const CrossTable& table, CrossView view);

@@ -143,7 +143,7 @@ void CrossTableDialog::refresh() {
         return;
     }
     grid_ = crossGrid(crossTabulate(doc_, rowQ, colQ), CrossView(ViewBox->currentData().toInt()),
-                      ShowOpen->isChecked(), doc_.Frac1);
+                      ShowOpen->isChecked(), doc_.Frac1, true);
     BaseNote->setText(grid_.baseNote);
 
     Table->clear();

@@ -44,7 +44,7 @@ const char* const UsageText =
     "usage: vev-tally results DATAFILE [-o OUT] [--print] [--frac | --no-frac]\n"
     "                         [--base respondents|answers] [--date TEXT] [--add FILE.dat]...\n"
     "       vev-tally crosstab DATAFILE ROWQ COLQ [-o OUT.csv] [--percent row|col|total]\n"
-    "                         [--frac | --no-frac] [--bom] [--add FILE.dat]...\n"
+    "                         [--frac | --no-frac] [--bom] [--labels] [--add FILE.dat]...\n"
     "       vev-tally sheet   DATAFILE OUT [--date TEXT]\n"
     "       vev-tally resave  DATAFILE OUT [--date TEXT]\n"
     "       vev-tally report  DATAFILE OUT.pdf [--date TEXT] [--add FILE.dat]...\n"
@@ -71,7 +71,8 @@ const char* const HelpText =
     "           percentage option or --frac says, to one decimal (the total of row or column\n"
     "           per cents is the sum of the rounded cells); the first cell names the two\n"
     "           questions, the last line says what the totals count; --bom starts the file\n"
-    "           with a UTF-8 byte order mark\n"
+    "           with a UTF-8 byte order mark; --labels names the choices with their texts\n"
+    "           (\"1 男性\") where the questionnaire has them\n"
     "  sheet    an empty addition sheet for the questionnaire to OUT\n"
     "  resave   the survey to OUT with the data file writer (and, when the file asks for it,\n"
     "           the results file beside OUT)\n"
@@ -135,6 +136,7 @@ struct Request {
     int crossQuestions[2] = {};              // crosstab: ROWQ, COLQ
     std::optional<ExportFormat> format;      // export --format
     bool byteOrderMark = false;              // export and crosstab --bom
+    bool choiceTexts = false;                // crosstab --labels: "1 男性" header cells
     QStringList added;                       // --add FILE.dat
 };
 
@@ -245,6 +247,9 @@ Request parse(const QStringList& args) {
         } else if (arg == QStringLiteral("--bom")) {
             onlyFor(exporting || crosstab);
             req.byteOrderMark = true;
+        } else if (arg == QStringLiteral("--labels")) {
+            onlyFor(crosstab);
+            req.choiceTexts = true;
         } else if (arg == QStringLiteral("--date")) {
             onlyFor(!dump && !crosstab && !exporting);
             req.date = value();
@@ -358,7 +363,7 @@ int crossTable(const Request& req, const SurveyDocument& doc, const QString& tar
     const bool tenths = req.frac.value_or(doc.Frac1);
     const QByteArray csv =
         crossGridCsv(crossGrid(crossTabulate(doc, req.crossQuestions[0], req.crossQuestions[1]),
-                               req.crossView, true, tenths),
+                               req.crossView, true, tenths, req.choiceTexts),
                      req.byteOrderMark);
     if (target.isEmpty()) {
         // The mark as a character: the stream writes it in UTF-8, ahead of the table.

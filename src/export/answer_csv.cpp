@@ -27,6 +27,11 @@ QString kindText(AnswerKind kind) {
 }
 
 QString valuesText(const AnswerTable& table, const AnswerVariable& v, int rows) {
+    QString texts; // "1 = 男性; 2 = 女性; " before the kind's own values
+    for (const auto& [value, text] : v.valueLabels)
+        texts += QStringLiteral("%1 = %2; ").arg(value).arg(text);
+    if (!texts.isEmpty() && v.kind == AnswerKind::Indicator)
+        return texts + QString::fromUtf8("9 = NG; 空欄 = 無回答");
     switch (v.kind) {
     case AnswerKind::File: {
         QStringList labels;
@@ -37,7 +42,7 @@ QString valuesText(const AnswerTable& table, const AnswerVariable& v, int rows) 
     case AnswerKind::Id:
         return QStringLiteral("1-%1").arg(rows);
     case AnswerKind::SingleChoice:
-        return QString::fromUtf8("1-%1 = 選択肢番号; 9 = NG; 空欄 = 無回答").arg(v.choices);
+        return texts + QString::fromUtf8("1-%1 = 選択肢番号; 9 = NG; 空欄 = 無回答").arg(v.choices);
     case AnswerKind::Numeric:
         return QString::fromUtf8("1-8 = 数値; 9 = NG; 空欄 = 無回答");
     case AnswerKind::Indicator:

@@ -69,11 +69,11 @@ AnswerTable answerTable(const SurveyDocument& doc) {
     table.rows = respondents.total();
     if (respondents.hasLinkedFiles()) {
         table.variables.push_back(
-            {"file", QString::fromUtf8("データファイル"), AnswerKind::File, 0, 0, 0});
+            {"file", QString::fromUtf8("データファイル"), {}, AnswerKind::File, 0, 0, 0});
         for (int i = 0; i < respondents.fileCount(); ++i)
             table.fileNames << respondents.fileName(i);
     }
-    table.variables.push_back({"id", QString::fromUtf8("回答者番号"), AnswerKind::Id, 0, 0, 0});
+    table.variables.push_back({"id", QString::fromUtf8("回答者番号"), {}, AnswerKind::Id, 0, 0, 0});
     const int questions = std::min(doc.QuestionCount, MaxQuestions);
     for (int q = 1; q <= questions; ++q) {
         if (doc.ChoiceCount[q] == 0) continue; // unused: nothing was keyed for it
@@ -81,15 +81,31 @@ AnswerTable answerTable(const SurveyDocument& doc) {
         const std::string name = "q" + std::to_string(q);
         const AnswerKind kind = kindOf(respondents, q);
         const int choices = doc.ChoiceCount[q];
+        // The choices' texts (numeric questions have values, not choices).
+        std::vector<std::pair<int, QString>> texts;
+        for (int c = 1; choices > 1 && c <= std::min(choices, MaxTextChoices); ++c)
+            if (!doc.Texts.Choice[q][c].empty())
+                texts.emplace_back(c, sjis::toQString(doc.Texts.Choice[q][c].view()));
         if (kind != AnswerKind::Indicator) {
-            table.variables.push_back({name, text, kind, q, 0, choices});
+            const auto& wording = doc.Texts.Wording[q];
+            table.variables.push_back({name,
+                                       wording.empty() ? text : sjis::toQString(wording.view()),
+                                       kind == AnswerKind::SingleChoice ? texts : decltype(texts){},
+                                       kind, q, 0, choices});
             continue;
         }
         AnswerSet set{"$" + name, text, q, static_cast<int>(table.variables.size()), choices};
-        for (int c = 1; c <= choices; ++c)
+        for (int c = 1; c <= choices; ++c) {
+            const auto own = std::find_if(texts.begin(), texts.end(),
+                                          [c](const auto& t) { return t.first == c; });
+            decltype(texts) zeroOne;
+            if (!texts.empty())
+                zeroOne = {{0, QString::fromUtf8("非選択")}, {1, QString::fromUtf8("選択")}};
             table.variables.push_back({name + "_" + std::to_string(c),
-                                       text + QStringLiteral(": ") + QString::number(c), kind, q, c,
-                                       choices});
+                                       text + QStringLiteral(": ") +
+                                           (own != texts.end() ? own->second : QString::number(c)),
+                                       std::move(zeroOne), kind, q, c, choices});
+        }
         table.sets.push_back(std::move(set));
     }
 

@@ -9,7 +9,10 @@
 // kind - empty in CSV, system-missing in .sav; a multi-select question answered NG has 9 in all
 // its indicators, so that its NG count can be rebuilt. 9 = "NG" is the one value label, on every
 // variable but id, where .sav also declares 9 user-missing, so that NG stays out of valid counts,
-// means and multiple-response sets (which count the value 1).
+// means and multiple-response sets (which count the value 1). A questionnaire with texts adds
+// its own: a question's wording is its variable label, its choice texts label the values 1..k,
+// and an indicator of a question with choice texts is "question text: choice text" with the
+// values 0 and 1 labelled.
 //
 // An unused question (0 choices, "使わない質問") has no variable. The kind of the others follows
 // the tally: a question with 1 choice is numeric; one with two or more is
@@ -28,6 +31,7 @@
 #include <QStringList>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vev {
@@ -42,7 +46,8 @@ enum class AnswerKind {
 
 struct AnswerVariable {
     std::string name; // "id", "q3", "q3_2": valid names in SPSS and R alike
-    QString label;    // the question text; "question text: c" for an indicator
+    QString label; // wording, else question text; "question text: c" (or its text) for an indicator
+    std::vector<std::pair<int, QString>> valueLabels; // besides 9 = NG: the values' texts
     AnswerKind kind = AnswerKind::Id;
     int question = 0; // 0 for id
     int choice = 0;   // an indicator's choice number, else 0

@@ -76,7 +76,14 @@ QByteArray savBytes(const AnswerTable& table) {
                                                           : READSTAT_MEASURE_NOMINAL);
         readstat_variable_set_alignment(variable, READSTAT_ALIGNMENT_RIGHT);
         if (v.ngLabel()) {
-            readstat_variable_set_label_set(variable, ng);
+            readstat_label_set_t* labels = ng;
+            if (!v.valueLabels.empty()) { // the values' texts beside NG
+                labels = readstat_add_label_set(w, READSTAT_TYPE_DOUBLE, v.name.c_str());
+                for (const auto& [value, text] : v.valueLabels)
+                    readstat_label_double_value(labels, value, text.toUtf8().constData());
+                readstat_label_double_value(labels, AnswerTable::NgValue, "NG");
+            }
+            readstat_variable_set_label_set(variable, labels);
             check(readstat_variable_add_missing_double_value(variable, AnswerTable::NgValue));
         }
         variables.push_back(variable);
@@ -112,6 +119,18 @@ QByteArray savSyntax(const AnswerTable& table, const QString& savFileName) {
                          QString::fromLatin1(
                              table.variables[set.firstVariable + set.variableCount - 1].name),
                          label);
+    }
+    // The values' texts, which the .sav holds too, for syntax run on data read otherwise.
+    auto quoted = [](QString label) {
+        return QLatin1Char('\'') + label.replace(QLatin1Char('\''), QStringLiteral("''")) +
+               QLatin1Char('\'');
+    };
+    for (const AnswerVariable& v : table.variables) {
+        if (v.valueLabels.empty()) continue;
+        text += QStringLiteral("VALUE LABELS ") + QString::fromLatin1(v.name);
+        for (const auto& [value, label] : v.valueLabels)
+            text += QLatin1Char(' ') + QString::number(value) + QLatin1Char(' ') + quoted(label);
+        text += QStringLiteral(" 9 'NG'.\n");
     }
     return text.toUtf8();
 }

@@ -2,7 +2,8 @@
 
 // The answer table as an SPSS system file (.sav), written with ReadStat: variable names, labels
 // (UTF-8, declared as the file's encoding), measure levels, the value label 9 = "NG" with 9
-// declared user-missing on single-choice and numeric variables, system-missing for an unanswered
+// declared user-missing on single-choice and numeric variables (with the choices' texts as the
+// other value labels when the questionnaire has them), system-missing for an unanswered
 // question, and the survey title as the file label.
 //
 // Multiple-response sets: ReadStat 1.1.8 has no call that writes them (its writer API has
@@ -28,7 +29,7 @@ QByteArray savBytes(const AnswerTable& table);
 
 // The syntax file that goes with the .sav (UTF-8 with a byte order mark, so that SPSS reads it
 // as Unicode): a comment on how to use it, then one MRSETS /MDGROUP command per multi-select
-// question.
+// question, and one VALUE LABELS command per variable whose values have texts.
 QByteArray savSyntax(const AnswerTable& table, const QString& savFileName);
 
 // "<folder>/<name>.sps" for "<folder>/<name>.sav" (native paths).

@@ -687,6 +687,12 @@ void TestVevTally::labels() {
     QCOMPARE(QString::fromUtf8(run.out), u("質問番号,選択肢番号,内容\r\n1,0,性別は？\r\n1,1,a") +
                                              QString(19, QChar(0x8868)) +
                                              u("\r\n1,2,表\\\r\n2,6,\"60代,\"\"以上\"\"\"\r\n"));
+    // crosstab --labels names the choices with the texts in the header cells.
+    run = tally({u("crosstab"), out, u("1"), u("2"), u("--labels")});
+    const QStringList lines = QString::fromUtf8(run.out).split(u("\r\n"));
+    QCOMPARE(lines[0], u("Q1 性別 × Q2 年代,1,2,3,4,5,\"6 60代,\"\"以上\"\"\",無回答,NG,計"));
+    QVERIFY(lines[1].startsWith(u("1 a") + QString(19, QChar(0x8868)) + u(",")));
+    QVERIFY(lines[2].startsWith(u("2 表\\,")));
 }
 
 QTEST_GUILESS_MAIN(TestVevTally)

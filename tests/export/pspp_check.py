@@ -9,7 +9,10 @@ For the survey of tests/data/export.dat: FREQUENCIES of every variable against t
 digits and the NG count; multi-select: the count of 1 in each indicator and the NG count as the
 count of 9 in every indicator), the multiple-response set of each multi-select question as the
 .sps written beside the .sav defines it, through MRSETS /DISPLAY, and a CROSSTABS of q1 by q2
-against a table counted by hand.
+against a table counted by hand. Then the survey with texts (`vev-tally labels --from`):
+DISPLAY DICTIONARY must show each wording as its variable's label, each choice text as the
+label of its value beside 9 = NG, and each multi-select indicator as "question text: choice
+text" with its values 0 and 1 labelled.
 """
 import csv
 import io
@@ -70,6 +73,53 @@ def run_pspp(pspp, syntax, folder):
     if done.returncode != 0:
         sys.exit(f"pspp failed ({done.returncode}):\n{done.stdout}\n{done.stderr}")
     return tables(out.read_text(encoding="utf-8"))
+
+
+def check_texts(tally_program, pspp, survey, folder, questions, sets):
+    multi = sets[0]
+    # A 0x5C trail byte (表), a quote and a comma in the texts.
+    texts = {(1, 0): "あなたの性別は？", (1, 1): "男性", (1, 2): "女性",
+             (2, 1): "表計算\\ソフト", (2, 2): '10代, "学生"',
+             (multi, 1): "価格", (multi, 0): "選んだ理由（いくつでも）"}
+    table = folder / "texts.csv"
+    with table.open("w", encoding="utf-8", newline="") as f:
+        writer = csv.writer(f)
+        writer.writerow(["質問番号", "選択肢番号", "内容"])
+        for (q, c), text in texts.items():
+            writer.writerow([q, c, text])
+    labelled = folder / "labelled.dat"
+    subprocess.run([tally_program, "labels", str(survey), "--from", str(table), "-o",
+                    str(labelled)], check=True, capture_output=True)
+    sav = folder / "labelled.sav"
+    subprocess.run([tally_program, "export", str(labelled), str(sav)], check=True)
+    out = run_pspp(pspp, f"GET FILE='{sav}'.\nDISPLAY DICTIONARY.\n", folder)
+    # Variables: name, position, label, ...; Value Labels: the variable by its label (blank on
+    # its further rows), the value (a user-missing one marked "[a]"), the value's label.
+    labels = {row[0]: row[2] for row in out.get("Variables", [])[1:] if len(row) > 2}
+    names = {label: name for name, label in labels.items()}
+    values, variable = {}, None
+    for row in out.get("Value Labels", [])[1:]:
+        if len(row) < 3:
+            continue
+        variable = names.get(row[0], row[0]) if row[0] else variable
+        values.setdefault(variable, {})[row[1].split("[")[0]] = row[2]
+
+    def label_of(name):
+        return labels.get(name, "")
+
+    check(label_of("q1") == texts[(1, 0)], f"q1 label {label_of('q1')!r}")
+    check(label_of("q2") == questions[1]["Text"], f"q2 label {label_of('q2')!r}")
+    for q in (1, 2):
+        expected = {str(c): text for (tq, c), text in texts.items() if tq == q and c > 0}
+        expected["9"] = "NG"
+        check(values.get(f"q{q}") == expected, f"q{q} value labels {values.get(f'q{q}')!r}")
+    first = f"q{multi}_1"
+    check(label_of(first) == questions[multi - 1]["Text"] + ": 価格",
+          f"{first} label {label_of(first)!r}")
+    check(label_of(f"q{multi}_2") == questions[multi - 1]["Text"] + ": 2",
+          f"q{multi}_2 label {label_of(f'q{multi}_2')!r}")
+    check(values.get(first) == {"0": "非選択", "1": "選択", "9": "NG"},
+          f"{first} value labels {values.get(first)!r}")
 
 
 def main():
@@ -148,6 +198,8 @@ def main():
                 for value, n in zip(columns, row[3:]):
                     got[(row_value, value)] = int(n)
         check(got == EXPECTED_CROSSTAB, f"crosstab q1 by q2: PSPP {got}")
+
+        check_texts(tally_program, pspp, survey, folder, questions, sets)
 
     for failure in failures:
         print("FAIL:", failure)

@@ -1,12 +1,14 @@
 // The per-respondent export: the table's rules, the CSV pair against hand-written files, the
 // .sav read back with ReadStat's own reader, and refusals that write nothing.
 #include "core_test_util.h"
-#include "model/recording.h"
-#include "model/data_file.h"
-#include "model/vev_error.h"
 #include "export/answer_csv.h"
 #include "export/answer_export.h"
 #include "export/answer_table.h"
+#include "export/sav_writer.h"
+#include "model/data_file.h"
+#include "model/recording.h"
+#include "model/sjis.h"
+#include "model/vev_error.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -315,6 +317,32 @@ private slots:
                          (QMap<double, QString>{{9.0, QStringLiteral("NG")}}));
         }
         QCOMPARE(sav.values, FixtureRows);
+    }
+
+    // The questionnaire's texts in the codebook and the syntax: the wording as q1's label, the
+    // choices' texts as values, an indicator named and valued by them.
+    void textsInCodebookAndSyntax() {
+        auto doc = fixture();
+        QVERIFY(doc);
+        doc->Texts.Wording[1] = sjis::fromUtf8("あなたの性別は？");
+        doc->Texts.Choice[1][1] = sjis::fromUtf8("男性");
+        doc->Texts.Choice[1][2] = sjis::fromUtf8("女'性");
+        doc->Texts.Choice[3][2] = sjis::fromUtf8("価格");
+        const AnswerTable table = answerTable(*doc);
+        const QString codebook = QString::fromUtf8(codebookCsv(table, false));
+        QVERIFY(codebook.contains(u("q1,あなたの性別は？,1,単一選択,1 = 男性; 2 = 女'性; "
+                                    "1-2 = 選択肢番号; 9 = NG; 空欄 = 無回答\r\n")));
+        QVERIFY(codebook.contains(u("q2,年代,2,")));
+        QVERIFY(codebook.contains(u("q3_1,\"よく使う\"\"機能\"\": 1\",3,")));
+        QVERIFY(codebook.contains(u("q3_2,\"よく使う\"\"機能\"\": 価格\",3,複数選択,0 = 非選択; "
+                                    "1 = 選択; 9 = NG; 空欄 = 無回答\r\n")));
+        const QString syntax = QString::fromUtf8(savSyntax(table, u("a.sav")));
+        QVERIFY(syntax.endsWith(u("VALUE LABELS q1 1 '男性' 2 '女''性' 9 'NG'.\n"
+                                  "VALUE LABELS q3_1 0 '非選択' 1 '選択' 9 'NG'.\n"
+                                  "VALUE LABELS q3_2 0 '非選択' 1 '選択' 9 'NG'.\n"
+                                  "VALUE LABELS q3_3 0 '非選択' 1 '選択' 9 'NG'.\n"
+                                  "VALUE LABELS q3_4 0 '非選択' 1 '選択' 9 'NG'.\n"
+                                  "VALUE LABELS q3_5 0 '非選択' 1 '選択' 9 'NG'.\n")));
     }
 
     // The header holds 64 bytes of file label: a long title is cut there, between characters.
