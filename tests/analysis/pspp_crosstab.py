@@ -15,22 +15,27 @@ Every cell of every cross table is compared (PSPP lists only the values that occ
 does not list counts 0), and the check fails when a table is missing, when any cell differs, or
 when the survey gives no non-zero unanswered, NG or multi-select cell to compare.
 
-usage: pspp_crosstab.py VEV_TALLY DATAFILE
+With --four-files the survey is four data files of 999, 999, 999 and 503 respondents (DATAFILE's
+own respondents and random single-choice answers imported after them), the first counted with
+the other three added: the cross tables and the export then cover all 3,500 respondents.
+
+usage: pspp_crosstab.py VEV_TALLY DATAFILE [--four-files]
 """
 
 import csv
 import io
 import json
 import os
+import random
 import re
 import subprocess
 import sys
 import tempfile
 
 
-def vev_crosstab(tally, datafile, r, c):
+def vev_crosstab(tally, datafile, r, c, added=()):
     """{(row label, column label): count} without the totals."""
-    out = subprocess.run([tally, "crosstab", datafile, str(r), str(c)], check=True,
+    out = subprocess.run([tally, "crosstab", datafile, str(r), str(c), *added], check=True,
                          capture_output=True).stdout.decode("utf-8")
     rows = list(csv.reader(io.StringIO(out)))
     columns = rows[0][1:-1]  # without the total
@@ -81,6 +86,25 @@ def pspp_cell(question, label):
     return f"q{q}_{label}", 1
 
 
+def four_files(tally, datafile, own, single, work):
+    """a.dat .. d.dat in work: DATAFILE's respondents, then random answers up to 999, 999, 999
+    and 503 respondents. Returns a.dat's path and the --add arguments of the other three."""
+    rng = random.Random(20261208)
+    paths = []
+    for name, size in zip("abcd", (999, 999, 999, 503)):
+        source = os.path.join(work, name + ".csv")
+        with open(source, "w", encoding="utf-8", newline="") as out:
+            out.write(",".join(["id"] + [f"q{q}" for q, _ in single]) + "\n")
+            for i in range(size - own):
+                cells = [str(i + 1)] + [rng.choice([""] + [str(v) for v in range(1, k + 1)] + ["9"])
+                                        for _, k in single]
+                out.write(",".join(cells) + "\n")
+        paths.append(os.path.join(work, name + ".dat"))
+        subprocess.run([tally, "import", datafile, source, "-o", paths[-1]], check=True,
+                       capture_output=True)
+    return paths[0], [a for p in paths[1:] for a in ("--add", p)]
+
+
 def main():
     tally, datafile = sys.argv[1], sys.argv[2]
     dump = json.loads(subprocess.run([tally, "dump", datafile], check=True,
@@ -99,7 +123,19 @@ def main():
             sides.append(f"q{q}")
     names = " ".join(sides)
     with tempfile.TemporaryDirectory() as work:
-        subprocess.run([tally, "export", datafile, os.path.join(work, "answers.sav")],
+        added = []
+        if "--four-files" in sys.argv[3:]:
+            counts = [(q, dump["Questions"][q - 1]["ChoiceCount"]) for q, multi in questions
+                      if not multi]
+            datafile, added = four_files(tally, datafile, dump["RespondentCount"], counts, work)
+            subprocess.run([tally, "export", datafile, os.path.join(work, "answers.csv"), *added],
+                           check=True, capture_output=True)
+            with open(os.path.join(work, "answers.csv"), encoding="utf-8-sig") as exported:
+                rows = len(list(csv.reader(exported))) - 1
+            if rows != 3500:
+                print(f"the export of four files has {rows} rows, not 3500", file=sys.stderr)
+                return 1
+        subprocess.run([tally, "export", datafile, os.path.join(work, "answers.sav"), *added],
                        check=True, capture_output=True)
         with open(os.path.join(work, "crosstab.sps"), "w", encoding="utf-8") as syntax:
             syntax.write("SET TVARS=NAMES TNUMBERS=VALUES.\nGET FILE='answers.sav'.\n"
@@ -110,31 +146,31 @@ def main():
         with open(os.path.join(work, "out.csv"), encoding="utf-8") as out:
             tables = pspp_tables(out.read())
 
-    problems = []
-    compared = 0
-    seen = {"unanswered": 0, "NG": 0, "multi-select": 0}  # non-zero cells compared, by kind
-    for row in questions:
-        for column in questions:
-            # vev-tally's cells summed into PSPP's: a multi-select side's 無回答 and NG meet.
-            expected = {}
-            for (a, b), n in vev_crosstab(tally, datafile, row[0], column[0]).items():
-                rv, rvalue = pspp_cell(row, a)
-                cv, cvalue = pspp_cell(column, b)
-                key = (rv, cv, rvalue, cvalue)
-                expected[key] = expected.get(key, 0) + n
-                if n:
-                    seen["unanswered"] += "無回答" in (a, b)
-                    seen["NG"] += "NG" in (a, b)
-                    seen["multi-select"] += row[1] or column[1]
-            for (rv, cv, rvalue, cvalue), n in expected.items():
-                theirs = tables.get((rv, cv))
-                if theirs is None:
-                    problems.append(f"PSPP gave no table {rv} × {cv}")
-                    continue
-                compared += 1
-                if theirs.get((rvalue, cvalue), 0) != n:
-                    problems.append(f"q{row[0]} × q{column[0]}: {rv}={rvalue}, {cv}={cvalue}: "
-                                    f"PSPP {theirs.get((rvalue, cvalue), 0)}, vev-tally {n}")
+        problems = []
+        compared = 0
+        seen = {"unanswered": 0, "NG": 0, "multi-select": 0}  # non-zero cells compared, by kind
+        for row in questions:
+            for column in questions:
+                # vev-tally's cells summed into PSPP's: a multi-select side's 無回答 and NG meet.
+                expected = {}
+                for (a, b), n in vev_crosstab(tally, datafile, row[0], column[0], added).items():
+                    rv, rvalue = pspp_cell(row, a)
+                    cv, cvalue = pspp_cell(column, b)
+                    key = (rv, cv, rvalue, cvalue)
+                    expected[key] = expected.get(key, 0) + n
+                    if n:
+                        seen["unanswered"] += "無回答" in (a, b)
+                        seen["NG"] += "NG" in (a, b)
+                        seen["multi-select"] += row[1] or column[1]
+                for (rv, cv, rvalue, cvalue), n in expected.items():
+                    theirs = tables.get((rv, cv))
+                    if theirs is None:
+                        problems.append(f"PSPP gave no table {rv} × {cv}")
+                        continue
+                    compared += 1
+                    if theirs.get((rvalue, cvalue), 0) != n:
+                        problems.append(f"q{row[0]} × q{column[0]}: {rv}={rvalue}, {cv}={cvalue}: "
+                                        f"PSPP {theirs.get((rvalue, cvalue), 0)}, vev-tally {n}")
     for kind, n in seen.items():
         if n == 0:
             problems.append(f"no non-zero {kind} cell was compared")
