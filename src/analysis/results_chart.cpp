@@ -13,6 +13,7 @@
 #include <QHorizontalStackedBarSeries>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QTextLayout>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -58,7 +59,33 @@ QFont scaledFont(const QFont& base, double factor, bool bold) {
     return font;
 }
 
+// Qt Charts shows its title and axis labels as rich text: a "<" or "&" in a question or choice
+// text must reach the reader as written. A long title is broken into lines of at most
+// lineWidth pixels, between words or, in Japanese, between characters.
+QString chartRichText(const QString& text, const QFont& font, qreal lineWidth) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(lineWidth);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed().toHtmlEscaped();
+    }
+    layout.endLayout();
+    return lines.join(QStringLiteral("<br>"));
+}
+
+// A chart title wider than this is broken into lines: it fits the chart window's default size.
+constexpr qreal TitleLineWidth = 560;
+
 } // namespace
+
+QString chartTitle(const SurveyDocument& doc, int q) {
+    const QString wording = sjis::toQString(doc.Texts.Wording[q].view());
+    return wording.isEmpty() ? questionCaption(doc, q) : QStringLiteral("Q%1. ").arg(q) + wording;
+}
 
 QString questionCaption(const SurveyDocument& doc, int q) {
     return QStringLiteral("Q%1. ").arg(q) + sjis::toQString(doc.QuestionText[q].view());
@@ -79,8 +106,9 @@ std::unique_ptr<QChart> makeResultsChart(const SurveyDocument& doc, int q, Chart
     chart->setBackgroundPen(Qt::NoPen);
     chart->setMargins(QMargins(4, 4, 4, 4));
     if (look.title) {
-        chart->setTitle(questionCaption(doc, q));
-        chart->setTitleFont(scaledFont(look.font, 1.15, true));
+        const QFont titleFont = scaledFont(look.font, 1.15, true);
+        chart->setTitle(chartRichText(chartTitle(doc, q), titleFont, TitleLineWidth));
+        chart->setTitleFont(titleFont);
     }
     chart->legend()->setVisible(look.legend);
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -104,7 +132,7 @@ std::unique_ptr<QChart> makeResultsChart(const SurveyDocument& doc, int q, Chart
     }
     const int last = numeric ? 8 : k;
     for (int c = last; c >= 1; --c) {
-        categories << choiceLabel(doc, q, c);
+        categories << choiceLabel(doc, q, c).toHtmlEscaped();
         long long cell = 0;
         if (numeric)
             cell = percentages ? percentOf(summary.values[static_cast<std::size_t>(c)],
@@ -207,7 +235,7 @@ QByteArray resultsChartFile(const SurveyDocument& doc, int q, ChartValues values
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(96);
-    svg.setTitle(questionCaption(doc, q));
+    svg.setTitle(chartTitle(doc, q));
     {
         QPainter painter(&svg);
         painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);

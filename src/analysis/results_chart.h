@@ -28,7 +28,7 @@ namespace vev {
 enum class ChartValues { Counts, Percentages };
 
 struct ChartLook {
-    bool title = true;  // "Q<q>. <question text>" above the bars
+    bool title = true;  // chartTitle() above the bars
     bool legend = true; // the value set and the NG set under the bars
     QFont font;         // the base font; the title is drawn a little larger and bold
 };
@@ -54,8 +54,10 @@ enum class ChartFileFormat { Png, Svg };
 QByteArray resultsChartFile(const SurveyDocument& doc, int q, ChartValues values, QSize size,
                             ChartFileFormat format, const ChartLook& look = {});
 
-// "Q<q>. <question text>", the chart's title and the report's heading.
+// "Q<q>. <question text>", the report's heading and the chart window's list entry.
 QString questionCaption(const SurveyDocument& doc, int q);
+// The chart's title: "Q<q>. <wording>" when the question has a wording, else questionCaption().
+QString chartTitle(const SurveyDocument& doc, int q);
 // A percentage cell as text: 63 -> "63"; in tenths, 632 -> "63.2" and -5 -> "-0.5".
 QString percentText(long long cell, bool tenths);
 

@@ -55,6 +55,7 @@ ResultsChartWindow::ResultsChartWindow(const SurveyDocument& doc, Platform& plat
     baseNote = new QLabel(this);
     baseNote->setObjectName(QStringLiteral("baseNote"));
     baseNote->setWordWrap(true);
+    baseNote->setTextFormat(Qt::PlainText); // question texts are never markup
     baseNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     showCounts = new QRadioButton(QString::fromUtf8("件数(&C)"), this);

@@ -43,14 +43,19 @@ constexpr double InfoLineHeight = 5.5;
 constexpr double HeaderGap = 6;
 
 constexpr double HeadingHeight = 7;
+constexpr double WordingPoints = 9.5;
+constexpr double WordingGap = 1.5; // under the wording, above the table
 constexpr double RowHeight = 5;
 constexpr double MinChartHeight = 45;
 constexpr double BlockGap = 6;
-constexpr double ChoiceColumn = 18;
+// The choice column grows with the widest choice label ("8 " and 40 bytes of text fit at the
+// widest), and the chart beside the table gives up what the column takes.
+constexpr double MinChoiceColumn = 18;
+constexpr double MaxChoiceColumn = 76;
+constexpr double CellPad = 1.8;
 constexpr double CountColumn = 20;
 constexpr double PercentColumn = 24;
-constexpr double TableWidth = ChoiceColumn + CountColumn + PercentColumn;
-constexpr double ChartLeft = Left + TableWidth + 8;
+constexpr double ChartGap = 8;
 // A chart is laid out as on a 96 dpi screen at three times its size on paper, with fonts as much
 // larger: the axis labels' fixed margins then leave room for nine bars in a small chart (Qt
 // Charts elides a label that it finds too tall for its bar).
@@ -121,8 +126,13 @@ struct Block {
     int q = 0;
     int page = 0;
     double top = 0;
-    double bodyHeight = 0; // table and chart, side by side
+    double wordingHeight = 0; // the question's wording under its heading, wrapped; 0 without
+    double bodyHeight = 0;    // table and chart, side by side
 };
+
+QString wordingOf(const SurveyDocument& doc, int q) {
+    return sjis::toQString(doc.Texts.Wording[q].view());
+}
 
 // The date, the data file and what the numbers are of (question_summary.h).
 QStringList headerInfo(const SurveyDocument& doc, const QString& date) {
@@ -139,7 +149,7 @@ public:
         : doc_(doc), date_(date), info_(headerInfo(doc, date)) {}
 
     void write(QPdfWriter& writer) {
-        layOut();
+        layOut(writer);
         QPainter painter(&writer);
         if (!painter.isActive()) throwIoError(EIO);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -163,18 +173,39 @@ private:
     std::vector<Block> blocks_;
     double headerBottom_ = Top;
     int pages_ = 1;
+    double choiceColumn_ = MinChoiceColumn;
 
-    void layOut() {
+    double tableWidth() const { return choiceColumn_ + CountColumn + PercentColumn; }
+
+    // Millimetres from the writer's dots.
+    static double mm(double dots) { return dots * 25.4 / Dpi; }
+
+    void layOut(QPaintDevice& device) {
         headerBottom_ = Top + TitleHeight + SurveyTitleHeight +
                         InfoLineHeight * static_cast<double>(info_.size()) + HeaderGap;
+        const std::vector<int> questions = questionsInUse(doc_);
+        const QFontMetricsF cells(reportFont(9), &device);
+        for (const int q : questions)
+            for (const Row& row : tableRows(doc_, q))
+                choiceColumn_ = std::max(choiceColumn_,
+                                         mm(cells.horizontalAdvance(row.label)) + 2 * CellPad + 1);
+        choiceColumn_ = std::min(choiceColumn_, MaxChoiceColumn);
+        const QFontMetricsF wording(reportFont(WordingPoints), &device);
         int page = 0;
         double y = headerBottom_;
-        for (const int q : questionsInUse(doc_)) {
+        for (const int q : questions) {
             Block block;
             block.q = q;
+            if (const QString text = wordingOf(doc_, q); !text.isEmpty())
+                block.wordingHeight =
+                    mm(wording
+                           .boundingRect(dots(Left, 0, Right - Left, PageHeight),
+                                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
+                           .height()) +
+                    WordingGap;
             const double table = RowHeight * static_cast<double>(tableRows(doc_, q).size() + 1);
             block.bodyHeight = std::max(table, MinChartHeight);
-            const double height = HeadingHeight + block.bodyHeight;
+            const double height = HeadingHeight + block.wordingHeight + block.bodyHeight;
             if (y + height > Bottom && y > Top) {
                 ++page;
                 y = Top;
@@ -229,10 +260,17 @@ private:
                          Qt::AlignLeft | Qt::AlignVCenter,
                          questionCaption(doc_, q) + QStringLiteral("  ") + kindNote(doc_, q) +
                              QStringLiteral("  ") + questionBaseText(doc_, q));
-        const double top = block.top + HeadingHeight;
+        if (block.wordingHeight > 0) {
+            painter.setFont(reportFont(WordingPoints));
+            painter.drawText(dots(Left, block.top + HeadingHeight, Right - Left,
+                                  block.wordingHeight),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, wordingOf(doc_, q));
+        }
+        const double top = block.top + HeadingHeight + block.wordingHeight;
         paintTable(painter, q, top);
 
-        const double width = Right - ChartLeft;
+        const double chartLeft = Left + tableWidth() + ChartGap;
+        const double width = Right - chartLeft;
         const double height = block.bodyHeight;
         ChartLook look;
         look.title = false;
@@ -240,27 +278,30 @@ private:
         look.font = reportFont(ChartFontPoints);
         look.font.setPixelSize(
             static_cast<int>(std::lround(ChartFontPoints * ChartScale * 96 / 72)));
-        paintResultsChart(painter, dots(ChartLeft, top, width, height),
+        paintResultsChart(painter, dots(chartLeft, top, width, height),
                           QSizeF(width * ChartPixelsPerMm, height * ChartPixelsPerMm), doc_, q,
                           ChartValues::Counts, look);
     }
 
     void paintTable(QPainter& painter, int q, double top) {
         const std::vector<Row> rows = tableRows(doc_, q);
-        const double columns[] = {ChoiceColumn, CountColumn, PercentColumn};
-        const double pad = 1.8;
+        const double columns[] = {choiceColumn_, CountColumn, PercentColumn};
         const auto paintRow = [&](double y, const QStringList& cells, bool header) {
             double x = Left;
             for (int i = 0; i < 3; ++i) {
-                const QRectF cell = dots(x + pad, y, columns[i] - 2 * pad, RowHeight);
-                const Qt::Alignment align =
-                    (header || i == 0 ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter;
+                const QRectF cell = dots(x + CellPad, y, columns[i] - 2 * CellPad, RowHeight);
+                // Bare choice numbers stand centred; labels with texts start at the left.
+                const Qt::Alignment across = header ? Qt::AlignHCenter
+                                             : i > 0 ? Qt::AlignRight
+                                             : choiceColumn_ > MinChoiceColumn ? Qt::AlignLeft
+                                                                               : Qt::AlignHCenter;
+                const Qt::Alignment align = across | Qt::AlignVCenter;
                 painter.drawText(cell, static_cast<int>(align), cells[i]);
                 x += columns[i];
             }
         };
 
-        painter.fillRect(dots(Left, top, TableWidth, RowHeight), QColor(0xe8, 0xee, 0xf6));
+        painter.fillRect(dots(Left, top, tableWidth(), RowHeight), QColor(0xe8, 0xee, 0xf6));
         painter.setPen(Qt::black);
         painter.setFont(reportFont(9, true));
         const bool numeric = doc_.ChoiceCount[q] == 1;
@@ -282,7 +323,7 @@ private:
         const double bottom = y;
         for (double line = top; line <= bottom + 0.01; line += RowHeight)
             painter.drawLine(QPointF(dots(Left), dots(line)),
-                             QPointF(dots(Left + TableWidth), dots(line)));
+                             QPointF(dots(Left + tableWidth()), dots(line)));
         double x = Left;
         painter.drawLine(QPointF(dots(x), dots(top)), QPointF(dots(x), dots(bottom)));
         for (const double w : columns) {

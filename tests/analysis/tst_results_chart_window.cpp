@@ -15,6 +15,8 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -247,6 +249,30 @@ private slots:
         QVERIFY(pixelsLike(image, AnswerBlue) > 50);
         // The legend's NG marker is far smaller than a bar.
         QCOMPARE(pixelsLike(image, NgRed) > 400, ngBar);
+    }
+
+    // With texts the title is the wording and each bar names its choice ("1 満足"), as the
+    // reader sees them: Qt Charts draws rich text, so markup characters must come out as typed.
+    void textsInTheChart() {
+        addLunchTexts(*doc);
+        for (int q = 1; q <= 2; ++q) {
+            QChartView view(makeResultsChart(*doc, q, ChartValues::Counts).release());
+            view.resize(880, 500);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QStringList shown;
+            for (QGraphicsItem* item : view.scene()->items())
+                if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+                    shown << text->toPlainText();
+            const auto& texts = lunchTexts()[std::size_t(q - 1)];
+            QVERIFY2(shown.contains(QStringLiteral("Q%1. ").arg(q) + u(texts[0])),
+                     qPrintable(shown.join(QLatin1Char('|'))));
+            for (std::size_t c = 1; c < texts.size(); ++c) {
+                const QString label = QString::number(c) +
+                                      (*texts[c] ? QLatin1Char(' ') + u(texts[c]) : QString());
+                QVERIFY2(shown.contains(label), qPrintable(label));
+            }
+        }
     }
 
     void listsEveryQuestion() {

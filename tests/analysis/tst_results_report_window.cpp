@@ -151,6 +151,30 @@ private slots:
         QVERIFY(!text.contains(u("Q4."))); // unused
     }
 
+    // Every wording under its heading and every choice text in its table row, exactly as
+    // written; a wording of the full 200 bytes is wrapped and loses nothing.
+    void choiceTextsInTheReport() {
+        SurveyDocument doc;
+        fillLunchSurvey(doc, "/surveys/lunch.dat");
+        addLunchTexts(doc);
+        const QString longWording = u("外食の回数を数字で教えて").repeated(8) + u("ください");
+        doc.Texts.Wording[3] = sjis::fromQString(longWording);
+        QCOMPARE(doc.Texts.Wording[3].view().size(), std::size_t(200));
+        write(doc);
+        const QString raw = pageText(pdf, 0, false);
+        for (std::size_t q = 1; q <= lunchTexts().size(); ++q) {
+            const auto& texts = lunchTexts()[q - 1];
+            QVERIFY2(raw.contains(QLatin1Char('\n') + u(texts[0]) + QLatin1Char('\n')),
+                     qPrintable(raw));
+            for (std::size_t c = 1; c < texts.size(); ++c)
+                if (*texts[c])
+                    QVERIFY2(raw.contains(QStringLiteral("\n%1 ").arg(c) + u(texts[c]) +
+                                          QLatin1Char(' ')),
+                             texts[c]);
+        }
+        QVERIFY2(QString(raw).remove(QLatin1Char('\n')).contains(longWording), qPrintable(raw));
+    }
+
     // Texts whose glyphs Noto Sans CJK shares with radicals or other punctuation come out of
     // the PDF as they were written.
     void textLayerIsExact_data() {

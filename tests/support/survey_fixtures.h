@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vev::test {
 
@@ -73,6 +74,25 @@ inline void fillLunchSurvey(SurveyDocument& doc, const std::string& dataFile) {
     // Q3 as keyed: 3 by respondents 1-6, 2 by 7-12, NG by 13 and 14 (n 12, sum 30, mean 2.50).
     for (int r = 1; r <= 20; ++r)
         doc.Answers[r][3] = r <= 6 ? "3" : r <= 12 ? "2" : r <= 14 ? "9" : "0";
+}
+
+// Texts for the lunch survey (UTF-8), wording first, then the choices; an empty choice text
+// leaves the choice bare. Characters a writer or a chart could mangle: 0x5C trail bytes (表,
+// ソ), a comma, markup characters, a radical look-alike (日), full-width punctuation.
+inline const std::vector<std::vector<const char*>>& lunchTexts() {
+    static const std::vector<std::vector<const char*>> texts{
+        {"昼食にどのくらい満足していますか（日替わり定食を含む）", "満足",
+         "やや不満, 不満", "<無回答> & その他"},
+        {"好きな飲み物を全て選んでください", "表示価格のお茶", "ソーダ", "", "コーヒー"}};
+    return texts;
+}
+inline void addLunchTexts(SurveyDocument& doc) {
+    for (std::size_t q = 1; q <= lunchTexts().size(); ++q) {
+        const auto& texts = lunchTexts()[q - 1];
+        doc.Texts.Wording[int(q)] = sjis::fromUtf8(texts[0]);
+        for (std::size_t c = 1; c < texts.size(); ++c)
+            doc.Texts.Choice[int(q)][int(c)] = sjis::fromUtf8(texts[c]);
+    }
 }
 
 // The lines (UTF-8) of tests/data/sample.dat - Q1 two choices, Q2 six, Q3 multi-select of five -
