@@ -5,11 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +78,8 @@ private slots:
     void init();
     void exitStatus_data();
     void exitStatus();
+    void heldDataFile_data();
+    void heldDataFile();
     void crosstabForSpreadsheets();
     void outputs_data();
     void outputs();
@@ -305,6 +310,73 @@ void TestVevTally::exitStatus() {
         QVERIFY(run.out.isEmpty());
     }
     QCOMPARE(readAll(dat()), survey);
+}
+
+// The commands that write a data file leave one another window holds as it is and name the
+// holder; a lock left by a process that has ended is taken over.
+void TestVevTally::heldDataFile_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<bool>("stale");
+
+    const QString resave = QStringLiteral("resave @DAT @DIR/held.dat --date ") + Date;
+    const QString held = QStringLiteral("@DIR/held.dat");
+    QTest::newRow("resave") << resave << held << false;
+    QTest::newRow("import in place")
+        << QStringLiteral("import @DAT @DIR/in.csv") << QStringLiteral("@DAT") << false;
+    QTest::newRow("import -o") << QStringLiteral("import @DAT @DIR/in.csv -o @DIR/held.dat") << held
+                               << false;
+    QTest::newRow("labels -o") << QStringLiteral("labels @DAT --from @DIR/t.csv -o @DIR/held.dat")
+                               << held << false;
+    QTest::newRow("stale lock, resave") << resave << held << true;
+}
+
+void TestVevTally::heldDataFile() {
+    QFETCH(QString, args);
+    QFETCH(QString, held);
+    QFETCH(bool, stale);
+    held = expand(held).first();
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("held.dat")), smallSurvey(false)));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("in.csv")), "id,q1\r\n1,2\r\n"));
+    QVERIFY(writeFile(dir_->filePath(QStringLiteral("t.csv")), "1,1,x\r\n"));
+    const QByteArray before = readAll(held);
+
+    // Held as a window holds it: a lock never stale by age.
+    const QString lockPath = QFileInfo(held).absoluteFilePath() + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0);
+    QVERIFY(lock.tryLock(0));
+    if (stale) {
+        // The same lock, naming a process of this host that has ended.
+        QProcess ended;
+        ended.start(QStringLiteral(VEV_TALLY_PATH), {QStringLiteral("--version")});
+        QVERIFY(ended.waitForStarted());
+        const qint64 pid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QByteArray contents = readAll(lockPath);
+        lock.unlock();
+        contents.replace(0, contents.indexOf('\n'), QByteArray::number(pid));
+        QVERIFY(writeFile(lockPath, contents));
+    }
+
+    const Run run = tally(expand(args));
+    if (stale) {
+        QCOMPARE(run.code, 0);
+        // The example survey, but for the file's own name in its last line.
+        const QByteArray expected = readAll(example("満足度調査.dat"))
+                                        .replace(vev::test::sj("満足度調査.dat  "), "held.dat  ");
+        QCOMPARE(readAll(held), expected);
+        QVERIFY(!QFile::exists(lockPath)); // given up when the command ended
+        return;
+    }
+    QCOMPARE(run.code, 1);
+    QCOMPARE(QString::fromUtf8(run.err),
+             u("vev-tally: %1 は別のウィンドウで開かれているため書き込めません（ホスト %2、"
+               "プロセス %3）。\n")
+                 .arg(held, QSysInfo::machineHostName(),
+                      QString::number(QCoreApplication::applicationPid())));
+    QCOMPARE(readAll(held), before);
+    QVERIFY(lock.isLocked());
 }
 
 // --bom starts the table, on standard output or in a file, with the byte order mark, and its

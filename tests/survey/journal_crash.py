@@ -3,6 +3,7 @@
 the program is killed with SIGKILL, started again, the recovery question is answered Yes, and
 the survey (and, after Save, the data file) holds both respondents. A second program started
 on the file while the first keys is held off by the lock and leaves the first's journal alone.
+An untitled survey made with File > New and killed the same way is offered at the next start.
 
 usage: journal_crash.py <vev binary> <survey .dat>
 """
@@ -78,13 +79,8 @@ def rows(path):
     return found
 
 
-def main():
-    for tool in ("Xvfb", "xdotool"):
-        if shutil.which(tool) is None:
-            print("SKIP: %s is not installed" % tool)
-            sys.exit(77)
+def file_crash(display):
     folder = tempfile.mkdtemp(prefix="vev-crash-")
-    server, display = start_display()
     vev = None
     try:
         data = os.path.join(folder, NAME)
@@ -155,9 +151,79 @@ def main():
         if vev is not None and vev.poll() is None:
             vev.kill()
             vev.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def untitled_crash(display):
+    """File > New, two questions made in the editor, three respondents keyed, SIGKILL: the next
+    start offers the untitled journal, Yes rebuilds the survey, Save As writes the respondents."""
+    folder = tempfile.mkdtemp(prefix="vev-untitled-")
+    vev = None
+    try:
+        state = os.path.join(folder, "state", "vev")
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=folder,
+                   XDG_STATE_HOME=os.path.join(folder, "state"), LC_ALL="C.UTF-8")
+        vev = subprocess.Popen([VEV], cwd=folder, env=env)
+        window(env, "^VEV")
+        keys(env, "alt+f", "n")
+        window(env, "アンケート編集")
+        # Q1 with 3 choices, Q2 with 4; Apply and close leaves the keyboard on the last question.
+        keys(env, "a", "Tab", "3", "Return", "b", "Tab", "4", "Return", "alt+q")
+        window(env, "^VEV")
+        # A choice moves on to the next question, Enter on the last one to the next respondent.
+        keys(env, "Up", "1", "2", "Return", "3", "4", "Return", "2", "1")
+        journal = os.path.join(state, "untitled-%d-1.journal" % vev.pid)
+        deadline = time.time() + 10
+        while not os.path.exists(journal):
+            if time.time() > deadline:
+                fail("no untitled journal while keying")
+            time.sleep(0.2)
+        time.sleep(2.5)  # the respondent count follows the answers within 2 s
+        vev.send_signal(signal.SIGKILL)
+        vev.wait()
+
+        vev = subprocess.Popen([VEV], cwd=folder, env=env)
+        window(env, "復元確認")
+        keys(env, "alt+y")
+        window(env, "^VEV")
+        keys(env, "alt+f", "a")
+        window(env, "アンケートに名前をつけて保存")
+        saved = os.path.join(folder, "saved.dat")
+        keys(env, "ctrl+a")
+        xdo(env, "type", "--delay", "20", saved)
+        keys(env, "Return")
+        deadline = time.time() + 10
+        while not os.path.exists(saved):
+            if time.time() > deadline:
+                fail("Save As wrote nothing")
+            time.sleep(0.2)
+        time.sleep(0.5)
+        after = rows(saved)
+        expected = {1: ["1", "2"], 2: ["3", "4"], 3: ["2", "1"]}
+        if after != expected:
+            fail("saved %s, keyed %s" % (after, expected))
+        if os.listdir(state):
+            fail("left in the state folder after Save: %s" % os.listdir(state))
+        print("PASS: an untitled survey recovered after SIGKILL and saved")
+    finally:
+        if vev is not None and vev.poll() is None:
+            vev.kill()
+            vev.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    for tool in ("Xvfb", "xdotool"):
+        if shutil.which(tool) is None:
+            print("SKIP: %s is not installed" % tool)
+            sys.exit(77)
+    server, display = start_display()
+    try:
+        file_crash(display)
+        untitled_crash(display)
+    finally:
         server.terminate()
         server.wait()
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 main()
