@@ -28,24 +28,36 @@ seed() { # seed TARGET PATTERN...
 seed fuzz_data_file "$root/tests/data/*.dat" "$root/tests/data/*/*.dat" "$root/examples/*.dat"
 seed fuzz_tally_file "$root/tests/data/*.csv" "$root/tests/data/*/*.csv" "$root/examples/*.csv"
 
-status=0
-for target in fuzz_data_file fuzz_tally_file; do
-    exe="$build/fuzz/$target"
+# The targets are single-threaded: they run side by side, each on its own core.
+run_target() { # run_target TARGET: 0 when it ran clean, its log in $work/TARGET.log
+    local target="$1" exe="$build/fuzz/$1"
     if [ ! -x "$exe" ]; then
-        echo "fuzz/run.sh: $exe is not built" >&2
-        status=1
-        continue
+        echo "fuzz/run.sh: $exe is not built" >"$work/$target.log"
+        return 1
     fi
-    dict=()
+    local dict=()
     [ -f "$root/fuzz/$target.dict" ] && dict=("-dict=$root/fuzz/$target.dict")
+    (cd "$work" && "$exe" "$work/$target" "${dict[@]}" -max_total_time="$seconds" \
+        -timeout=20 -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/$target-" >"$work/$target.log" 2>&1)
+}
+
+targets=(fuzz_data_file fuzz_tally_file)
+pids=()
+for target in "${targets[@]}"; do
     echo "== $target for ${seconds}s ($(ls "$work/$target" | wc -l) seeds)"
-    if ! (cd "$work" && "$exe" "$work/$target" "${dict[@]}" -max_total_time="$seconds" \
-            -timeout=20 -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
-            -artifact_prefix="$artifacts/$target-" >"$work/$target.log" 2>&1); then
+    run_target "$target" &
+    pids+=($!)
+done
+status=0
+for i in "${!targets[@]}"; do
+    target="${targets[$i]}"
+    if ! wait "${pids[$i]}"; then
         echo "fuzz/run.sh: $target failed; see $artifacts and the log below" >&2
         tail -n 60 "$work/$target.log" >&2
         status=1
     else
+        echo "== $target"
         grep -E '^(stat::number_of_executed_units|stat::new_units_added)' "$work/$target.log" || true
     fi
 done
