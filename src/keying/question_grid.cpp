@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
@@ -106,13 +108,84 @@ QRect answerBoxGeometry(bool multiSelect, int choices) {
     return {245 - 9 * choices, 0, 9 * choices + 7, 19};
 }
 
-// A choice header: it lies under its row's count line, so every redrawn count repaints it too.
-// (A cached picture of itself, taken with grab() inside its own paint event, made Qt warn of a
-// recursive repaint on a real display; it paints as a plain label.)
-class ChoiceHeader : public QLabel {
+// A label of one line of plain text (left-aligned, centred vertically, no frame) that keeps
+// its text laid out between paints. A row's labels are repainted whenever a key changes a
+// count or the view scrolls; a plain label shapes its text again at each paint, which costs
+// more than drawing it.
+class LaidOutLabel : public QLabel {
 public:
     using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (text() != laidOut_.text() || font() != laidOutFont_) {
+            laidOut_.setText(text());
+            laidOut_.setTextFormat(Qt::PlainText);
+            laidOut_.prepare(QTransform(), font());
+            laidOutFont_ = font();
+            lineHeight_ = QFontMetricsF(font()).height();
+        }
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        const QRectF area = contentsRect();
+        painter.drawStaticText(QPointF(area.left(), area.top() + (area.height() - lineHeight_) / 2),
+                               laidOut_);
+    }
+
+private:
+    QStaticText laidOut_;
+    QFont laidOutFont_;
+    qreal lineHeight_ = 0;
 };
+
+// A count line: a new text repaints only the characters that changed. A key changes one or
+// two counts of a line of up to 60 characters, and the line lies over its choice header, which
+// a whole repaint would draw again too.
+class CountLine : public LaidOutLabel {
+public:
+    using LaidOutLabel::LaidOutLabel;
+
+    void showCounts(const QString& line) {
+        const QString old = text();
+        if (old == line) return;
+        if (old.size() != line.size() || !isVisible()) return setText(line);
+        setAttribute(Qt::WA_UpdatesDisabled, true);
+        setText(line);
+        setAttribute(Qt::WA_UpdatesDisabled, false);
+        // The line is half-width characters of one width from the left edge; a glyph may
+        // reach a little past its cell, so each run of changed characters is repainted a cell
+        // wider on either side.
+        if (font() != cellFont_) {
+            cellFont_ = font();
+            cell_ = QFontMetricsF(font()).horizontalAdvance(QStringLiteral("0000000000")) / 10;
+        }
+        for (qsizetype at = 0; at < line.size();) {
+            if (old[at] == line[at]) {
+                ++at;
+                continue;
+            }
+            qsizetype end = at;
+            while (end < line.size() && old[end] != line[end]) ++end;
+            const qreal left = contentsRect().left() + cell_ * static_cast<qreal>(at - 1);
+            update(QRectF(left, 0, cell_ * static_cast<qreal>(end - at + 2), height())
+                       .toAlignedRect());
+            at = end;
+        }
+    }
+
+private:
+    QFont cellFont_;
+    qreal cell_ = 0;
+};
+
+QLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry,
+                     const QString& text = {}) {
+    auto* label = new LaidOutLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
 
 // The answer box's length limit binds what the operator types, not what the program shows:
 // an answer stored before the editor cut the question's choices still shows whole, where a
@@ -221,24 +294,25 @@ void QuestionGrid::createRows() {
         panel->hide();
         q_[n] = panel;
 
-        no_[n] = look::placedLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
+        no_[n] = laidOutLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
         no_[n]->setFont(questionFont);
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-        af_[n] = new ChoiceHeader(panel);
-        af_[n]->setObjectName(QStringLiteral("af") + number);
-        af_[n]->setGeometry(256, 0, 508, 20);
+        // The choice header lies under the count line.
+        af_[n] = laidOutLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
         af_[n]->setFont(rowFont);
         af_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(af_[n], QColor(0, 255, 0), QColor(0, 0, 128));
 
-        ad_[n] = look::placedLabel(panel, QStringLiteral("ad") + number, {280, 0, 484, 20});
+        ad_[n] = new CountLine(panel);
+        ad_[n]->setObjectName(QStringLiteral("ad") + number);
+        ad_[n]->setGeometry(280, 0, 484, 20);
         ad_[n]->setFont(rowFont);
         ad_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(ad_[n], QColor(255, 255, 255));
 
         // The NG labels keep their designer names: Label6 in row 1 ... Label45 in row 40.
-        ng_[n] = look::placedLabel(panel, QStringLiteral("Label") + QString::number(n + 5),
+        ng_[n] = laidOutLabel(panel, QStringLiteral("Label") + QString::number(n + 5),
                                    {712, 0, 21, 20}, QStringLiteral("NG"));
         ng_[n]->setFont(rowFont);
         ng_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -305,7 +379,7 @@ void QuestionGrid::SetFcs() {
 
 void QuestionGrid::redrawCounts(int row) {
     if (row < 1 || row > MaxQuestions) return;
-    ad_[row]->setText(QString::fromLatin1(TallyLine(doc_, row)));
+    static_cast<CountLine*>(ad_[row])->showCounts(QString::fromLatin1(TallyLine(doc_, row)));
 }
 
 void QuestionGrid::hideRows(int from, int to) {

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -30,6 +31,16 @@ struct Session : test::EntrySession {
     bool tallyMatchesAnswers(int q) const {
         return test::tallyMatchesAnswers(*doc, q) &&
                ad(q)->text() == QString::fromLatin1(TallyLine(*doc, q));
+    }
+    // Row n as the screen shows it after the repaints the keys caused equals a fresh rendering
+    // of the window: a count line repainted in part leaves no stale digit.
+    bool rowOnScreenIsWhole(int n) const {
+        QCoreApplication::processEvents();
+        const QRect row(q(n)->mapTo(form.get(), QPoint(0, 0)), q(n)->size());
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage().copy(row);
+        const QImage fresh = form->grab(row).toImage();
+        return !shown.isNull() && shown.convertToFormat(QImage::Format_RGB32) ==
+                                      fresh.convertToFormat(QImage::Format_RGB32);
     }
 };
 
@@ -115,6 +126,7 @@ void TestKeyEntry::singleChoiceDigit() {
     QCOMPARE(s.answer(respondent, row), stored);
     QCOMPARE(s.sn(row)->text(), stored);
     QVERIFY(s.tallyMatchesAnswers(row));
+    QVERIFY(s.rowOnScreenIsWhole(row));
     QCOMPARE(s.doc->RespondentCount, respondentCount);
     QCOMPARE(s.doc->CurrentRespondent, respondent);
     QCOMPARE(s.doc->CurrentQuestion, focusRow);
