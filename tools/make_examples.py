@@ -41,6 +41,25 @@ QUESTIONS = [
     ("友人に勧めたいか", 4, False, [6, 7, 3, 1]),
 ]
 
+# The questionnaire's texts: each question's wording and its choices' texts, as the data file's
+# trailer holds them; a reader of the charts, the report and the export needs no paper.
+TEXTS = [
+    ("あなたの性別をお答えください", ["男性", "女性"]),
+    ("あなたの年代をお答えください", ["10代", "20代", "30代", "40代", "50代", "60代以上"]),
+    ("当店にはどのくらいの頻度でご来店になりますか", ["ほぼ毎日", "週に数回", "週に1回", "月に数回", "それ以下"]),
+    ("本日ご一緒に来店された人数（ご本人を含む）", []),
+    ("本日ご利用になった売場をすべてお選びください",
+     ["食料品", "日用品", "衣料品", "家電", "書籍・文具", "フードコート"]),
+    ("品揃えにどのくらい満足していますか", ["満足", "やや満足", "どちらともいえない", "やや不満", "不満"]),
+    ("接客にどのくらい満足していますか", ["満足", "やや満足", "どちらともいえない", "やや不満", "不満"]),
+    ("価格にどのくらい満足していますか", ["満足", "やや満足", "どちらともいえない", "やや不満", "不満"]),
+    ("当店に総合的にどのくらい満足していますか", ["満足", "やや満足", "どちらともいえない", "やや不満", "不満"]),
+    ("当店に改善してほしい点をすべてお選びください",
+     ["品揃え", "価格", "接客", "レジの待ち時間", "駐車場", "営業時間", "その他"]),
+    ("この1か月に何回ご来店になりましたか", []),
+    ("当店を友人に勧めたいと思いますか", ["勧めたい", "やや勧めたい", "あまり勧めたくない", "勧めたくない"]),
+]
+
 
 def sjis(text):
     return text.encode("cp932")
@@ -81,7 +100,11 @@ def raw_survey(rng):
 
 def trailer(linked):
     lines = [sjis("追加用集計ファイル,") + sjis(SHEET)] if linked else []
-    return lines + [sjis("百分率：整数"), sjis("集計結果：同時保存"), b"", sjis(TITLE + ".dat  " + DATE)]
+    lines += [sjis("百分率：整数"), sjis("集計結果：同時保存")]
+    for q, (wording, choices) in enumerate(TEXTS, 1):
+        lines.append(sjis("質問文：%d,%s" % (q, wording)))
+        lines += [sjis("選択肢：%d,%d,%s" % (q, c, text)) for c, text in enumerate(choices, 1)]
+    return lines + [b"", sjis(TITLE + ".dat  " + DATE)]
 
 
 def fill_sheet(path, rng):
