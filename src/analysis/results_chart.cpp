@@ -1,7 +1,7 @@
 #include "analysis/results_chart.h"
 
-#include "model/sjis.h"
 #include "analysis/question_summary.h"
+#include "model/sjis.h"
 #include "results/percentages.h"
 #include "results/results_file.h"
 

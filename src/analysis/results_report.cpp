@@ -1,14 +1,14 @@
 #include "analysis/results_report.h"
 
+#include "analysis/question_summary.h"
+#include "analysis/report_font.h"
+#include "analysis/results_chart.h"
 #include "model/linked_data.h"
 #include "model/paths.h"
 #include "model/sjis.h"
 #include "model/text_file.h"
 #include "model/vev_error.h"
 #include "results/percentages.h"
-#include "analysis/question_summary.h"
-#include "analysis/report_font.h"
-#include "analysis/results_chart.h"
 #include "results/results_file.h"
 
 #include <QBuffer>
@@ -262,9 +262,9 @@ private:
                              QStringLiteral("  ") + questionBaseText(doc_, q));
         if (block.wordingHeight > 0) {
             painter.setFont(reportFont(WordingPoints));
-            painter.drawText(dots(Left, block.top + HeadingHeight, Right - Left,
-                                  block.wordingHeight),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, wordingOf(doc_, q));
+            painter.drawText(
+                dots(Left, block.top + HeadingHeight, Right - Left, block.wordingHeight),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, wordingOf(doc_, q));
         }
         const double top = block.top + HeadingHeight + block.wordingHeight;
         paintTable(painter, q, top);
@@ -291,8 +291,8 @@ private:
             for (int i = 0; i < 3; ++i) {
                 const QRectF cell = dots(x + CellPad, y, columns[i] - 2 * CellPad, RowHeight);
                 // Bare choice numbers stand centred; labels with texts start at the left.
-                const Qt::Alignment across = header ? Qt::AlignHCenter
-                                             : i > 0 ? Qt::AlignRight
+                const Qt::Alignment across = header                            ? Qt::AlignHCenter
+                                             : i > 0                           ? Qt::AlignRight
                                              : choiceColumn_ > MinChoiceColumn ? Qt::AlignLeft
                                                                                : Qt::AlignHCenter;
                 const Qt::Alignment align = across | Qt::AlignVCenter;

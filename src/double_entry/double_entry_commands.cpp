@@ -111,6 +111,14 @@ void DoubleEntryCommands::attach(QMainWindow* window, QuestionGrid* grid) {
     statusBar_->addWidget(mismatch_, 1);
     choices_ = new QLabel(statusBar_);
     choices_->setObjectName(QStringLiteral("ChoiceTexts"));
+    // A line wider than the window is cut at its edge: the window never grows for it.
+    choices_->setMinimumWidth(1);
+    choices_->setContentsMargins(0, 0, 6, 0);
+    // Empty or with Japanese texts, the bar keeps one height: it took that height from the
+    // window when it appeared.
+    choices_->setMinimumHeight(choices_->fontMetrics()
+                                   .boundingRect(QRect(0, 0, 1000, 1000), 0, QStringLiteral("1 選"))
+                                   .height());
     statusBar_->addPermanentWidget(choices_);
     window->setStatusBar(statusBar_);
     statusBar_->hide();

@@ -313,7 +313,7 @@ void QuestionGrid::createRows() {
 
         // The NG labels keep their designer names: Label6 in row 1 ... Label45 in row 40.
         ng_[n] = laidOutLabel(panel, QStringLiteral("Label") + QString::number(n + 5),
-                                   {712, 0, 21, 20}, QStringLiteral("NG"));
+                              {712, 0, 21, 20}, QStringLiteral("NG"));
         ng_[n]->setFont(rowFont);
         ng_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(ng_[n], QColor(255, 255, 0));

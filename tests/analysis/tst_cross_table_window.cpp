@@ -2,9 +2,9 @@
 
 #include "core_test_util.h"
 #include "fake_platform.h"
-#include "window_fixture.h"
 #include "model/recording.h"
 #include "survey_fixtures.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

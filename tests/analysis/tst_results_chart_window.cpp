@@ -1,7 +1,7 @@
 // The results bar charts and their window: what each chart shows (counts, percentages, NG apart),
 // chart images, stepping through the questions and saving the chart shown.
-#include "results/percentages.h"
 #include "analysis/results_chart_window.h"
+#include "results/percentages.h"
 
 #include "analysis/results_chart.h"
 #include "model/sjis.h"
@@ -268,8 +268,8 @@ private slots:
             QVERIFY2(shown.contains(QStringLiteral("Q%1. ").arg(q) + u(texts[0])),
                      qPrintable(shown.join(QLatin1Char('|'))));
             for (std::size_t c = 1; c < texts.size(); ++c) {
-                const QString label = QString::number(c) +
-                                      (*texts[c] ? QLatin1Char(' ') + u(texts[c]) : QString());
+                const QString label =
+                    QString::number(c) + (*texts[c] ? QLatin1Char(' ') + u(texts[c]) : QString());
                 QVERIFY2(shown.contains(label), qPrintable(label));
             }
         }

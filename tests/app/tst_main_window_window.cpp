@@ -505,6 +505,16 @@ void TestMainWindow::optionsFollowTheFileAndDoNotModify() {
 
 // A data file of `count` questions of 3 choices, without respondents. The first question has
 // `firstChoices` choices.
+// Question q's three choices with texts of the full 40 bytes, as trailer lines.
+const char* const LongText = "選択肢の内容を四十バイトまで書いた長い例";
+std::string longTexts(int q) {
+    std::string lines;
+    for (int c = 1; c <= 3; ++c)
+        lines += sjis::fromUtf8("選択肢：") + std::to_string(q) + "," + std::to_string(c) + "," +
+                 sjis::fromUtf8(LongText) + "\r\n";
+    return lines;
+}
+
 void writeSurvey(const QString& path, int count, int firstChoices = 3, bool texts = false) {
     std::string text = "VEV v1.11  \r\n" + sjis::fromUtf8("高さ") + "\r\n" +
                        sjis::fromUtf8("質問数 ,") + std::to_string(count) + "\r\n";
@@ -512,9 +522,10 @@ void writeSurvey(const QString& path, int count, int firstChoices = 3, bool text
         text += (q < 10 ? " " : "") + std::to_string(q) + " ,Q" + std::to_string(q) +
                 std::string(q < 10 ? 18 : 17, ' ') + "," +
                 std::to_string(q == 1 ? firstChoices : 3) + "\r\n";
-    text += sjis::fromUtf8("百分率：整数") + "\r\n" + sjis::fromUtf8("集計結果：同時保存") +
-            "\r\n" + (texts ? sjis::fromUtf8("選択肢：1,1,男性\r\n選択肢：1,2,女性\r\n") : "") +
-            "\r\nx.dat  2026/12/07\r\n";
+    text +=
+        sjis::fromUtf8("百分率：整数") + "\r\n" + sjis::fromUtf8("集計結果：同時保存") + "\r\n" +
+        (texts ? sjis::fromUtf8("選択肢：1,1,男性\r\n選択肢：1,2,女性\r\n") + longTexts(2) : "") +
+        "\r\nx.dat  2026/12/07\r\n";
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text.data(), qint64(text.size()));
@@ -555,11 +566,18 @@ void TestMainWindow::clientHeightAfterLoad() {
     if (!texts) return;
     const QLabel* choices = bar->findChild<QLabel*>(u("ChoiceTexts"));
     QVERIFY(s.showActive());
+    // A line wider than the window is cut at the window's edge; window and bar keep their size.
+    const int width = s.form->width();
+    const int barHeight = bar->height();
+    const QString longLine = u("1 %1　2 %1　3 %1").arg(u(LongText));
     for (const auto& [q, line] :
-         {std::pair{2, QString()}, {1, u("1 男性　2 女性　3")}, {3, QString()}}) {
+         {std::pair{2, longLine}, {1, u("1 男性　2 女性　3")}, {3, QString()}}) {
         s.stand(1, q);
         QCOMPARE(choices->text(), line);
         QCOMPARE(s.ad(q)->toolTip(), line);
+        QCoreApplication::processEvents(); // the layout's resize comes as a posted event
+        QCOMPARE(s.form->width(), width);
+        QCOMPARE(bar->height(), barHeight);
     }
 }
 

@@ -81,8 +81,8 @@ inline void fillLunchSurvey(SurveyDocument& doc, const std::string& dataFile) {
 // ソ), a comma, markup characters, a radical look-alike (日), full-width punctuation.
 inline const std::vector<std::vector<const char*>>& lunchTexts() {
     static const std::vector<std::vector<const char*>> texts{
-        {"昼食にどのくらい満足していますか（日替わり定食を含む）", "満足",
-         "やや不満, 不満", "<無回答> & その他"},
+        {"昼食にどのくらい満足していますか（日替わり定食を含む）", "満足", "やや不満, 不満",
+         "<無回答> & その他"},
         {"好きな飲み物を全て選んでください", "表示価格のお茶", "ソーダ", "", "コーヒー"}};
     return texts;
 }
