@@ -468,9 +468,12 @@ void QuestionGrid::leaveMismatch() {
 
 void QuestionGrid::followFocus(QWidget* box) {
     if (!hooks_.ensureVisible) return;
-    // A box wholly in view stays where it is: nothing scrolls and nothing is repainted.
+    // A box wholly in view stays where it is: nothing scrolls and nothing is repainted. The
+    // view is the part of the grid its parent (the scrolled viewport) shows.
     const QRect boxInGrid(box->mapTo(this, QPoint(0, 0)), box->size());
-    if (visibleRegion().boundingRect().contains(boxInGrid)) return;
+    const QWidget* port = parentWidget();
+    const QRect inView = port ? QRect(mapFrom(port, QPoint(0, 0)), port->size()) & rect() : rect();
+    if (inView.contains(boxInGrid)) return;
     hooks_.ensureVisible(box);
 }
 
