@@ -68,6 +68,14 @@ def keys(env, *names):
         time.sleep(0.15)
 
 
+def wait_for_file(path, failure):
+    deadline = time.time() + 10
+    while not os.path.exists(path):
+        if time.time() > deadline:
+            fail(failure)
+        time.sleep(0.2)
+
+
 def rows(path):
     """Respondent number -> its answers, from the answer lines of a data file."""
     text = open(path, "rb").read().decode("shift_jis")
@@ -173,11 +181,7 @@ def untitled_crash(display):
         # A choice moves on to the next question, Enter on the last one to the next respondent.
         keys(env, "Up", "1", "2", "Return", "3", "4", "Return", "2", "1")
         journal = os.path.join(state, "untitled-%d-1.journal" % vev.pid)
-        deadline = time.time() + 10
-        while not os.path.exists(journal):
-            if time.time() > deadline:
-                fail("no untitled journal while keying")
-            time.sleep(0.2)
+        wait_for_file(journal, "no untitled journal while keying")
         time.sleep(2.5)  # the respondent count follows the answers within 2 s
         vev.send_signal(signal.SIGKILL)
         vev.wait()
@@ -192,11 +196,7 @@ def untitled_crash(display):
         keys(env, "ctrl+a")
         xdo(env, "type", "--delay", "20", saved)
         keys(env, "Return")
-        deadline = time.time() + 10
-        while not os.path.exists(saved):
-            if time.time() > deadline:
-                fail("Save As wrote nothing")
-            time.sleep(0.2)
+        wait_for_file(saved, "Save As wrote nothing")
         time.sleep(0.5)
         after = rows(saved)
         expected = {1: ["1", "2"], 2: ["3", "4"], 3: ["2", "1"]}
