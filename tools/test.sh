@@ -24,7 +24,7 @@ done
 if [ -d fuzz ]; then
     cmake --preset fuzz "${launcher[@]}" >/dev/null
     cmake --build --preset fuzz
-    bash fuzz/run.sh build/fuzz "${VEV_FUZZ_SECONDS:-30}"
+    bash fuzz/run.sh build/fuzz "${VEV_FUZZ_SECONDS:-20}"
 fi
 echo "tools/test.sh: built in ${SECONDS} s; the tests follow" >&2
 ctest --preset default
