@@ -16,12 +16,16 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStaticText>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
 
 namespace vev {
 
@@ -187,6 +191,63 @@ QLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry
     return label;
 }
 
+// The answer boxes' style: the application's, but a box's frame and background are drawn
+// once per size, state and colour and then copied. The frame is an antialiased rounded
+// rectangle, and stroking it again costs more than the rest of the box at every key.
+class AnswerBoxStyle : public QProxyStyle {
+public:
+    AnswerBoxStyle() : QProxyStyle(QApplication::style()->name()) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_PanelLineEdit ||
+            painter->deviceTransform().type() > QTransform::TxTranslate)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        const Key key{option->rect.size(),
+                      static_cast<uint>(option->state & (State_HasFocus | State_Enabled |
+                                                         State_ReadOnly | State_Sunken)),
+                      option->palette.color(QPalette::Base).rgba(),
+                      option->palette.color(QPalette::Window).rgba(),
+                      option->palette.color(QPalette::Highlight).rgba(),
+                      frame ? frame->lineWidth : -1,
+                      ratio};
+        QPixmap& drawn = drawn_[key];
+        if (drawn.isNull()) {
+            drawn = QPixmap(option->rect.size() * ratio);
+            drawn.setDevicePixelRatio(ratio);
+            drawn.fill(Qt::transparent);
+            QPainter onPixmap(&drawn);
+            std::unique_ptr<QStyleOption> moved(frame ? new QStyleOptionFrame(*frame)
+                                                      : new QStyleOption(*option));
+            moved->rect.moveTopLeft(QPoint(0, 0));
+            QProxyStyle::drawPrimitive(element, moved.get(), &onPixmap, widget);
+            onPixmap.end();
+        }
+        painter->drawPixmap(option->rect.topLeft(), drawn);
+    }
+
+private:
+    // What the drawing depends on. A survey has a few box sizes, each in a few states and
+    // colours, so the drawings kept stay few.
+    struct Key {
+        QSize size;
+        uint state;
+        QRgb base;
+        QRgb window;
+        QRgb highlight;
+        int lineWidth;
+        qreal ratio;
+        auto tied() const {
+            return std::make_tuple(size.width(), size.height(), state, base, window, highlight,
+                                   lineWidth, ratio);
+        }
+        bool operator<(const Key& o) const { return tied() < o.tied(); }
+    };
+    mutable std::map<Key, QPixmap> drawn_;
+};
+
 // The answer box's length limit binds what the operator types, not what the program shows:
 // an answer stored before the editor cut the question's choices still shows whole, where a
 // QLineEdit maximum length would cut it.
@@ -291,6 +352,7 @@ void QuestionGrid::createRows() {
         auto* panel = new QWidget(this);
         panel->setObjectName(QStringLiteral("q") + number);
         panel->setGeometry(10, 40 + 20 * (n - 1), 764, 20);
+        panel->setAutoFillBackground(true);
         panel->hide();
         q_[n] = panel;
 
@@ -333,6 +395,10 @@ void QuestionGrid::createRows() {
         sn_[n]->installEventFilter(this);
         no_[n]->installEventFilter(this);
     }
+    // Made after the rows, so that it is deleted after them.
+    auto* boxStyle = new AnswerBoxStyle;
+    boxStyle->setParent(this);
+    for (int n = 1; n <= MaxQuestions; ++n) sn_[n]->setStyle(boxStyle);
     // The rows take the tab order 1 to 40.
     for (int n = 1; n < MaxQuestions; ++n) setTabOrder(sn_[n], sn_[n + 1]);
 }

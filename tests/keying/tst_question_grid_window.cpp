@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTest>
 
 using namespace vev;
@@ -52,6 +53,8 @@ private slots:
     void unvisitedRespondent();
     void longerAnswerShowsWhole();
     void focusOnlyOnShownRows();
+    void boxesLookAsTheStyleDraws_data();
+    void boxesLookAsTheStyleDraws();
 };
 
 void TestQuestionGrid::rows_data() {
@@ -213,4 +216,40 @@ void TestQuestionGrid::focusOnlyOnShownRows() {
 }
 
 QTEST_MAIN(TestQuestionGrid)
+// The answer boxes copy frame and background from a drawing kept per size, state and colour:
+// each box, focused or not, white, yellow or red, looks exactly as the style draws it.
+void TestQuestionGrid::boxesLookAsTheStyleDraws_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("single, focused") << 1 << true << QColor(Qt::white);
+    QTest::newRow("single") << 1 << false << QColor(Qt::white);
+    QTest::newRow("multi, 7, entry begun") << 6 << true << QColor(255, 255, 0);
+    QTest::newRow("multi, 3, mismatch") << 3 << false << QColor(255, 0, 0);
+}
+
+void TestQuestionGrid::boxesLookAsTheStyleDraws() {
+    QFETCH(int, row);
+    QFETCH(bool, focused);
+    QFETCH(QColor, colour);
+    Grid g;
+    g.load("window_grid.dat");
+    QVERIFY(g.showActive());
+    QLineEdit* box = g.sn(row);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+    (focused ? box : g.sn(row == 1 ? 2 : 1))->setFocus();
+    QCOMPARE(box->hasFocus(), focused);
+    for (int pass = 0; pass < 2; ++pass) { // drawn, then copied
+        const QImage copied = box->grab().toImage();
+        QStyle* own = box->style();
+        box->setStyle(QApplication::style());
+        const QImage drawn = box->grab().toImage();
+        box->setStyle(own);
+        QVERIFY(own != QApplication::style());
+        QCOMPARE(copied, drawn);
+    }
+}
+
 #include "tst_question_grid_window.moc"
