@@ -53,6 +53,7 @@ private slots:
     void unvisitedRespondent();
     void longerAnswerShowsWhole();
     void focusOnlyOnShownRows();
+    void labelsLookAsLabelsDraw();
     void boxesLookAsTheStyleDraws_data();
     void boxesLookAsTheStyleDraws();
 };
@@ -216,6 +217,29 @@ void TestQuestionGrid::focusOnlyOnShownRows() {
 }
 
 QTEST_MAIN(TestQuestionGrid)
+// A row's labels keep their text laid out, the count line column by column: each looks exactly
+// as a plain label draws the same text, also after a count changed.
+void TestQuestionGrid::labelsLookAsLabelsDraw() {
+    Grid g;
+    g.load("window_grid.dat");
+    QVERIFY(g.showActive());
+    const auto same = [](QLabel* label) {
+        QLabel plain(label->text(), label->parentWidget()); // painted on the same panel
+        plain.setFont(label->font());
+        plain.setPalette(label->palette());
+        plain.setAutoFillBackground(label->autoFillBackground());
+        plain.setAlignment(label->alignment());
+        plain.resize(label->size());
+        return label->grab().toImage() == plain.grab().toImage();
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const char* name : {"no1", "af1", "ad1", "Label6", "ad6"})
+            QVERIFY2(same(g.canvas()->findChild<QLabel*>(QString::fromLatin1(name))), name);
+        g.doc->Tally[1][2] += 1234; // a wider count in the second column
+        g.form->hyoji();
+    }
+}
+
 // The answer boxes copy frame and background from a drawing kept per size, state and colour:
 // each box, focused or not, white, yellow or red, looks exactly as the style draws it.
 void TestQuestionGrid::boxesLookAsTheStyleDraws_data() {
