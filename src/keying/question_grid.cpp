@@ -24,7 +24,6 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <tuple>
 
 namespace vev {
@@ -219,10 +218,12 @@ public:
             drawn.setDevicePixelRatio(ratio);
             drawn.fill(Qt::transparent);
             QPainter onPixmap(&drawn);
-            std::unique_ptr<QStyleOption> moved(frame ? new QStyleOptionFrame(*frame)
-                                                      : new QStyleOption(*option));
-            moved->rect.moveTopLeft(QPoint(0, 0));
-            QProxyStyle::drawPrimitive(element, moved.get(), &onPixmap, widget);
+            // The option moved to the pixmap's origin, kept as the type it came as.
+            QStyleOptionFrame movedFrame = frame ? *frame : QStyleOptionFrame();
+            QStyleOption movedOption = *option;
+            QStyleOption& moved = frame ? movedFrame : movedOption;
+            moved.rect.moveTopLeft(QPoint(0, 0));
+            QProxyStyle::drawPrimitive(element, &moved, &onPixmap, widget);
             onPixmap.end();
         }
         painter->drawPixmap(option->rect.topLeft(), drawn);
