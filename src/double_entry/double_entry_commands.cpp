@@ -32,10 +32,7 @@ bool sameFile(const QString& a, const QString& b) {
 QString newSecondEntryFile(SurveyDocument& doc, Platform& platform, QWidget* parent,
                            const std::function<void(const QString& path)>& openFile) {
     if (!doc.questionnaireLoaded()) return {};
-    Platform::FileDialog dialog;
-    dialog.title = u8("照合用のアンケートファイルを保存");
-    dialog.filter = Platform::dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    Platform::FileDialog dialog = Platform::dataFileDialog("照合用のアンケートファイルを保存");
     dialog.fileName = paths::toQString(secondEntryFileName(doc));
     const QString chosen = platform.chooseSaveFile(parent, dialog);
     if (chosen.isEmpty()) return {};
@@ -54,10 +51,7 @@ QString newSecondEntryFile(SurveyDocument& doc, Platform& platform, QWidget* par
 CompareDialog* compareWithOtherFile(SurveyDocument& doc, Platform& platform, QWidget* parent,
                                     CompareDialog::Jump jump) {
     if (!doc.questionnaireLoaded()) return nullptr;
-    Platform::FileDialog dialog;
-    dialog.title = u8("照合するアンケートファイルを開く");
-    dialog.filter = Platform::dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    Platform::FileDialog dialog = Platform::dataFileDialog("照合するアンケートファイルを開く");
     const QStringList files = platform.chooseOpenFiles(parent, dialog);
     if (files.isEmpty()) return nullptr;
     const QString path = files.first();

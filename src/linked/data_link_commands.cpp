@@ -6,10 +6,7 @@
 namespace vev {
 
 void DataLinkCommands::AddDataFilesClick() {
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("データファイルの追加");
-    dialog.filter = Platform::dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    Platform::FileDialog dialog = Platform::dataFileDialog("データファイルの追加");
     dialog.multiple = true;
     const QStringList chosen = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
 

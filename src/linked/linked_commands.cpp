@@ -8,10 +8,7 @@
 namespace vev {
 
 void LinkedCommands::CsvI1Click() {
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("追加集計ファイル作成");
-    dialog.filter = Platform::tallyFileFilter();
-    dialog.defaultSuffix = QStringLiteral("csv");
+    Platform::FileDialog dialog = Platform::tallyFileDialog("追加集計ファイル作成");
     const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 
@@ -27,10 +24,7 @@ void LinkedCommands::CsvR1Click() {
     if (doc_.ResultsFilePath.empty())
         doc_.ResultsFilePath = paths::withExtension(doc_.DataFilePath, ".csv");
 
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("集計ファイル追加");
-    dialog.filter = Platform::tallyFileFilter();
-    dialog.defaultSuffix = QStringLiteral("csv");
+    Platform::FileDialog dialog = Platform::tallyFileDialog("集計ファイル追加");
     dialog.multiple = true;
     const QStringList chosen = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
 

@@ -28,6 +28,22 @@ QString Platform::tallyFileFilter() {
     return QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 }
 
+Platform::FileDialog Platform::dataFileDialog(const char* title) {
+    FileDialog dialog;
+    dialog.title = QString::fromUtf8(title);
+    dialog.filter = dataFileFilter();
+    dialog.defaultSuffix = QStringLiteral("dat");
+    return dialog;
+}
+
+Platform::FileDialog Platform::tallyFileDialog(const char* title) {
+    FileDialog dialog;
+    dialog.title = QString::fromUtf8(title);
+    dialog.filter = tallyFileFilter();
+    dialog.defaultSuffix = QStringLiteral("csv");
+    return dialog;
+}
+
 QStringList Platform::chooseOpenFiles(QWidget* parent, const FileDialog& dialog) {
     QStringList files = openFiles(parent, dialog);
     if (!files.isEmpty()) QDir::setCurrent(QFileInfo(files.first()).absolutePath());

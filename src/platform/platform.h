@@ -52,6 +52,9 @@ public:
     // The filters of the file dialogs: survey data files, and results and tally files.
     static QString dataFileFilter();
     static QString tallyFileFilter();
+    // A file dialog for survey data files (.dat) or tally files (.csv), titled as given (UTF-8).
+    static FileDialog dataFileDialog(const char* title);
+    static FileDialog tallyFileDialog(const char* title);
 
     // The general error report: caption "VEV", error icon, OK, the text with a full stop.
     void errorReport(QWidget* parent, const QString& text);

@@ -32,10 +32,7 @@ void ResultsCommands::CsvW1Click() {
                                    ? sjis::toNativePath(doc_.SurveyTitle.view()) + ".csv"
                                    : paths::withExtension(doc_.DataFilePath, ".csv");
     }
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("集計結果に名前をつけて保存");
-    dialog.filter = Platform::tallyFileFilter();
-    dialog.defaultSuffix = QStringLiteral("csv");
+    Platform::FileDialog dialog = Platform::tallyFileDialog("集計結果に名前をつけて保存");
     dialog.fileName = paths::toQString(doc_.ResultsFilePath);
     const QString chosen = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
@@ -72,10 +69,7 @@ void ResultsCommands::Print1Click() {
 }
 
 void ResultsCommands::Ex1Click() {
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("集計ファイルを開く");
-    dialog.filter = Platform::tallyFileFilter();
-    dialog.defaultSuffix = QStringLiteral("csv");
+    Platform::FileDialog dialog = Platform::tallyFileDialog("集計ファイルを開く");
     const QStringList chosen = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
     if (chosen.isEmpty()) return;
 

@@ -77,8 +77,10 @@ bool OpenSurvey::recoverUntitled(bool quietWhenNone) {
         const JournalContents journal = readJournal(path);
         if (journal.records.empty()) {
             // Nothing whole after the header: an empty one goes, anything else is kept aside.
-            if (journal.cut() || journal.readError != 0) setAside(path);
-            else ::unlink(path.c_str());
+            if (journal.cut() || journal.readError != 0)
+                setAside(path);
+            else
+                ::unlink(path.c_str());
             continue;
         }
         offered = true;
@@ -117,17 +119,13 @@ bool OpenSurvey::recoverUntitled(bool quietWhenNone) {
                              : journalCutMessage(copy));
         return true;
     }
-    if (!offered && !quietWhenNone)
-        view_.notice(QString::fromUtf8("復元できる入力はありません。"));
+    if (!offered && !quietWhenNone) view_.notice(QString::fromUtf8("復元できる入力はありません。"));
     return false;
 }
 
 void OpenSurvey::Open1Click() {
     if (doc_.Modified && !hozonsyori()) return;
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("アンケートファイルを開く");
-    dialog.filter = Platform::dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    Platform::FileDialog dialog = Platform::dataFileDialog("アンケートファイルを開く");
     const QStringList files = platform_.chooseOpenFiles(view_.dialogParent(), dialog);
     if (files.isEmpty()) return;
     doc_.OpenRequestPath = paths::fromQString(files.first());
@@ -138,7 +136,8 @@ void OpenSurvey::Open1Click() {
 void OpenSurvey::openDropped(const QStringList& files) {
     // A drop replaces the survey as Open does, so it asks the same question first.
     if (doc_.Modified && !hozonsyori()) return;
-    if (files.size() > 1) view_.notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
+    if (files.size() > 1)
+        view_.notice(QString::fromUtf8("ドロップで読み込むファイルは１つだけです。"));
     doc_.OpenRequestPath = paths::fromQString(QFileInfo(files.first()).absoluteFilePath());
     Loaddatafile();
     view_.focusCurrentQuestion();
@@ -208,10 +207,7 @@ void OpenSurvey::SaveAs1Click() {
                                : paths::withExtension(doc.ResultsFilePath, ".dat");
         proposedDataFile_ = doc.DataFilePath;
     }
-    Platform::FileDialog dialog;
-    dialog.title = QString::fromUtf8("アンケートに名前をつけて保存");
-    dialog.filter = Platform::dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    Platform::FileDialog dialog = Platform::dataFileDialog("アンケートに名前をつけて保存");
     dialog.fileName = paths::toQString(doc.DataFilePath);
     const QString file = platform_.chooseSaveFile(view_.dialogParent(), dialog);
     if (file.isEmpty()) return;
@@ -239,7 +235,8 @@ void OpenSurvey::Loaddatafile() {
     const bool hadQuestionnaire = doc_.questionnaireLoaded();
     const int previousRows = std::min(doc_.QuestionCount, MaxQuestions);
     // The window reopening its own file keeps its lock.
-    const bool ownFile = lock_.held() && lockPathFor(lock_.file()) == lockPathFor(doc_.OpenRequestPath);
+    const bool ownFile =
+        lock_.held() && lockPathFor(lock_.file()) == lockPathFor(doc_.OpenRequestPath);
     FileLock lock;
     bool readOnly = false;
     if (!ownFile && !lock.take(doc_.OpenRequestPath)) {
@@ -247,7 +244,7 @@ void OpenSurvey::Loaddatafile() {
         readOnly = true;
     }
     if (vev::Loaddatafile(doc_, view_) != LoadOutcome::Loaded) return;
-    closeJournal(); // the previous survey's journal stays where it is
+    closeJournal();                        // the previous survey's journal stays where it is
     if (!ownFile) lock_ = std::move(lock); // the previous survey's lock goes
     doc_.ReadOnly = readOnly;
     proposedDataFile_.clear();
