@@ -105,13 +105,6 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
     }
 
-    void menu() {
-        makeWindow();
-        QCOMPARE(menuCaptions(s->Help1()),
-                 (QStringList{u("バージョン情報(&A)"), u("解説(&M)"), u("VEV最新版(&V)"), u("-"),
-                              u("タイマーを表示(&T)")}));
-    }
-
     void aboutIsMadeFreshEachTime() {
         makeWindow();
         QStringList versions;

@@ -5,9 +5,7 @@
 #include "app/main_window.h"
 #include "export/answer_import_dialog.h"
 #include "linked/linked_list_dialog.h"
-#include "model/data_file.h"
 #include "model/linked_data.h"
-#include "survey/journal.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -26,14 +24,9 @@ using namespace vev::test;
 
 namespace {
 
-// The survey as a fresh start would load it, its journal replayed as recovery replays it.
 std::unique_ptr<SurveyDocument> replayed(const WindowSession& s) {
-    auto doc = std::make_unique<SurveyDocument>();
-    doc->OpenRequestPath = s.nativePath("vev.dat");
-    SilentEvents events;
-    Loaddatafile(*doc, events);
-    replayJournal(*doc, readJournal(s.nativePath("vev.dat.journal")).records, events);
-    return doc;
+    return replayedSurvey(s.path(QStringLiteral("vev.dat")),
+                          s.path(QStringLiteral("vev.dat.journal")));
 }
 
 // What the journal must bring back: the respondents, their answers, the counts, the links.
@@ -85,7 +78,9 @@ private slots:
         QVERIFY(summary.contains(u("2人の回答者を追加します（回答者番号3～4）。")));
         QVERIFY(summary.contains(u("次の1行は読み込みません。")));
         QCOMPARE(s.doc->RespondentCount, 4);
-        QCOMPARE(std::string(s.doc->Answers[3][2].view()) + std::string(s.doc->Answers[4][1].view()), "59");
+        QCOMPARE(std::string(s.doc->Answers[3][2].view()) +
+                     std::string(s.doc->Answers[4][1].view()),
+                 "59");
         QVERIFY(sameSurvey(*replayed(s), *s.doc));
 
         // One undo takes the whole import back (the link ended the history before it).

@@ -68,6 +68,7 @@ class TestResultsMenus : public QObject {
 private slots:
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
 
+    // Every menu: its items by name and their captions, in order.
     void places_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("names");
@@ -75,7 +76,39 @@ private slots:
         QTest::newRow("File") << QStringLiteral("File1")
                               << names("New1 Open1 Recover1 - Save1 SaveAs1 SecondEntry1 - Print1 "
                                        "CsvW1 Ex1 Export1 Import1 - Exit1")
-                              << QStringList{};
+                              << QStringList{u("新規作成(&N)"),
+                                             u("開く(&O)..."),
+                                             u("復元できる入力(&R)..."),
+                                             u("-"),
+                                             u("上書き保存(&S)"),
+                                             u("名前をつけて保存(&A)..."),
+                                             u("照合用に新規作成(&V)..."),
+                                             u("-"),
+                                             u("集計結果印刷(&P)..."),
+                                             u("集計結果保存(&C)..."),
+                                             u("集計結果を開く(&E)..."),
+                                             u("回答データ書き出し(&X)..."),
+                                             u("回答データ読み込み(&I)..."),
+                                             u("-"),
+                                             u("終了(&X)")};
+        QTest::newRow("Edit") << QStringLiteral("Edit1")
+                              << names("Undo1 Redo1 - AEdit1 Texts1 - AClear1 DClear1 - CsvI1 "
+                                       "csvR1 DataAdd1 CsvL1 - Compare1")
+                              << QStringList{u("元に戻す(&U)"),
+                                             u("やり直し(&Y)"),
+                                             u("-"),
+                                             u("アンケート項目編集(&E)"),
+                                             u("選択肢の内容(&L)..."),
+                                             u("-"),
+                                             u("アンケート全削除(&A)"),
+                                             u("データのみ全削除(&D)"),
+                                             u("-"),
+                                             u("追加集計ファイル作成(&I)..."),
+                                             u("集計ファイル追加(&R)..."),
+                                             u("データファイルの追加(&D)..."),
+                                             u("追加集計ファイル一覧(&L)"),
+                                             u("-"),
+                                             u("入力照合(&C)...")};
         QTest::newRow("Option") << QStringLiteral("Option1") << names("WWrite Frac1 RBase1 Verify1")
                                 << QStringList{
                                        u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)"),
@@ -83,6 +116,9 @@ private slots:
         QTest::newRow("results") << QStringLiteral("Results1") << names("Chart1 CrossTab1 Report1")
                                  << QStringList{u("集計グラフ(&G)..."), u("クロス集計(&T)..."),
                                                 u("集計レポート(PDF)(&D)...")};
+        QTest::newRow("Help") << QStringLiteral("Help1") << names("About1 Manual ZAMweb - DAVAD")
+                              << QStringList{u("バージョン情報(&A)"), u("解説(&M)"),
+                                             u("VEV最新版(&V)"), u("-"), u("タイマーを表示(&T)")};
     }
     void places() {
         QFETCH(QString, menu);
@@ -90,8 +126,7 @@ private slots:
         QFETCH(QStringList, captions);
         Session s;
         QCOMPARE(s.itemNames(qPrintable(menu)), names);
-        if (!captions.isEmpty()) QCOMPARE(menuCaptions(s.menu(qPrintable(menu))), captions);
-        QCOMPARE(s.action("Export1")->text(), u("回答データ書き出し(&X)..."));
+        QCOMPARE(menuCaptions(s.menu(qPrintable(menu))), captions);
         QStringList bar;
         for (const QAction* a : s.form->menuBar()->actions()) bar << a->text();
         QCOMPARE(bar, (QStringList{u("ファイル(&F)"), u("編集(&E)"), u("設定(&O)"), u("集計(&T)"),

@@ -55,16 +55,6 @@ private slots:
 
     void cleanup() { QVERIFY(s->finish()); }
 
-    void menu() {
-        QCOMPARE(menuCaptions(s->Edit1()),
-                 (QStringList{u("元に戻す(&U)"), u("やり直し(&Y)"), u("-"),
-                              u("アンケート項目編集(&E)"), u("選択肢の内容(&L)..."), u("-"),
-                              u("アンケート全削除(&A)"), u("データのみ全削除(&D)"), u("-"),
-                              u("追加集計ファイル作成(&I)..."), u("集計ファイル追加(&R)..."),
-                              u("データファイルの追加(&D)..."),
-                              u("追加集計ファイル一覧(&L)"), u("-"), u("入力照合(&C)...")}));
-    }
-
     void addDialog() {
         linkFiles({});
         QCOMPARE(s->platform.dialogs.size(), 1);

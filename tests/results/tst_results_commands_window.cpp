@@ -61,19 +61,6 @@ private slots:
 
     void cleanup() { QVERIFY(s->finish()); }
 
-    void menus() {
-        QCOMPARE(menuCaptions(s->File1()),
-                 (QStringList{u("新規作成(&N)"), u("開く(&O)..."), u("復元できる入力(&R)..."), u("-"), u("上書き保存(&S)"),
-                              u("名前をつけて保存(&A)..."), u("照合用に新規作成(&V)..."), u("-"),
-                              u("集計結果印刷(&P)..."), u("集計結果保存(&C)..."),
-                              u("集計結果を開く(&E)..."), u("回答データ書き出し(&X)..."),
-                              u("回答データ読み込み(&I)..."), u("-"),
-                              u("終了(&X)")}));
-        QCOMPARE(menuCaptions(s->Option1()),
-                 (QStringList{u("集計結果も同時保存(&W)"), u("百分率を小数にする(&F)"),
-                              u("複数選択は回答者数で割合(&R)"), u("照合入力(&K)")}));
-    }
-
     void optionsToggleWithoutModifying() {
         QVERIFY(s->WWrite()->isChecked());
         QVERIFY(!s->Frac1()->isChecked());

@@ -127,5 +127,11 @@ inline bool tallyMatchesAnswers(const SurveyDocument& doc, int q) {
         if (doc.Tally[q][c] != expected[c]) return false;
     return true;
 }
+// Every question's counts equal that recount.
+inline bool tallyMatchesAnswers(const SurveyDocument& doc) {
+    for (int q = 1; q <= MaxQuestions; ++q)
+        if (!tallyMatchesAnswers(doc, q)) return false;
+    return true;
+}
 
 } // namespace vev::test

@@ -4,6 +4,7 @@
 #include "editor/editor_dialog.h"
 #include "keying/h_spinner.h"
 #include "linked/linked_list_dialog.h"
+#include "model/data_file.h"
 #include "model/sjis.h"
 #include "survey/journal.h"
 
@@ -109,6 +110,15 @@ void setLunchQuestionnaire(SurveyDocument& doc) {
     doc.ChoiceCount[1] = 2;
     doc.QuestionText[2] = "Q-two";
     doc.ChoiceCount[2] = 3;
+}
+
+std::unique_ptr<SurveyDocument> replayedSurvey(const QString& dataFile, const QString& journal) {
+    auto doc = std::make_unique<SurveyDocument>();
+    doc->OpenRequestPath = native(dataFile);
+    SilentEvents events;
+    Loaddatafile(*doc, events);
+    replayJournal(*doc, readJournal(native(journal)).records, events);
+    return doc;
 }
 
 QByteArray lunchTallyFile(const QByteArray& title, const QList<int>& one, const QList<int>& two) {

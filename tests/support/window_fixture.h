@@ -61,6 +61,10 @@ void setLunchQuestionnaire(SurveyDocument& doc);
 // and of Q-two (1, 2, 3, NG).
 QByteArray lunchTallyFile(const QByteArray& title, const QList<int>& one, const QList<int>& two);
 
+// The data file as a fresh start loads it, with the journal replayed onto it as recovery
+// replays it: what a crash of the window would bring back.
+std::unique_ptr<SurveyDocument> replayedSurvey(const QString& dataFile, const QString& journal);
+
 // One run of the program in a temporary folder that is also the program's folder: the document,
 // the scripted platform and, once started, the main window with the editor and the linked-file
 // list attached as at start-up.

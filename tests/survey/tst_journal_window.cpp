@@ -2,14 +2,14 @@
 // save, the recovery prompt at Open, Ctrl+Z / Ctrl+Y against a recount, what ends the undo
 // history, and a journal that cannot be written.
 #include "app/main_window.h"
-#include "linked/linked_list_dialog.h"
+#include "editor/choice_texts_dialog.h"
 #include "editor/clear_document.h"
 #include "editor/editor_dialog.h"
-#include "editor/choice_texts_dialog.h"
+#include "linked/linked_list_dialog.h"
+#include "model/data_file.h"
 #include "survey/journal.h"
 #include "survey/journal_recovery.h"
-#include "model/data_file.h"
-#include "model/recording.h"
+#include "survey_fixtures.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -21,8 +21,8 @@
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QTableWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -51,32 +51,11 @@ QStringList answers(const SurveyDocument& doc) {
     return all;
 }
 
-// The tally the stored answers give when recorded afresh.
-auto recount(const SurveyDocument& doc) {
-    SurveyDocument fresh = doc;
-    fresh.Tally = {};
-    for (int r = 1; r <= MaxRespondents; ++r)
-        for (int q = 1; q <= doc.QuestionCount; ++q) {
-            if (doc.Answers[r][q].empty()) continue;
-            fresh.CurrentRespondent = r;
-            fresh.CurrentQuestion = q;
-            fresh.EntryBuffer = doc.Answers[r][q].view();
-            dataIN(fresh);
-        }
-    return fresh.Tally;
-}
-
 // The data file as a fresh start loads it, with the journal (by default the one beside it)
 // replayed as recovery replays it.
 std::unique_ptr<SurveyDocument> replayed(const test::WindowSession& s, QString journal = {}) {
-    auto doc = std::make_unique<SurveyDocument>();
-    doc->OpenRequestPath = test::native(s.path(QString::fromLatin1(DataFile)));
-    SilentEvents events;
-    Loaddatafile(*doc, events);
-    const JournalContents contents =
-        readJournal(test::native(journal.isEmpty() ? journalOf(s) : journal));
-    replayJournal(*doc, contents.records, events);
-    return doc;
+    return test::replayedSurvey(s.path(QString::fromLatin1(DataFile)),
+                                journal.isEmpty() ? journalOf(s) : journal);
 }
 
 void ctrl(Qt::Key key) {
@@ -196,7 +175,7 @@ void TestJournalWindow::recoveryAtOpen() {
     const bool yes = reply == Answer::Yes;
     QCOMPARE(answers(*s.doc) == typed, yes);
     QCOMPARE(s.doc->Modified, yes);
-    QVERIFY(s.doc->Tally == recount(*s.doc));
+    QVERIFY(test::tallyMatchesAnswers(*s.doc));
     QCOMPARE(shown(*s.doc, 3, 1), yes ? QStringLiteral("2") : QString());
     // No keeps the journal aside; Yes goes on writing it.
     QCOMPARE(QFile::exists(journalOf(s)), yes);
@@ -248,7 +227,7 @@ void TestJournalWindow::undoRedoKeys() {
         const Step& step = steps[k];
         QCOMPARE(answers(*s.doc), step.before);
         QCOMPARE(s.doc->RespondentCount, step.countBefore);
-        QVERIFY(s.doc->Tally == recount(*s.doc));
+        QVERIFY(test::tallyMatchesAnswers(*s.doc));
         QCOMPARE(s.doc->CurrentRespondent, step.r);
         QCOMPARE(s.focused(), s.sn(step.q));
         QCOMPARE(s.sn(step.q)->text(), QString::fromLatin1(s.doc->Answers[step.r][step.q].view()));
@@ -258,7 +237,7 @@ void TestJournalWindow::undoRedoKeys() {
     for (qsizetype k = 0; k < steps.size(); ++k) ctrl(Qt::Key_Y);
     QCOMPARE(answers(*s.doc), last);
     QCOMPARE(s.doc->RespondentCount, lastCount);
-    QVERIFY(s.doc->Tally == recount(*s.doc));
+    QVERIFY(test::tallyMatchesAnswers(*s.doc));
     QVERIFY(!s.action("Redo1")->isEnabled());
     const auto again = replayed(s);
     QCOMPARE(answers(*again), last);
@@ -331,8 +310,8 @@ void TestJournalWindow::replayEqualsLive_data() {
     QTest::newRow("unlink") << "unlink" << JournalKind::Unlink;
     QTest::newRow("clear answers") << "clear" << JournalKind::ClearAnswers;
     QTest::newRow("clear all") << "clear all" << JournalKind::ClearAll;
-    QTest::newRow("respondent count: a new respondent undone") << "count"
-                                                               << JournalKind::RespondentCount;
+    QTest::newRow("respondent count: a new respondent undone")
+        << "count" << JournalKind::RespondentCount;
 }
 
 void TestJournalWindow::replayEqualsLive() {
