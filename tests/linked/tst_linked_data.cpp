@@ -148,12 +148,7 @@ private slots:
         RecordedEvents events;
         auto doc = load("a.dat", events);
         QVERIFY(doc);
-        Questionnaire edited;
-        edited.SurveyTitle = doc->SurveyTitle;
-        edited.QuestionCount = doc->QuestionCount;
-        edited.QuestionText = doc->QuestionText;
-        edited.ChoiceCount = doc->ChoiceCount;
-        edited.MultiSelect = doc->MultiSelect;
+        Questionnaire edited = Questionnaire::of(*doc);
         edited.ChoiceCount[1] = 3;
         applyQuestionnaire(*doc, edited, events);
         MultiTally want = expected_;

@@ -176,12 +176,7 @@ private:
     // One change in the editor, applied.
     std::string edit() {
         SurveyDocument& doc = *doc_;
-        Questionnaire edited;
-        edited.SurveyTitle = doc.SurveyTitle;
-        edited.QuestionCount = doc.QuestionCount;
-        edited.QuestionText = doc.QuestionText;
-        edited.ChoiceCount = doc.ChoiceCount;
-        edited.MultiSelect = doc.MultiSelect;
+        Questionnaire edited = Questionnaire::of(doc);
         std::string what;
         const int q = pick(1, edited.QuestionCount);
         switch (pick(0, 3)) {
