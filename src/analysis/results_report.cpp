@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace vev {
@@ -126,6 +127,7 @@ struct Block {
     int q = 0;
     int page = 0;
     double top = 0;
+    std::vector<Row> rows;    // its table
     double wordingHeight = 0; // the question's wording under its heading, wrapped; 0 without
     double bodyHeight = 0;    // table and chart, side by side
 };
@@ -183,19 +185,17 @@ private:
     void layOut(QPaintDevice& device) {
         headerBottom_ = Top + TitleHeight + SurveyTitleHeight +
                         InfoLineHeight * static_cast<double>(info_.size()) + HeaderGap;
-        const std::vector<int> questions = questionsInUse(doc_);
         const QFontMetricsF cells(reportFont(9), &device);
-        for (const int q : questions)
-            for (const Row& row : tableRows(doc_, q))
-                choiceColumn_ = std::max(choiceColumn_,
-                                         mm(cells.horizontalAdvance(row.label)) + 2 * CellPad + 1);
-        choiceColumn_ = std::min(choiceColumn_, MaxChoiceColumn);
         const QFontMetricsF wording(reportFont(WordingPoints), &device);
         int page = 0;
         double y = headerBottom_;
-        for (const int q : questions) {
+        for (const int q : questionsInUse(doc_)) {
             Block block;
             block.q = q;
+            block.rows = tableRows(doc_, q);
+            for (const Row& row : block.rows)
+                choiceColumn_ = std::max(choiceColumn_,
+                                         mm(cells.horizontalAdvance(row.label)) + 2 * CellPad + 1);
             if (const QString text = wordingOf(doc_, q); !text.isEmpty())
                 block.wordingHeight =
                     mm(wording
@@ -203,7 +203,7 @@ private:
                                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
                            .height()) +
                     WordingGap;
-            const double table = RowHeight * static_cast<double>(tableRows(doc_, q).size() + 1);
+            const double table = RowHeight * static_cast<double>(block.rows.size() + 1);
             block.bodyHeight = std::max(table, MinChartHeight);
             const double height = HeadingHeight + block.wordingHeight + block.bodyHeight;
             if (y + height > Bottom && y > Top) {
@@ -212,9 +212,10 @@ private:
             }
             block.page = page;
             block.top = y;
-            blocks_.push_back(block);
+            blocks_.push_back(std::move(block));
             y += height + BlockGap;
         }
+        choiceColumn_ = std::min(choiceColumn_, MaxChoiceColumn);
         pages_ = page + 1;
     }
 
@@ -267,7 +268,7 @@ private:
                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, wordingOf(doc_, q));
         }
         const double top = block.top + HeadingHeight + block.wordingHeight;
-        paintTable(painter, q, top);
+        paintTable(painter, block, top);
 
         const double chartLeft = Left + tableWidth() + ChartGap;
         const double width = Right - chartLeft;
@@ -283,8 +284,9 @@ private:
                           ChartValues::Counts, look);
     }
 
-    void paintTable(QPainter& painter, int q, double top) {
-        const std::vector<Row> rows = tableRows(doc_, q);
+    void paintTable(QPainter& painter, const Block& block, double top) {
+        const int q = block.q;
+        const std::vector<Row>& rows = block.rows;
         const double columns[] = {choiceColumn_, CountColumn, PercentColumn};
         const auto paintRow = [&](double y, const QStringList& cells, bool header) {
             double x = Left;
