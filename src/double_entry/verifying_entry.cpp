@@ -19,22 +19,10 @@ void record(SurveyDocument& doc) {
 } // namespace
 
 AnswerString normalisedAnswer(int choiceCount, std::string_view buffer) {
-    char normal[ShortString::capacity()];
-    std::size_t len = 0;
-    if (buffer.size() == 1) {
-        const char c = buffer[0];
-        const int value = (c >= '0' && c <= '9') ? c - '0' : 9;
-        normal[len++] = (choiceCount >= 2 && value > choiceCount) ? '9' : c;
-    } else {
-        bool present[10] = {};
-        for (const char c : buffer)
-            if (c >= '1' && c <= '9') present[c - '0'] = true;
-        for (int n = 1; n <= choiceCount && n <= 9; ++n)
-            if (present[n]) normal[len++] = static_cast<char>('0' + n);
-    }
+    const NormalisedEntry normal = normaliseEntry(choiceCount, buffer);
     AnswerString answer;
-    for (std::size_t i = 0; i < 8 && i < len; ++i)
-        if (normal[i] != '0') answer.push_back(normal[i]);
+    for (std::size_t i = 0; i < 8 && i < normal.size; ++i)
+        if (normal.bytes[i] != '0') answer.push_back(normal.bytes[i]);
     if (answer.empty()) answer = "0";
     return answer;
 }

@@ -201,7 +201,7 @@ ImportPreview previewAnswerImportFile(const SurveyDocument& doc, const std::stri
     TextFileReader reader(path); // the reading and its errors as for every other file
     QByteArray bytes;
     while (!reader.atEnd()) {
-        const std::string line = reader.readLine();
+        const std::string_view line = reader.readLine();
         bytes.append(line.data(), static_cast<qsizetype>(line.size()));
         bytes.append('\n');
     }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace vev {
 
@@ -51,10 +52,6 @@ struct Words {
 const Words& words() {
     static const Words w;
     return w;
-}
-
-bool fileExists(const std::string& path) {
-    return QFileInfo(paths::toQString(path)).isFile();
 }
 
 std::string_view withoutSpaces(std::string_view text) {
@@ -142,23 +139,35 @@ void readQuestionLine(SurveyDocument& doc, int q, std::string_view line) {
     doc.MultiSelect[q] = sjis::contains(rest, words().multiWord) && doc.ChoiceCount[q] >= 2;
 }
 
+// Where the first comma of text stands, npos without one. An answer is a few bytes long: a loop
+// finds its end sooner than a call to memchr.
+std::size_t commaIn(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == ',') return i;
+    return std::string_view::npos;
+}
+
 // One respondent line, recorded for CurrentRespondent; gives the number of open fields.
 int readRespondentLine(SurveyDocument& doc, std::string_view line) {
     int open = 0;
+    std::string_view last;
     const std::size_t first = line.find(',');
     if (first != std::string_view::npos) line.remove_prefix(first + 1);
     for (int q = 1; q <= doc.QuestionCount; ++q) {
-        const std::size_t comma = line.find(',');
+        const std::size_t comma = commaIn(line);
         const std::size_t width = comma == std::string_view::npos ? 8 : comma;
         const std::string_view field = line.substr(0, std::min(width, line.size()));
         line.remove_prefix(std::min(width + 1, line.size()));
         if (field.empty() || field == "0") ++open;
         // A multi-select answer is padded to a fixed width; recorded with its padding, a
         // stored "9" would come back as "0".
-        doc.EntryBuffer = doc.MultiSelect[q] ? withoutSpaces(field) : field;
         doc.CurrentQuestion = q;
-        dataIN(doc);
+        last = doc.MultiSelect[q] ? withoutSpaces(field) : field;
+        recordEntry(doc, last);
     }
+    // What recording each answer through the entry buffer leaves there.
+    if (doc.QuestionCount >= 1)
+        doc.EntryBuffer = normaliseEntry(doc.ChoiceCount[doc.QuestionCount], last).view();
     return open;
 }
 
@@ -271,13 +280,13 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
     const std::string& requested = doc.OpenRequestPath;
     TextFileReader reader(requested);
 
-    const std::string first = reader.readLine();
+    const std::string_view first = reader.readLine();
     if (!sjis::contains(first, "VEV") && !sjis::contains(first, "ANK")) {
         events.notice(fileNameNotice(requested, "はアンケートファイルではありません。"));
         return LoadOutcome::Refused;
     }
-    const std::string title = reader.readLine();
-    const std::string countLine = reader.readLine();
+    const std::string_view title = reader.readLine();
+    const std::string_view countLine = reader.readLine();
     const std::size_t countComma = countLine.find(',');
     const std::size_t countAt = countComma == std::string::npos ? 8 : countComma + 1;
     const int count = countAt < countLine.size()
@@ -302,7 +311,7 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
     d.RespondentCount = 0;
     int lastOpen = 0;
     bool anyRespondent = false;
-    std::string line;
+    std::string_view line;
     std::string_view prefix;
     auto isPrefix = [&prefix](const std::string& word) { return prefix == word; };
     for (;;) {
@@ -345,7 +354,9 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
             const std::string name(afterFirstComma(line));
             const std::string path = folder + sjis::toNativePath(name);
             // A name with a folder in it would reach outside the survey's folder.
-            if (!sjis::hasPathSeparator(name) && fileExists(path)) {
+            std::optional<TextFileReader> file;
+            if (!sjis::hasPathSeparator(name)) file = TextFileReader::ofRegularFile(path);
+            if (file) {
                 d.CurrentTallyFilePath = paths::absolutePath(path);
                 if (isOwnResultsFile(d, d.CurrentTallyFilePath)) {
                     // Its counts are this survey's own: it is not linked, and the next save
@@ -355,7 +366,7 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
                         addRefusalMessage(AddRefusal::OwnResultsFile, d.CurrentTallyFilePath));
                     d.Modified = true;
                 } else {
-                    csvRead(d, events);
+                    csvRead(d, events, *file);
                     if (!d.LastOperationSucceeded) d.Modified = true;
                     linkedFull = d.LinkedTallyFileCount >= MaxLinkedTallyFiles;
                 }

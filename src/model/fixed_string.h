@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ public:
     void assign(std::string_view text) {
         len_ = static_cast<std::uint8_t>(std::min(text.size(), N));
         std::copy_n(text.data(), len_, bytes_);
+    }
+    // The first size bytes of a block of eight, copied as a whole: one store, not a loop.
+    void assignBlock(const char (&block)[8], std::size_t size) {
+        static_assert(N >= 8);
+        std::memcpy(bytes_, block, 8);
+        len_ = static_cast<std::uint8_t>(std::min(size, std::size_t{8}));
     }
     void clear() { len_ = 0; }
     // Appends one byte when there is room; a full string stays as it is.

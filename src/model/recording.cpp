@@ -2,6 +2,11 @@
 
 #include "model/vev_error.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+
 namespace vev {
 
 namespace {
@@ -16,48 +21,109 @@ inline void contribute(SurveyDocument& doc, int q, char c, int sign) {
     }
 }
 
+// What EntryBuffer would hold of a keyed text: its first 255 bytes.
+std::string_view asBuffered(std::string_view keyed) {
+    return keyed.substr(0, std::min(keyed.size(), ShortString::capacity()));
+}
+
+// The one-character rule: a digit above the choice count is NG when there are two or more.
+char singleNormalised(int choiceCount, char c) {
+    const int value = (c >= '0' && c <= '9') ? c - '0' : 9;
+    return (choiceCount >= 2 && value > choiceCount) ? '9' : c;
+}
+
+// The digits 1..9 in a text, as bits 1..9 of a set. A loaded file has tens of thousands of
+// answers, and a branch per character would be mispredicted at every other one.
+unsigned digitSet(std::string_view text) {
+    unsigned set = 0;
+    for (const char c : text) {
+        const unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
+        set |= (d - 1 < 9 ? 1u : 0u) << (d & 15);
+    }
+    return set;
+}
+
+// The choices 1..choiceCount, as bits 1..9.
+unsigned choicesUpTo(int choiceCount) {
+    return (2u << std::clamp(choiceCount, 0, 9)) - 2;
+}
+
+// The choices 1..choiceCount that a longer text names.
+unsigned namedChoices(int choiceCount, std::string_view keyed) {
+    return digitSet(keyed) & choicesUpTo(choiceCount);
+}
+
+// What recording keeps of a set of choices (bit n-1 for choice n): the digits of its first eight
+// choices in order, as one block.
+struct KeptChoices {
+    char digits[8] = {};
+    std::uint8_t size = 0;
+    unsigned set = 0; // the choices kept, in the same bits
+};
+constexpr auto keptChoices = [] {
+    std::array<KeptChoices, 512> table{};
+    for (unsigned set = 0; set < table.size(); ++set)
+        for (unsigned n = 1; n <= 9 && table[set].size < 8; ++n)
+            if ((set >> (n - 1)) & 1) {
+                table[set].digits[table[set].size++] = static_cast<char>('0' + n);
+                table[set].set |= 1u << (n - 1);
+            }
+    return table;
+}();
+
 } // namespace
 
-void dataIN(SurveyDocument& doc) {
-    const int r = doc.CurrentRespondent;
+NormalisedEntry normaliseEntry(int choiceCount, std::string_view keyed) {
+    keyed = asBuffered(keyed);
+    NormalisedEntry normal;
+    if (keyed.size() == 1) {
+        normal.bytes[normal.size++] = singleNormalised(choiceCount, keyed[0]);
+        return normal;
+    }
+    for (unsigned named = namedChoices(choiceCount, keyed); named != 0; named &= named - 1)
+        normal.bytes[normal.size++] = static_cast<char>('0' + std::countr_zero(named));
+    return normal;
+}
+
+namespace {
+
+// recordEntry's two kinds of text: one character, and several naming choices.
+void recordSingle(SurveyDocument& doc, char keyed) {
     const int q = doc.CurrentQuestion;
-    const int k = doc.ChoiceCount[q];
-    AnswerString& answer = doc.Answers[r][q];
+    AnswerString& answer = doc.Answers[doc.CurrentRespondent][q];
     answer.clear();
+    const char c = singleNormalised(doc.ChoiceCount[q], keyed);
+    if (c == '0') return answer.assign("0");
+    if (c < '1' || c > '9') throwConversionError(std::string_view(&c, 1));
+    contribute(doc, q, c, +1);
+    answer.push_back(c);
+    doc.RespondentCount = std::max(doc.RespondentCount, doc.CurrentRespondent);
+}
 
-    // Normalise the buffer in place; the result is never longer than the buffer.
-    char normal[ShortString::capacity()];
-    std::size_t len = 0;
-    const std::string_view buffer = doc.EntryBuffer.view();
-    if (buffer.size() == 1) {
-        const char c = buffer[0];
-        if (k >= 2) {
-            const int value = (c >= '0' && c <= '9') ? c - '0' : 9;
-            normal[len++] = value > k ? '9' : c;
-        } else {
-            normal[len++] = c;
-        }
-    } else {
-        bool present[10] = {};
-        for (char c : buffer)
-            if (c >= '1' && c <= '9') present[c - '0'] = true;
-        for (int n = 1; n <= k && n <= 9; ++n)
-            if (present[n]) normal[len++] = static_cast<char>('0' + n);
-    }
-    doc.EntryBuffer.assign(std::string_view(normal, len));
+void recordChoices(SurveyDocument& doc, unsigned named) {
+    const int q = doc.CurrentQuestion;
+    AnswerString& answer = doc.Answers[doc.CurrentRespondent][q];
+    // Every kept choice counts in its own slot. Without a branch per choice, as above.
+    const KeptChoices& kept = keptChoices[named >> 1];
+    for (unsigned set = kept.set; set != 0; set &= set - 1) ++doc.Tally[q][std::countr_zero(set) + 1];
+    if (kept.size == 0) return answer.assign("0");
+    answer.assignBlock(kept.digits, kept.size);
+    doc.RespondentCount = std::max(doc.RespondentCount, doc.CurrentRespondent);
+}
 
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (i >= len) {
-            if (answer.empty()) answer.assign("0");
-            return;
-        }
-        const char c = normal[i];
-        if (c == '0') continue;
-        if (c < '1' || c > '9') throwConversionError(std::string_view(&normal[i], 1));
-        contribute(doc, q, c, +1);
-        answer.push_back(c);
-        if (r > doc.RespondentCount) doc.RespondentCount = r;
-    }
+} // namespace
+
+void recordEntry(SurveyDocument& doc, std::string_view keyed) {
+    keyed = asBuffered(keyed);
+    if (keyed.size() == 1) return recordSingle(doc, keyed[0]);
+    recordChoices(doc, namedChoices(doc.ChoiceCount[doc.CurrentQuestion], keyed));
+}
+
+void dataIN(SurveyDocument& doc) {
+    const NormalisedEntry normal = normaliseEntry(doc.ChoiceCount[doc.CurrentQuestion],
+                                                  doc.EntryBuffer.view());
+    recordEntry(doc, doc.EntryBuffer.view());
+    doc.EntryBuffer.assign(normal.view());
 }
 
 void dataDEL(SurveyDocument& doc) {

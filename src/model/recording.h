@@ -2,11 +2,29 @@
 
 #include "model/survey_document.h"
 
+#include <cstdint>
+#include <string_view>
+
 // Answer recording: every answer that enters the document passes through here, typed by the
 // operator (through the entry rules, entry/answer_entry.h) or replayed by the loader. They work
 // on the cell (CurrentRespondent, CurrentQuestion) and keep Tally equal to the sum of the stored
 // answers' contributions.
 namespace vev {
+
+// A keyed text as recording normalises it for a question of choiceCount choices. One character
+// stays as it is, except that a digit above the choice count becomes "9" (NG) when the question
+// has two or more choices; longer text becomes the choices 1..choiceCount it names, each once and
+// in order, anything else dropped. Never more than nine bytes.
+struct NormalisedEntry {
+    char bytes[9] = {};
+    std::uint8_t size = 0;
+    std::string_view view() const { return {bytes, size}; }
+};
+NormalisedEntry normaliseEntry(int choiceCount, std::string_view keyed);
+
+// dataIN for a text that is not in EntryBuffer, which stays as it is: the loader records a whole
+// file this way.
+void recordEntry(SurveyDocument& doc, std::string_view keyed);
 
 // Normalises EntryBuffer, stores it as the answer of the current cell and adds its
 // contribution. The cell must hold no contribution (withdrawn with dataDEL, or empty / "0").

@@ -11,7 +11,13 @@ namespace vev::sjis {
 
 namespace {
 constexpr const char* CodePage = "windows-31j";
+
+// Printable ASCII is the same in Shift-JIS and in native (UTF-8) names; the codec maps some
+// control characters elsewhere, so those still go through it.
+bool printableAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
+} // namespace
 
 std::string_view cutBytes(std::string_view text, std::size_t n) {
     std::size_t kept = 0;     // the bytes of the whole characters that fit
@@ -46,6 +52,10 @@ bool hasPathSeparator(std::string_view name) {
 }
 
 QString toQString(std::string_view bytes) {
+    // Answers and numbers, at every key: a converter is made for each call, which costs more
+    // than the text.
+    if (printableAscii(bytes))
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QStringDecoder decoder(CodePage);
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
@@ -67,10 +77,14 @@ std::string fromUtf8(std::string_view utf8) {
 }
 
 std::string fromNativePath(const std::string& path) {
+    if (printableAscii(path)) return path;
     return fromQString(paths::toQString(path));
 }
 
 std::string toNativePath(std::string_view bytes) {
+    // A survey names its linked files in these bytes: opening one with forty of them converts
+    // forty names.
+    if (printableAscii(bytes)) return std::string(bytes);
     return paths::fromQString(toQString(bytes));
 }
 

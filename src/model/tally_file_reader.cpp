@@ -68,7 +68,7 @@ TallyFileCounts readQuestionLines(TextFileReader& reader, int questionCount,
     for (int q = 1; q <= questionCount; ++q) columns = std::max(columns, choiceCount[q]);
     columns = std::min(columns, TallySlots);
     for (int q = 1; q <= questionCount; ++q) {
-        const std::string line = reader.readLine();
+        const std::string_view line = reader.readLine();
         if (line.empty()) break;
         const LineCounts counts = splitQuestionLine(line, columns);
         const int own = std::clamp(choiceCount[q], 0, columns);
@@ -82,7 +82,7 @@ TallyFileCounts readQuestionLines(TextFileReader& reader, int questionCount,
 void mergeQuestionLines(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader, int sign) {
     const int columns = std::min(ChoiceColumnCount(doc), TallySlots);
     for (int q = 1; q <= doc.QuestionCount; ++q) {
-        const std::string line = reader.readLine();
+        const std::string_view line = reader.readLine();
         if (line.empty()) break;
         const LineCounts counts = splitQuestionLine(line, columns);
         // Cells beyond the question's own choices are read and ignored.
@@ -107,11 +107,15 @@ QString tallyFileNotice(const char* utf8Message, const std::string& path) {
 }
 
 void csvRead(SurveyDocument& doc, CoreEvents& events) {
-    doc.LastOperationSucceeded = true;
     TextFileReader reader(doc.CurrentTallyFilePath);
+    csvRead(doc, events, reader);
+}
+
+void csvRead(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader) {
+    doc.LastOperationSucceeded = true;
     const std::string name = paths::fileNamePart(doc.CurrentTallyFilePath);
-    const std::string first = reader.readLine();
-    const std::string_view title = trimmed(std::string_view(first).substr(0, first.find(',')));
+    const std::string_view first = reader.readLine();
+    const std::string_view title = trimmed(first.substr(0, first.find(',')));
     if (title != doc.SurveyTitle.view()) {
         events.informationBeep();
         events.notice(tallyFileNotice("アンケートタイトルが違うので追加できません。", name));

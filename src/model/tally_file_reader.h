@@ -3,6 +3,7 @@
 #include "model/core_events.h"
 #include "model/one_based.h"
 #include "model/survey_document.h"
+#include "model/text_file.h"
 
 #include <QString>
 
@@ -20,6 +21,8 @@ namespace vev {
 // LinkedTallyFile and LastOperationSucceeded is set; otherwise beep + notice, nothing added,
 // LastOperationSucceeded cleared. Does not set Modified. Throws VevError on read failures.
 void csvRead(SurveyDocument& doc, CoreEvents& events);
+// The same, with CurrentTallyFilePath already open in reader.
+void csvRead(SurveyDocument& doc, CoreEvents& events, TextFileReader& reader);
 
 // Takes the counts of CurrentTallyFilePath out of Tally again, lowers LinkedTallyFileCount
 // (never below 0) and sets Modified; the list of links is left as it was (unlinkTallyFile).

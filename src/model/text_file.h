@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,14 +41,21 @@ struct OutputFile {
 void writeOutputFiles(const std::vector<OutputFile>& files);
 
 // Reads a text file line by line. A line ends at CR LF or at LF alone; a CR elsewhere stays in
-// the line. Reading after the end gives empty lines, as the classic readers did.
+// the line. Reading after the end gives empty lines, as the classic readers did. A line is a view
+// of the reader's copy of the file, valid as long as the reader.
 class TextFileReader {
 public:
     explicit TextFileReader(const std::string& path); // throws VevError when it cannot be read
-    std::string readLine();
+    // The reader of path when a regular file is there; nothing when nothing is, or a folder or
+    // some other kind of file. Throws VevError when the file is there but cannot be read.
+    static std::optional<TextFileReader> ofRegularFile(const std::string& path);
+    std::string_view readLine();
     bool atEnd() const { return pos_ >= data_.size(); }
 
 private:
+    // Reads the open file fd and closes it; with regularOnly, only a regular file, and
+    // *regularOnly says whether it was one.
+    TextFileReader(int fd, bool* regularOnly);
     std::string data_;
     std::size_t pos_ = 0;
 };

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vev;
@@ -371,6 +372,11 @@ private slots:
                                  << 0;
         QTest::newRow("name with a folder")
             << u("sub/other.csv") << u("集計ファイル%1/sub/other.csvが見つかりません。") << 0;
+        QTest::newRow("a folder of that name") << u("sub") << u("集計ファイル%1/subが見つかりません。")
+                                               << 0;
+        // Opened without waiting for a writer that never comes.
+        QTest::newRow("a pipe of that name")
+            << u("pipe.csv") << u("集計ファイル%1/pipe.csvが見つかりません。") << 0;
         QTest::newRow("other title")
             << u("other.csv") << u("アンケートタイトルが違うので追加できません。\rother.csv") << 1;
     }
@@ -380,6 +386,7 @@ private slots:
         QFETCH(int, beeps);
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(u("sub")));
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath(u("pipe.csv"))).constData(), 0600), 0);
         QVERIFY(writeLines(folder.filePath(u("other.csv")),
                            {u("Other,,"), QString(), QString(), u(" 1,a,1,1,0")}));
         QVERIFY(writeLines(folder.filePath(u("sub/other.csv")),
