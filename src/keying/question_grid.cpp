@@ -204,19 +204,26 @@ public:
             return QProxyStyle::drawPrimitive(element, option, painter, widget);
         const qreal ratio = painter->device()->devicePixelRatioF();
         const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        // An opaque box brings the colour of its row along, in the corners the frame leaves.
+        const QWidget* row = widget && widget->testAttribute(Qt::WA_OpaquePaintEvent)
+                                 ? widget->parentWidget()
+                                 : nullptr;
+        const QColor behind =
+            row ? row->palette().color(row->backgroundRole()) : QColor(Qt::transparent);
         const Key key{option->rect.size(),
                       static_cast<uint>(option->state & (State_HasFocus | State_Enabled |
                                                          State_ReadOnly | State_Sunken)),
                       option->palette.color(QPalette::Base).rgba(),
                       option->palette.color(QPalette::Window).rgba(),
                       option->palette.color(QPalette::Highlight).rgba(),
+                      behind.rgba(),
                       frame ? frame->lineWidth : -1,
                       ratio};
         QPixmap& drawn = drawn_[key];
         if (drawn.isNull()) {
             drawn = QPixmap(option->rect.size() * ratio);
             drawn.setDevicePixelRatio(ratio);
-            drawn.fill(Qt::transparent);
+            drawn.fill(behind);
             QPainter onPixmap(&drawn);
             // The option moved to the pixmap's origin, kept as the type it came as.
             QStyleOptionFrame movedFrame = frame ? *frame : QStyleOptionFrame();
@@ -238,11 +245,12 @@ private:
         QRgb base;
         QRgb window;
         QRgb highlight;
+        QRgb behind;
         int lineWidth;
         qreal ratio;
         auto tied() const {
             return std::make_tuple(size.width(), size.height(), state, base, window, highlight,
-                                   lineWidth, ratio);
+                                   behind, lineWidth, ratio);
         }
         bool operator<(const Key& o) const { return tied() < o.tied(); }
     };
@@ -392,6 +400,9 @@ void QuestionGrid::createRows() {
         setBoxPadding(sn_[n]);
         // A file dropped on an answer box is a survey to load, not text to insert.
         sn_[n]->setAcceptDrops(false);
+        // The box paints every pixel it covers (its style brings the row's colour into the
+        // frame's corners), so a key repaints the box alone and not the row behind it.
+        sn_[n]->setAttribute(Qt::WA_OpaquePaintEvent);
 
         sn_[n]->installEventFilter(this);
         no_[n]->installEventFilter(this);

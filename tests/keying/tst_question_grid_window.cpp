@@ -241,7 +241,8 @@ void TestQuestionGrid::labelsLookAsLabelsDraw() {
 }
 
 // The answer boxes copy frame and background from a drawing kept per size, state and colour:
-// each box, focused or not, white, yellow or red, looks exactly as the style draws it.
+// each box on its row, focused or not, white, yellow or red, looks exactly as the style draws
+// it there.
 void TestQuestionGrid::boxesLookAsTheStyleDraws_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("focused");
@@ -265,12 +266,16 @@ void TestQuestionGrid::boxesLookAsTheStyleDraws() {
     box->setPalette(palette);
     (focused ? box : g.sn(row == 1 ? 2 : 1))->setFocus();
     QCOMPARE(box->hasFocus(), focused);
+    // The box on its row: an opaque box brings the row's colour into its frame's corners.
+    QWidget* panel = box->parentWidget();
     for (int pass = 0; pass < 2; ++pass) { // drawn, then copied
-        const QImage copied = box->grab().toImage();
+        const QImage copied = panel->grab(box->geometry()).toImage();
         QStyle* own = box->style();
         box->setStyle(QApplication::style());
-        const QImage drawn = box->grab().toImage();
+        box->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        const QImage drawn = panel->grab(box->geometry()).toImage();
         box->setStyle(own);
+        box->setAttribute(Qt::WA_OpaquePaintEvent);
         QVERIFY(own != QApplication::style());
         QCOMPARE(copied, drawn);
     }
