@@ -23,6 +23,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -120,6 +121,9 @@ public:
     using QLabel::QLabel;
 
 protected:
+    // Where the text's line starts within a label's height.
+    qreal lineTop(const QRectF& area) const { return area.top() + (area.height() - lineHeight_) / 2; }
+
     void paintEvent(QPaintEvent*) override {
         if (text() != laidOut_.text() || font() != laidOutFont_) {
             laidOut_.setText(text());
@@ -132,8 +136,7 @@ protected:
         painter.setFont(font());
         painter.setPen(palette().color(foregroundRole()));
         const QRectF area = contentsRect();
-        painter.drawStaticText(QPointF(area.left(), area.top() + (area.height() - lineHeight_) / 2),
-                               laidOut_);
+        painter.drawStaticText(QPointF(area.left(), lineTop(area)), laidOut_);
     }
 
 private:
@@ -142,12 +145,70 @@ private:
     qreal lineHeight_ = 0;
 };
 
-// A count line: a new text repaints only the characters that changed. A key changes one or
-// two counts of a line of up to 60 characters, and the line lies over its choice header, which
-// a whole repaint would draw again too.
-class CountLine : public LaidOutLabel {
+// A line of half-width characters in cells of one width: the choice header and the count line.
+// A repaint of a few cells (a key changes one or two counts, and the header lies under them)
+// draws the characters of those cells and of the cells beside them, each laid out once for the
+// line's font; laying out or drawing the whole line would cost more than the rest of the key. A
+// whole repaint draws the line as a label does.
+class CellLine : public LaidOutLabel {
 public:
     using LaidOutLabel::LaidOutLabel;
+
+protected:
+    qreal cellWidth() {
+        if (font() != cellFont_) {
+            cellFont_ = font();
+            cell_ = QFontMetricsF(font()).horizontalAdvance(QStringLiteral("0000000000")) / 10;
+            glyphs_.clear();
+        }
+        return cell_;
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        const QRect area = event->rect();
+        const QString line = text();
+        const QRectF content = contentsRect();
+        const qreal cell = cellWidth();
+        if (area.width() >= width() || cell <= 0 || !halfWidth(line))
+            return LaidOutLabel::paintEvent(event);
+        const auto cellAt = [&](qreal x) { return (x - content.left()) / cell; };
+        const auto first =
+            std::max(static_cast<qsizetype>(std::floor(cellAt(area.left()))) - 1, qsizetype{0});
+        const auto end = std::min(static_cast<qsizetype>(std::ceil(cellAt(area.right() + 1))) + 1,
+                                  line.size());
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        const qreal top = lineTop(content);
+        for (qsizetype at = first; at < end; ++at) {
+            const QChar c = line[at];
+            if (c == QLatin1Char(' ')) continue;
+            QStaticText& glyph = glyphs_[c.unicode()];
+            if (glyph.text().isEmpty()) {
+                glyph.setText(QString(c));
+                glyph.setTextFormat(Qt::PlainText);
+                glyph.prepare(QTransform(), font());
+            }
+            painter.drawStaticText(QPointF(content.left() + cell * static_cast<qreal>(at), top),
+                                   glyph);
+        }
+    }
+
+private:
+    static bool halfWidth(const QString& line) {
+        return std::all_of(line.begin(), line.end(),
+                           [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
+    }
+
+    QFont cellFont_;
+    qreal cell_ = 0;
+    std::map<char16_t, QStaticText> glyphs_;
+};
+
+// A count line: a new text repaints only the characters that changed.
+class CountLine : public CellLine {
+public:
+    using CellLine::CellLine;
 
     void showCounts(const QString& line) {
         const QString old = text();
@@ -156,13 +217,9 @@ public:
         setAttribute(Qt::WA_UpdatesDisabled, true);
         setText(line);
         setAttribute(Qt::WA_UpdatesDisabled, false);
-        // The line is half-width characters of one width from the left edge; a glyph may
-        // reach a little past its cell, so each run of changed characters is repainted a cell
-        // wider on either side.
-        if (font() != cellFont_) {
-            cellFont_ = font();
-            cell_ = QFontMetricsF(font()).horizontalAdvance(QStringLiteral("0000000000")) / 10;
-        }
+        // A glyph may reach a little past its cell, so each run of changed characters is
+        // repainted a cell wider on either side.
+        const qreal cell = cellWidth();
         for (qsizetype at = 0; at < line.size();) {
             if (old[at] == line[at]) {
                 ++at;
@@ -170,16 +227,12 @@ public:
             }
             qsizetype end = at;
             while (end < line.size() && old[end] != line[end]) ++end;
-            const qreal left = contentsRect().left() + cell_ * static_cast<qreal>(at - 1);
-            update(QRectF(left, 0, cell_ * static_cast<qreal>(end - at + 2), height())
+            const qreal left = contentsRect().left() + cell * static_cast<qreal>(at - 1);
+            update(QRectF(left, 0, cell * static_cast<qreal>(end - at + 2), height())
                        .toAlignedRect());
             at = end;
         }
     }
-
-private:
-    QFont cellFont_;
-    qreal cell_ = 0;
 };
 
 QLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry,
@@ -370,7 +423,9 @@ void QuestionGrid::createRows() {
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
         // The choice header lies under the count line.
-        af_[n] = laidOutLabel(panel, QStringLiteral("af") + number, {256, 0, 508, 20});
+        af_[n] = new CellLine(panel);
+        af_[n]->setObjectName(QStringLiteral("af") + number);
+        af_[n]->setGeometry(256, 0, 508, 20);
         af_[n]->setFont(rowFont);
         af_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         look::setColours(af_[n], QColor(0, 255, 0), QColor(0, 0, 128));
