@@ -132,6 +132,26 @@ private slots:
         QVERIFY(!sjis::canEncode(QString::fromUtf8("😀")));
     }
 
+    // Printable ASCII takes a short way round the codec; the control characters that the
+    // codec maps elsewhere must not.
+    void asciiThroughTheCodec_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("native");
+        QTest::newRow("printable") << QByteArray(" 0~\\") << u(" 0~\\") << QByteArray(" 0~\\");
+        QTest::newRow("0x1A is U+001C") << QByteArray("a\x1a") << u("a\x1c") << QByteArray("a\x1c");
+        QTest::newRow("0x7F is U+001A") << QByteArray("\x7f") << u("\x1a") << QByteArray("\x1a");
+        QTest::newRow("with a two-byte character") << sj("a表") << u("a表") << QByteArray("a表");
+    }
+    void asciiThroughTheCodec() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, native);
+        QCOMPARE(sjis::toQString(bytes.toStdString()), text);
+        QCOMPARE(QByteArray::fromStdString(sjis::toNativePath(bytes.toStdString())), native);
+        QCOMPARE(QByteArray::fromStdString(sjis::fromNativePath(native.toStdString())), bytes);
+    }
+
     void shortStringKeeps255Bytes() {
         ShortString s(std::string(300, 'x'));
         QCOMPARE(s.size(), std::size_t(255));
