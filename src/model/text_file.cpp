@@ -203,7 +203,8 @@ TextFileReader::TextFileReader(int fd, bool* regularOnly) {
         fail();
     }
     // The size is a first guess: a file that grows while it is read is read to its end. A
-    // regular file that gives less than was asked for has ended.
+    // regular file of a known size that gives less than was asked for has ended; the system's
+    // own files say 0 and come a page at a time.
     data_.resize(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)) + 1);
     std::size_t size = 0;
     for (;;) {
@@ -213,7 +214,9 @@ TextFileReader::TextFileReader(int fd, bool* regularOnly) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) fail();
         size += static_cast<std::size_t>(got);
-        if (got == 0 || (S_ISREG(status.st_mode) && static_cast<std::size_t>(got) < asked)) break;
+        if (got == 0 ||
+            (S_ISREG(status.st_mode) && status.st_size > 0 && static_cast<std::size_t>(got) < asked))
+            break;
     }
     ::close(fd);
     data_.resize(size);

@@ -3,6 +3,7 @@
 #include "model/data_file.h"
 #include "model/recording.h"
 #include "model/sjis.h"
+#include "model/text_file.h"
 #include "model/vev_error.h"
 #include "results/results_file.h"
 #include "survey_fixtures.h"
@@ -362,6 +363,26 @@ private slots:
         QCOMPARE(loaded->Tally[2][9], 4);
         QVERIFY(!loaded->Modified);
         QVERIFY(!loaded->WWrite);
+    }
+
+    // Every line of a large file, to its end, as the file holds it.
+    void readerReadsToTheEnd() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u("large.csv"));
+        QStringList lines;
+        for (int i = 0; i < 20000; ++i) lines << u("%1,line").arg(i);
+        QVERIFY(writeLines(path, lines));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        QVERIFY(whole.size() > 8192);
+        TextFileReader reader(native(path));
+        QByteArray read;
+        while (!reader.atEnd()) {
+            const std::string_view line = reader.readLine();
+            read.append(line.data(), static_cast<qsizetype>(line.size())).append('\n');
+        }
+        QCOMPARE(read, QByteArray(whole).replace("\r\n", "\n"));
     }
 
     void linkedFileProblems_data() {
