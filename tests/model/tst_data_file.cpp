@@ -328,11 +328,27 @@ private slots:
         QVERIFY(doc->Modified);
     }
 
-    void missingFileThrows() {
+    // A file that cannot be read says why; a folder in its place is refused access.
+    void unreadableFileThrows_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << u("none.dat") << u("File not found");
+        QTest::newRow("a folder") << u("folder.dat") << u("File access denied");
+    }
+    void unreadableFileThrows() {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QVERIFY(QDir(path(QString())).mkpath(u("folder.dat")));
         RecordedEvents events;
         SurveyDocument doc;
-        doc.OpenRequestPath = native(path(u("none.dat")));
-        QVERIFY_THROWS_EXCEPTION(VevError, Loaddatafile(doc, events));
+        doc.OpenRequestPath = native(path(name));
+        QString thrown;
+        try {
+            Loaddatafile(doc, events);
+        } catch (const VevError& e) {
+            thrown = QString::fromUtf8(e.what());
+        }
+        QCOMPARE(thrown, error);
         QVERIFY(doc.DataFilePath.empty());
     }
 
