@@ -5,7 +5,8 @@ the survey (and, after Save, the data file) holds both respondents. A second pro
 on the file while the first keys is held off by the lock and leaves the first's journal alone.
 An untitled survey made with File > New and killed the same way is offered at the next start.
 
-usage: journal_crash.py <vev binary> <survey .dat>
+usage: journal_crash.py <vev binary> <survey .dat> [file|untitled]
+(one of the two scenarios, each on a display of its own; both when neither is named)
 """
 import os
 import shutil
@@ -16,6 +17,7 @@ import tempfile
 import time
 
 VEV, SURVEY = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+SCENARIOS = sys.argv[3:] or ["file", "untitled"]
 NAME = "crash.dat"
 
 
@@ -219,8 +221,8 @@ def main():
             sys.exit(77)
     server, display = start_display()
     try:
-        file_crash(display)
-        untitled_crash(display)
+        for scenario in SCENARIOS:
+            {"file": file_crash, "untitled": untitled_crash}[scenario](display)
     finally:
         server.terminate()
         server.wait()
