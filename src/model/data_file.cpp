@@ -174,9 +174,11 @@ int readRespondentLine(SurveyDocument& doc, std::string_view line) {
 // The document a load reads into, reset to a fresh one. Kept for the whole run: the answer grid
 // is large, and fresh pages for it on every load would cost more than reading the file.
 SurveyDocument& scratchDocument() {
-    static const auto fresh = std::make_unique<const SurveyDocument>();
     static const auto scratch = std::make_unique<SurveyDocument>();
-    *scratch = *fresh;
+    // Made again in place: filling it afresh writes the grid once, where copying a fresh one
+    // over it would read a second grid as well.
+    std::destroy_at(scratch.get());
+    std::construct_at(scratch.get());
     return *scratch;
 }
 
