@@ -120,11 +120,17 @@ class LaidOutLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // The label lies on its row's plain background alone (nothing under it but the row): its
+    // drawing, background and text, is kept and copied until the text, the font or a colour
+    // changes. The rows are drawn again whenever the view scrolls.
+    void keepDrawing() { keepsDrawing_ = true; }
+
 protected:
     // Where the text's line starts within a label's height.
     qreal lineTop(const QRectF& area) const { return area.top() + (area.height() - lineHeight_) / 2; }
+    bool keepsDrawing() const { return keepsDrawing_; }
 
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         if (text() != laidOut_.text() || font() != laidOutFont_) {
             laidOut_.setText(text());
             laidOut_.setTextFormat(Qt::PlainText);
@@ -132,17 +138,54 @@ protected:
             laidOutFont_ = font();
             lineHeight_ = QFontMetricsF(font()).height();
         }
+        if (!keepsDrawing_) {
+            QPainter painter(this);
+            drawText(painter);
+            return;
+        }
+        const QWidget* filled = autoFillBackground() ? this : parentWidget();
+        const QColor background = filled->palette().color(filled->backgroundRole());
+        const qreal ratio = devicePixelRatioF();
+        const Drawing now{text(), font(), palette().color(foregroundRole()).rgba(),
+                          background.rgba(), size(), ratio};
+        if (drawn_.isNull() || !(now == drawing_)) {
+            drawn_ = QPixmap(size() * ratio);
+            drawn_.setDevicePixelRatio(ratio);
+            drawn_.fill(background);
+            QPainter onPixmap(&drawn_);
+            drawText(onPixmap);
+            drawing_ = now;
+        }
         QPainter painter(this);
+        const QRect area = event->rect();
+        painter.drawPixmap(area, drawn_,
+                           QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    }
+
+private:
+    void drawText(QPainter& painter) const {
         painter.setFont(font());
         painter.setPen(palette().color(foregroundRole()));
         const QRectF area = contentsRect();
         painter.drawStaticText(QPointF(area.left(), lineTop(area)), laidOut_);
     }
 
-private:
     QStaticText laidOut_;
     QFont laidOutFont_;
     qreal lineHeight_ = 0;
+    bool keepsDrawing_ = false;
+    // What the kept drawing shows.
+    struct Drawing {
+        QString text;
+        QFont font;
+        QRgb pen = 0;
+        QRgb background = 0;
+        QSize size;
+        qreal ratio = 0;
+        bool operator==(const Drawing&) const = default;
+    };
+    Drawing drawing_;
+    QPixmap drawn_;
 };
 
 // A line of half-width characters in cells of one width: the choice header and the count line.
@@ -169,7 +212,7 @@ protected:
         const QString line = text();
         const QRectF content = contentsRect();
         const qreal cell = cellWidth();
-        if (area.width() >= width() || cell <= 0 || !halfWidth(line))
+        if (keepsDrawing() || area.width() >= width() || cell <= 0 || !halfWidth(line))
             return LaidOutLabel::paintEvent(event);
         const auto cellAt = [&](qreal x) { return (x - content.left()) / cell; };
         const auto first =
@@ -235,8 +278,8 @@ public:
     }
 };
 
-QLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry,
-                     const QString& text = {}) {
+LaidOutLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry,
+                           const QString& text = {}) {
     auto* label = new LaidOutLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
@@ -418,12 +461,16 @@ void QuestionGrid::createRows() {
         panel->hide();
         q_[n] = panel;
 
-        no_[n] = laidOutLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
+        auto* question = laidOutLabel(panel, QStringLiteral("no") + number, {0, 0, 200, 20});
+        question->keepDrawing();
+        no_[n] = question;
         no_[n]->setFont(questionFont);
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
         // The choice header lies under the count line.
-        af_[n] = new CellLine(panel);
+        auto* header = new CellLine(panel);
+        header->keepDrawing();
+        af_[n] = header;
         af_[n]->setObjectName(QStringLiteral("af") + number);
         af_[n]->setGeometry(256, 0, 508, 20);
         af_[n]->setFont(rowFont);
