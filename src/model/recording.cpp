@@ -23,7 +23,7 @@ inline void contribute(SurveyDocument& doc, int q, char c, int sign) {
 
 // What EntryBuffer would hold of a keyed text: its first 255 bytes.
 std::string_view asBuffered(std::string_view keyed) {
-    return keyed.substr(0, std::min(keyed.size(), ShortString::capacity()));
+    return {keyed.data(), std::min(keyed.size(), ShortString::capacity())};
 }
 
 // The one-character rule: a digit above the choice count is NG when there are two or more.
