@@ -127,8 +127,9 @@ public:
 
 protected:
     // Where the text's line starts within a label's height.
-    qreal lineTop(const QRectF& area) const { return area.top() + (area.height() - lineHeight_) / 2; }
-    bool keepsDrawing() const { return keepsDrawing_; }
+    qreal lineTop(const QRectF& area) const {
+        return area.top() + (area.height() - lineHeight_) / 2;
+    }
 
     void paintEvent(QPaintEvent* event) override {
         if (text() != laidOut_.text() || font() != laidOutFont_) {
@@ -146,8 +147,9 @@ protected:
         const QWidget* filled = autoFillBackground() ? this : parentWidget();
         const QColor background = filled->palette().color(filled->backgroundRole());
         const qreal ratio = devicePixelRatioF();
-        const Drawing now{text(), font(), palette().color(foregroundRole()).rgba(),
-                          background.rgba(), size(), ratio};
+        const Drawing now{
+            text(), font(), palette().color(foregroundRole()).rgba(), background.rgba(),
+            size(), ratio};
         if (drawn_.isNull() || !(now == drawing_)) {
             drawn_ = QPixmap(size() * ratio);
             drawn_.setDevicePixelRatio(ratio);
@@ -188,14 +190,38 @@ private:
     QPixmap drawn_;
 };
 
-// A line of half-width characters in cells of one width: the choice header and the count line.
-// A repaint of a few cells (a key changes one or two counts, and the header lies under them)
-// draws the characters of those cells and of the cells beside them, each laid out once for the
-// line's font; laying out or drawing the whole line would cost more than the rest of the key. A
-// whole repaint draws the line as a label does.
-class CellLine : public LaidOutLabel {
+// A count line: half-width characters in cells of one width, over its choice header. A new text
+// repaints only the characters that changed; a repaint of a few cells (a key changes one or two
+// counts) draws the characters of those cells and of the cells beside them, each laid out once
+// for the line's font, where laying out or drawing the whole line would cost more than the rest
+// of the key. A whole repaint draws the line as a label does.
+class CountLine : public LaidOutLabel {
 public:
     using LaidOutLabel::LaidOutLabel;
+
+    void showCounts(const QString& line) {
+        const QString old = text();
+        if (old == line) return;
+        if (old.size() != line.size() || !isVisible()) return setText(line);
+        setAttribute(Qt::WA_UpdatesDisabled, true);
+        setText(line);
+        setAttribute(Qt::WA_UpdatesDisabled, false);
+        // A glyph may reach a little past its cell, so each run of changed characters is
+        // repainted a cell wider on either side.
+        const qreal cell = cellWidth();
+        for (qsizetype at = 0; at < line.size();) {
+            if (old[at] == line[at]) {
+                ++at;
+                continue;
+            }
+            qsizetype end = at;
+            while (end < line.size() && old[end] != line[end]) ++end;
+            const qreal left = contentsRect().left() + cell * static_cast<qreal>(at - 1);
+            update(
+                QRectF(left, 0, cell * static_cast<qreal>(end - at + 2), height()).toAlignedRect());
+            at = end;
+        }
+    }
 
 protected:
     qreal cellWidth() {
@@ -212,13 +238,13 @@ protected:
         const QString line = text();
         const QRectF content = contentsRect();
         const qreal cell = cellWidth();
-        if (keepsDrawing() || area.width() >= width() || cell <= 0 || !halfWidth(line))
+        if (area.width() >= width() || cell <= 0 || !halfWidth(line))
             return LaidOutLabel::paintEvent(event);
         const auto cellAt = [&](qreal x) { return (x - content.left()) / cell; };
         const auto first =
             std::max(static_cast<qsizetype>(std::floor(cellAt(area.left()))) - 1, qsizetype{0});
-        const auto end = std::min(static_cast<qsizetype>(std::ceil(cellAt(area.right() + 1))) + 1,
-                                  line.size());
+        const auto end =
+            std::min(static_cast<qsizetype>(std::ceil(cellAt(area.right() + 1))) + 1, line.size());
         QPainter painter(this);
         painter.setFont(font());
         painter.setPen(palette().color(foregroundRole()));
@@ -246,36 +272,6 @@ private:
     QFont cellFont_;
     qreal cell_ = 0;
     std::map<char16_t, QStaticText> glyphs_;
-};
-
-// A count line: a new text repaints only the characters that changed.
-class CountLine : public CellLine {
-public:
-    using CellLine::CellLine;
-
-    void showCounts(const QString& line) {
-        const QString old = text();
-        if (old == line) return;
-        if (old.size() != line.size() || !isVisible()) return setText(line);
-        setAttribute(Qt::WA_UpdatesDisabled, true);
-        setText(line);
-        setAttribute(Qt::WA_UpdatesDisabled, false);
-        // A glyph may reach a little past its cell, so each run of changed characters is
-        // repainted a cell wider on either side.
-        const qreal cell = cellWidth();
-        for (qsizetype at = 0; at < line.size();) {
-            if (old[at] == line[at]) {
-                ++at;
-                continue;
-            }
-            qsizetype end = at;
-            while (end < line.size() && old[end] != line[end]) ++end;
-            const qreal left = contentsRect().left() + cell * static_cast<qreal>(at - 1);
-            update(QRectF(left, 0, cell * static_cast<qreal>(end - at + 2), height())
-                       .toAlignedRect());
-            at = end;
-        }
-    }
 };
 
 LaidOutLabel* laidOutLabel(QWidget* parent, const QString& name, const QRect& geometry,
@@ -468,7 +464,7 @@ void QuestionGrid::createRows() {
         no_[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
         // The choice header lies under the count line.
-        auto* header = new CellLine(panel);
+        auto* header = new LaidOutLabel(panel);
         header->keepDrawing();
         af_[n] = header;
         af_[n]->setObjectName(QStringLiteral("af") + number);

@@ -147,10 +147,10 @@ std::size_t commaIn(std::string_view text) {
     return std::string_view::npos;
 }
 
-// One respondent line, recorded for CurrentRespondent; gives the number of open fields.
-int readRespondentLine(SurveyDocument& doc, std::string_view line) {
+// One respondent line, recorded for CurrentRespondent; gives the number of open fields, and in
+// last the answer to the last question as recorded.
+int readRespondentLine(SurveyDocument& doc, std::string_view line, std::string_view& last) {
     int open = 0;
-    std::string_view last;
     const std::size_t first = line.find(',');
     if (first != std::string_view::npos) line.remove_prefix(first + 1);
     for (int q = 1; q <= doc.QuestionCount; ++q) {
@@ -165,9 +165,6 @@ int readRespondentLine(SurveyDocument& doc, std::string_view line) {
         last = doc.MultiSelect[q] ? withoutSpaces(field) : field;
         recordEntry(doc, last);
     }
-    // What recording each answer through the entry buffer leaves there.
-    if (doc.QuestionCount >= 1)
-        doc.EntryBuffer = normaliseEntry(doc.ChoiceCount[doc.QuestionCount], last).view();
     return open;
 }
 
@@ -312,6 +309,7 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
     d.CurrentRespondent = 0;
     d.RespondentCount = 0;
     int lastOpen = 0;
+    std::string_view lastAnswer;
     bool anyRespondent = false;
     std::string_view line;
     std::string_view prefix;
@@ -329,9 +327,12 @@ LoadOutcome loadDataFile(SurveyDocument& doc, CoreEvents& events, bool answersOn
         }
         ++d.CurrentRespondent;
         anyRespondent = true;
-        lastOpen = readRespondentLine(d, line);
+        lastOpen = readRespondentLine(d, line, lastAnswer);
         if (reader.atEnd()) break;
     }
+    // What recording the answers one by one through the entry buffer leaves there.
+    if (anyRespondent && d.QuestionCount >= 1)
+        d.EntryBuffer = normaliseEntry(d.ChoiceCount[d.QuestionCount], lastAnswer).view();
     d.Modified = false;
 
     // Absolute before the trailer, which compares linked paths with the results file beside it.
@@ -411,8 +412,7 @@ LoadOutcome Loaddatafile(SurveyDocument& doc, CoreEvents& events) {
     return outcome;
 }
 
-LoadOutcome readDataFileAnswers(const std::string& path, SurveyDocument& doc,
-                                CoreEvents& events) {
+LoadOutcome readDataFileAnswers(const std::string& path, SurveyDocument& doc, CoreEvents& events) {
     doc.OpenRequestPath = path;
     return loadDataFile(doc, events, /*answersOnly=*/true);
 }

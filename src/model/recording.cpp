@@ -105,7 +105,8 @@ void recordChoices(SurveyDocument& doc, unsigned named) {
     AnswerString& answer = doc.Answers[doc.CurrentRespondent][q];
     // Every kept choice counts in its own slot. Without a branch per choice, as above.
     const KeptChoices& kept = keptChoices[named >> 1];
-    for (unsigned set = kept.set; set != 0; set &= set - 1) ++doc.Tally[q][std::countr_zero(set) + 1];
+    for (unsigned set = kept.set; set != 0; set &= set - 1)
+        ++doc.Tally[q][std::countr_zero(set) + 1];
     if (kept.size == 0) return answer.assign("0");
     answer.assignBlock(kept.digits, kept.size);
     doc.RespondentCount = std::max(doc.RespondentCount, doc.CurrentRespondent);
@@ -120,8 +121,8 @@ void recordEntry(SurveyDocument& doc, std::string_view keyed) {
 }
 
 void dataIN(SurveyDocument& doc) {
-    const NormalisedEntry normal = normaliseEntry(doc.ChoiceCount[doc.CurrentQuestion],
-                                                  doc.EntryBuffer.view());
+    const NormalisedEntry normal =
+        normaliseEntry(doc.ChoiceCount[doc.CurrentQuestion], doc.EntryBuffer.view());
     recordEntry(doc, doc.EntryBuffer.view());
     doc.EntryBuffer.assign(normal.view());
 }

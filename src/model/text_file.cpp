@@ -214,8 +214,8 @@ TextFileReader::TextFileReader(int fd, bool* regularOnly) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) fail();
         size += static_cast<std::size_t>(got);
-        if (got == 0 ||
-            (S_ISREG(status.st_mode) && status.st_size > 0 && static_cast<std::size_t>(got) < asked))
+        if (got == 0 || (S_ISREG(status.st_mode) && status.st_size > 0 &&
+                         static_cast<std::size_t>(got) < asked))
             break;
     }
     ::close(fd);

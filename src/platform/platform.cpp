@@ -28,20 +28,22 @@ QString Platform::tallyFileFilter() {
     return QString::fromUtf8("集計ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 }
 
-Platform::FileDialog Platform::dataFileDialog(const char* title) {
-    FileDialog dialog;
+namespace {
+Platform::FileDialog fileDialog(const char* title, const QString& filter, const char* suffix) {
+    Platform::FileDialog dialog;
     dialog.title = QString::fromUtf8(title);
-    dialog.filter = dataFileFilter();
-    dialog.defaultSuffix = QStringLiteral("dat");
+    dialog.filter = filter;
+    dialog.defaultSuffix = QString::fromLatin1(suffix);
     return dialog;
+}
+} // namespace
+
+Platform::FileDialog Platform::dataFileDialog(const char* title) {
+    return fileDialog(title, dataFileFilter(), "dat");
 }
 
 Platform::FileDialog Platform::tallyFileDialog(const char* title) {
-    FileDialog dialog;
-    dialog.title = QString::fromUtf8(title);
-    dialog.filter = tallyFileFilter();
-    dialog.defaultSuffix = QStringLiteral("csv");
-    return dialog;
+    return fileDialog(title, tallyFileFilter(), "csv");
 }
 
 QStringList Platform::chooseOpenFiles(QWidget* parent, const FileDialog& dialog) {
