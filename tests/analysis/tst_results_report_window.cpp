@@ -283,13 +283,8 @@ private slots:
         doc.DataFilePath = native(dataFile);
         FakePlatform platform;
         platform.expectSaveFile(dataFile);
-        try {
-            saveResultsReportAs(nullptr, doc, platform);
-            QFAIL("not refused");
-        } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     dataFile + u(" はこのアンケートのデータファイルです。上書きできません。"));
-        }
+        QCOMPARE(vevErrorOf([&] { saveResultsReportAs(nullptr, doc, platform); }),
+                 dataFile + u(" はこのアンケートのデータファイルです。上書きできません。"));
         QString why;
         QVERIFY2(platform.verifyDone(&why), qPrintable(why));
         QCOMPARE(readAll(dataFile), QByteArray("survey"));
@@ -309,13 +304,8 @@ private slots:
         QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("folder")));
         SurveyDocument doc;
         fillLunchSurvey(doc, "/surveys/lunch.dat");
-        try {
-            writeResultsReport(doc, native(dir->filePath(target)), Date);
-            QFAIL("no failure reported");
-        } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     u("書き込めません：%1（%2）").arg(dir->filePath(target), error));
-        }
+        QCOMPARE(vevErrorOf([&] { writeResultsReport(doc, native(dir->filePath(target)), Date); }),
+                 u("書き込めません：%1（%2）").arg(dir->filePath(target), error));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
     }
 };

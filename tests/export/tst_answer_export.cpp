@@ -203,7 +203,7 @@ private slots:
 
             for (int q = 1; q <= doc->QuestionCount; ++q) {
                 if (doc->ChoiceCount[q] == 0) continue; // unused: not exported
-                QList<int> counts(10, 0); // per value, or per indicator's 1s
+                QList<int> counts(10, 0);               // per value, or per indicator's 1s
                 int sum = 0, ngRows = 0;
                 for (int r = 0; r < table.rows; ++r) {
                     bool ng = false;
@@ -394,14 +394,11 @@ private slots:
         if (!respondents) doc->RespondentCount = 0;
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-        try {
-            exportAnswers(*doc, native(dir.filePath(target)), static_cast<ExportFormat>(format),
-                          false);
-            QFAIL("no failure");
-        } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     message.replace(QLatin1Char('@'), dir.path() + QLatin1Char('/')));
-        }
+        QCOMPARE(vevErrorOf([&] {
+                     exportAnswers(*doc, native(dir.filePath(target)),
+                                   static_cast<ExportFormat>(format), false);
+                 }),
+                 message.replace(QLatin1Char('@'), dir.path() + QLatin1Char('/')));
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("sub")});
         QVERIFY(filesIn(dir.filePath(QStringLiteral("sub"))).isEmpty());
     }
@@ -424,14 +421,9 @@ private slots:
             dir.filePath(format == int(ExportFormat::Csv) ? u("res.csv") : u("res.sav"));
         QVERIFY(writeFile(first, "old"));
         QVERIFY(QDir(dir.path()).mkdir(second));
-        try {
-            exportAnswers(*doc, native(first), ExportFormat(format), false);
-            QFAIL("no failure");
-        } catch (const VevError& e) {
-            QCOMPARE(
-                QString::fromUtf8(e.what()),
-                u("書き込めません：%1（同じ名前のフォルダがあります）").arg(dir.filePath(second)));
-        }
+        QCOMPARE(
+            vevErrorOf([&] { exportAnswers(*doc, native(first), ExportFormat(format), false); }),
+            u("書き込めません：%1（同じ名前のフォルダがあります）").arg(dir.filePath(second)));
         QCOMPARE(readAll(first), QByteArray("old"));
         QCOMPARE(filesIn(dir.path()).size(), 2);
     }

@@ -216,10 +216,9 @@ void TestQuestionGrid::focusOnlyOnShownRows() {
     QCOMPARE(g.form->focusWidget(), g.sn(9));
 }
 
-QTEST_MAIN(TestQuestionGrid)
-// A row's labels keep their text laid out or their whole drawing, and the count line paints its
-// header's drawing under its text: each looks on its row exactly as a plain label would there,
-// also after a count changed.
+// A row's labels keep their text laid out or their whole drawing, and the count line draws only
+// the cells that changed: each looks on its row exactly as a plain label would there, also after
+// a count changed.
 void TestQuestionGrid::labelsLookAsLabelsDraw() {
     Grid g;
     g.load("window_grid.dat");
@@ -291,4 +290,5 @@ void TestQuestionGrid::boxesLookAsTheStyleDraws() {
     }
 }
 
+QTEST_MAIN(TestQuestionGrid)
 #include "tst_question_grid_window.moc"

@@ -314,13 +314,9 @@ private slots:
         const auto tally = doc->Tally;
         const int current = doc->CurrentRespondent;
         doc->OpenRequestPath = native(path(u("f.dat")));
-        QString thrown;
-        try {
-            QCOMPARE(Loaddatafile(*doc, events), LoadOutcome::Refused);
-        } catch (const VevError& e) {
-            thrown = QString::fromUtf8(e.what());
-        }
-        QCOMPARE(thrown, error);
+        auto outcome = LoadOutcome::Refused;
+        QCOMPARE(vevErrorOf([&] { outcome = Loaddatafile(*doc, events); }), error);
+        QCOMPARE(outcome, LoadOutcome::Refused);
         QCOMPARE(events.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
         QCOMPARE(dataFileContents(*doc, Date), before);
         QVERIFY(doc->Tally == tally);
@@ -342,13 +338,7 @@ private slots:
         RecordedEvents events;
         SurveyDocument doc;
         doc.OpenRequestPath = native(path(name));
-        QString thrown;
-        try {
-            Loaddatafile(doc, events);
-        } catch (const VevError& e) {
-            thrown = QString::fromUtf8(e.what());
-        }
-        QCOMPARE(thrown, error);
+        QCOMPARE(vevErrorOf([&] { Loaddatafile(doc, events); }), error);
         QVERIFY(doc.DataFilePath.empty());
     }
 
@@ -409,8 +399,8 @@ private slots:
                                  << 0;
         QTest::newRow("name with a folder")
             << u("sub/other.csv") << u("集計ファイル%1/sub/other.csvが見つかりません。") << 0;
-        QTest::newRow("a folder of that name") << u("sub") << u("集計ファイル%1/subが見つかりません。")
-                                               << 0;
+        QTest::newRow("a folder of that name")
+            << u("sub") << u("集計ファイル%1/subが見つかりません。") << 0;
         // Opened without waiting for a writer that never comes.
         QTest::newRow("a pipe of that name")
             << u("pipe.csv") << u("集計ファイル%1/pipe.csvが見つかりません。") << 0;

@@ -48,13 +48,13 @@ private slots:
         doc.LinkedTallyFileCount = 1;
         doc.LinkedTallyFile[1] = native(dir.filePath(u("add.csv")));
         const std::string path = native(dir.filePath(target));
-        try {
-            checkOutputTarget(doc, path, results ? OutputRole::ResultsTable : OutputRole::Other);
-            QVERIFY2(refusal.isEmpty(), "not refused");
-        } catch (const VevError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), QString::fromStdString(path) + u(" は") +
-                                                      refusal + u("です。上書きできません。"));
-        }
+        QCOMPARE(vevErrorOf([&] {
+                     checkOutputTarget(doc, path,
+                                       results ? OutputRole::ResultsTable : OutputRole::Other);
+                 }),
+                 refusal.isEmpty() ? QString()
+                                   : QString::fromStdString(path) + u(" は") + refusal +
+                                         u("です。上書きできません。"));
     }
 };
 

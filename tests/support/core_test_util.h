@@ -1,12 +1,13 @@
 #pragma once
 
 // Small helpers shared by the core tests and the window tests: Shift-JIS literals, reading and
-// writing whole files, paths of tests/data, how two documents differ. Header-only, so the core tests use them without
-// linking the window support library.
+// writing whole files, paths of tests/data, how two documents differ. Header-only, so the core
+// tests use them without linking the window support library.
 #include "model/core_events.h"
 #include "model/questionnaire.h"
 #include "model/sjis.h"
 #include "model/survey_document.h"
+#include "model/vev_error.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -19,6 +20,16 @@
 #include <string_view>
 
 namespace vev::test {
+
+// The message of the VevError that action throws; empty when it throws none.
+template <typename Action> QString vevErrorOf(Action&& action) {
+    try {
+        action();
+    } catch (const VevError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
 
 inline QString u(const char* utf8) {
     return QString::fromUtf8(utf8);

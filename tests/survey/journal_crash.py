@@ -8,6 +8,7 @@ An untitled survey made with File > New and killed the same way is offered at th
 usage: journal_crash.py <vev binary> <survey .dat> [file|untitled]
 (one of the two scenarios, each on a display of its own; both when neither is named)
 """
+import contextlib
 import os
 import shutil
 import signal
@@ -78,6 +79,29 @@ def wait_for_file(path, failure):
         time.sleep(0.2)
 
 
+@contextlib.contextmanager
+def scenario(display, prefix):
+    """A folder of its own, the environment of a program run in it, and the programs started
+    there, killed and the folder removed however the scenario ends."""
+    folder = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=folder,
+               XDG_STATE_HOME=os.path.join(folder, "state"), LC_ALL="C.UTF-8")
+    started = []
+
+    def start(*args):
+        started.append(subprocess.Popen([VEV, *args], cwd=folder, env=env))
+        return started[-1]
+
+    try:
+        yield folder, env, start
+    finally:
+        for program in started:
+            if program.poll() is None:
+                program.kill()
+                program.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def rows(path):
     """Respondent number -> its answers, from the answer lines of a data file."""
     text = open(path, "rb").read().decode("shift_jis")
@@ -90,17 +114,13 @@ def rows(path):
 
 
 def file_crash(display):
-    folder = tempfile.mkdtemp(prefix="vev-crash-")
-    vev = None
-    try:
+    with scenario(display, "vev-crash-") as (folder, env, start):
         data = os.path.join(folder, NAME)
         shutil.copy(SURVEY, data)
         before = rows(data)
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=folder,
-                   XDG_STATE_HOME=os.path.join(folder, "state"), LC_ALL="C.UTF-8")
         first = len(before) + 1
 
-        vev = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        vev = start(data)
         window(env, "^VEV")
         # The last respondent is shown: Enter goes on to a new one. Then respondent by
         # respondent: Q1, Q2, the multi-select Q3 (confirmed with Enter), the
@@ -115,7 +135,7 @@ def file_crash(display):
         # it instead of offering the first's live journal, and its crash leaves that journal.
         if open(data + ".lock").read().split()[0] != str(vev.pid):
             fail("the lock does not name the program keying")
-        other = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        other = start(data)
         deadline = time.time() + 20
         while not xdo(env, "search", "--onlyvisible", "--pid", str(other.pid), check=False):
             if time.time() > deadline:
@@ -132,7 +152,7 @@ def file_crash(display):
         if rows(data) != before:
             fail("the data file changed without a save")
 
-        vev = subprocess.Popen([VEV, data], cwd=folder, env=env)
+        vev = start(data)
         window(env, "復元確認")
         keys(env, "alt+y")
         window(env, "^VEV")
@@ -157,23 +177,14 @@ def file_crash(display):
         except subprocess.TimeoutExpired:
             fail("the program did not end after Exit")
         print("PASS: two respondents recovered after SIGKILL and saved")
-    finally:
-        if vev is not None and vev.poll() is None:
-            vev.kill()
-            vev.wait()
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 def untitled_crash(display):
     """File > New, two questions made in the editor, three respondents keyed, SIGKILL: the next
     start offers the untitled journal, Yes rebuilds the survey, Save As writes the respondents."""
-    folder = tempfile.mkdtemp(prefix="vev-untitled-")
-    vev = None
-    try:
+    with scenario(display, "vev-untitled-") as (folder, env, start):
         state = os.path.join(folder, "state", "vev")
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=folder,
-                   XDG_STATE_HOME=os.path.join(folder, "state"), LC_ALL="C.UTF-8")
-        vev = subprocess.Popen([VEV], cwd=folder, env=env)
+        vev = start()
         window(env, "^VEV")
         keys(env, "alt+f", "n")
         window(env, "アンケート編集")
@@ -188,7 +199,7 @@ def untitled_crash(display):
         vev.send_signal(signal.SIGKILL)
         vev.wait()
 
-        vev = subprocess.Popen([VEV], cwd=folder, env=env)
+        vev = start()
         window(env, "復元確認")
         keys(env, "alt+y")
         window(env, "^VEV")
@@ -207,11 +218,6 @@ def untitled_crash(display):
         if os.listdir(state):
             fail("left in the state folder after Save: %s" % os.listdir(state))
         print("PASS: an untitled survey recovered after SIGKILL and saved")
-    finally:
-        if vev is not None and vev.poll() is None:
-            vev.kill()
-            vev.wait()
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 def main():
